@@ -1,0 +1,32 @@
+# Two commands for a newcomer on a fresh Debian 12 machine:
+#   make run    install what is missing, build a release build, start Mirabou
+#   make test   the same plus the test tools, build with tests, run the suite
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+RUN_DEPS := cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
+            libxcb1-dev libgl-dev fonts-dejavu-core
+TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils
+
+.PHONY: run test bench deps-run deps-test
+
+deps-run:
+	@scripts/install-deps.sh $(RUN_DEPS)
+
+deps-test:
+	@scripts/install-deps.sh $(TEST_DEPS)
+
+run: deps-run
+	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DMIRABOU_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS)
+	$(BUILD)/release/program/Mirabou
+
+test: deps-test
+	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	cmake --build $(BUILD)/test -j $(JOBS)
+	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS)
+
+bench: deps-test
+	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	cmake --build $(BUILD)/test -j $(JOBS)
+	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_pick

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "color/ColorValue.h"
+#include "controls/UpDown.h"
+#include "eyedropper/ScreenContext.h"
+#include "i18n/LanguageFile.h"
+
+#include <QScopedPointer>
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TForm1;
+}
+class QAction;
+class QMenu;
+class TForm2;
+class TForm3;
+class TumNumberEdit;
+
+/// The main window: the current colour in all its views, the tool buttons,
+/// the three popup menus and the window options.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    /// programFolder holds settings.ini and the language files, with a
+    /// trailing '/'. screens opens the screen the eyedropper reads.
+    explicit TForm1(const QString& programFolder,
+                    ScreenContextFactory screens = openScreenContext, QWidget* parent = nullptr);
+    /// Saves the settings (the destruction steps).
+    ~TForm1() override;
+
+    /// The About and Language windows, created after this one.
+    void attachWindows(TForm2* about, TForm3* language);
+
+    // Synchronisation of every view from the hex or the decimal boxes.
+    void ChangeOne();
+    void ChangeTwo();
+    /// Applies language number n to all three windows.
+    void ChangeLang(int n);
+    /// Opens menu with its top-left corner at the pointer.
+    void OpenPopup(QObject* sender, QMenu* menu);
+
+    const QString& currentPackedColor() const { return m_packedColor; }
+    const QString& notSetText() const { return m_notSetText; }
+    int currentLanguage() const { return m_currentLanguage; }
+    bool isPicking() const { return m_picking; }
+    bool isStayOnTop() const;
+    const QString& programFolder() const { return m_folder; }
+    QString languageBaseName(int n) const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void buildMenus();
+    void buildLanguageMenu(const i18n::LanguageList& languages);
+    void writeHexBoxes(const ComponentTexts& hex);
+    PackedColor packedValue() const;
+    void commonTail(const ComponentTexts& hex);
+    void setStayOnTop(bool on);
+    void setFlatButtons(bool flat);
+
+    // Tool buttons and options
+    void SpeedButton7Click();
+    void SpeedButton9Click();
+    void SpeedButton12Click();
+    void SpeedButton8Click();
+    void AlwaysOnTop1Click();
+    void FlatButtons1Click();
+    // Clipboard
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    // Component editing
+    void umRedChange();
+    void umGreenChange();
+    void umBlueChange();
+    void dcRedChange();
+    void dcGreenChange();
+    void dcBlueChange();
+    void umRedExit();
+    void dcRedExit();
+    void UpDown1Click();
+    void UpDown2Click();
+    void UpDown3Click();
+    void Shape4MouseDown();
+    void ColorBox1Change();
+    // Eye Wizard and the eye colour
+    void SpeedButton1MouseDown();
+    void SpeedButton1MouseMove();
+    void SpeedButton1MouseUp();
+    void HexValue1Click();
+    void DecValue1Click();
+    void RecallEyeColor1Click();
+    void ClearEyeColor1Click();
+    // Languages, About, links
+    void ChangeLangClick(QAction* item);
+    void Language2Click();
+    void About1Click();
+    void WebSite1Click();
+    void SendEmail1Click();
+    void HelpContents1Execute();
+
+    QScopedPointer<Ui::TForm1> m_ui;
+    QString m_folder;
+    ScreenContextFactory m_openScreen;
+    std::unique_ptr<ScreenContext> m_screen;
+    TForm2* m_about = nullptr;
+    TForm3* m_language = nullptr;
+
+    QStringList m_languageList; // entry n-1: base name of language n
+    QString m_notSetText;
+    int m_currentLanguage = 0;
+    QString m_packedColor;
+    bool m_picking = false;
+    bool m_shown = false;
+
+public:
+    // Menus and their items, named as the layout names them.
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QMenu* PopupMenu3 = nullptr;
+    QAction* AlwaysOnTop1 = nullptr;
+    QAction* FlatButtons1 = nullptr;
+    QMenu* Language1 = nullptr;
+    QMenu* CopyEyeColorHexValue1 = nullptr;
+    QAction* HexValue1 = nullptr;
+    QAction* DecValue1 = nullptr;
+    QAction* RecallEyeColor1 = nullptr;
+    QAction* ClearEyeColor1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* Language2 = nullptr;
+    QAction* WebSite1 = nullptr;
+    QAction* SendEmail1 = nullptr;
+    QAction* HelpContents1 = nullptr;
+};

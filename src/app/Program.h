@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/Mirabou_Main.h"
+#include "help/Mirabou_About.h"
+#include "i18n/Mirabou_Language.h"
+
+/// The program's three windows, created in start-up order (main, About,
+/// Language) and destroyed in reverse, the main window last, so its
+/// destruction saves the settings after the others are gone.
+class Program {
+public:
+    explicit Program(const QString& programFolder,
+                     ScreenContextFactory screens = openScreenContext);
+
+    TForm1 form1;
+    TForm2 form2;
+    TForm3 form3;
+};

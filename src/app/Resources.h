@@ -1,0 +1,4 @@
+#pragma once
+
+/// Registers the compiled-in pictures (they live in a static library).
+void initMirabouResources();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "color/ColorValue.h"
+
+#include <QString>
+#include <optional>
+
+/// Hex and dec texts to and from the system clipboard, as plain text.
+namespace clipboard {
+
+/// Empties the clipboard and puts text on it.
+void putText(const QString& text);
+
+/// The clipboard's text, or nothing when it holds no text.
+std::optional<QString> getText();
+
+/// The three hex pairs of a pasted hex text: exactly seven characters, the
+/// first of any kind, then six hexadecimal digits of either case, kept as
+/// they were. Anything else gives nothing.
+std::optional<ComponentTexts> parseHexText(const QString& text);
+
+/// The three components of a pasted dec text ("255,128,0") in upper-case
+/// hexadecimal without leading zeros (the empty text for zero). Three fields
+/// of decimal digits only, each worth at most 255; anything else gives
+/// nothing.
+std::optional<ComponentTexts> parseDecText(const QString& text);
+
+} // namespace clipboard

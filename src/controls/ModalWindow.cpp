@@ -1,0 +1,32 @@
+#include "controls/ModalWindow.h"
+
+#include <QKeyEvent>
+
+TModalWindow::TModalWindow(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+QPoint TModalWindow::centredPosition(const QRect& owner, const QSize& own) {
+    // Integer division truncates toward zero, as the placement rule wants.
+    const int left = owner.left() + (owner.width() - own.width()) / 2;
+    const int top = owner.top() + (owner.height() - own.height()) / 2;
+    return QPoint(qMax(0, left), qMax(0, top));
+}
+
+void TModalWindow::showModalOver(const QWidget* owner) {
+    if (!m_placed) {
+        setFixedSize(size());
+        move(centredPosition(owner->frameGeometry(), frameGeometry().size()));
+        m_placed = true;
+    }
+    exec();
+}
+
+void TModalWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept(); // the Close button is not a cancel button
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

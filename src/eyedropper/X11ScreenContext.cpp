@@ -1,0 +1,54 @@
+#include "eyedropper/X11ScreenContext.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+
+X11ScreenContext::X11ScreenContext(xcb_connection_t* connection, xcb_window_t root)
+    : m_connection(connection), m_root(root) {}
+
+std::unique_ptr<X11ScreenContext> X11ScreenContext::open() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return nullptr;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    if (!screen)
+        return nullptr;
+    return std::make_unique<X11ScreenContext>(c, screen->root);
+}
+
+QPoint X11ScreenContext::cursorPos() {
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
+    if (!reply)
+        return {};
+    const QPoint p(reply->root_x, reply->root_y);
+    std::free(reply);
+    return p;
+}
+
+PackedColor X11ScreenContext::pixel(QPoint p) {
+    if (p.x() < 0 || p.y() < 0 || p.x() > 0x7FFF || p.y() > 0x7FFF)
+        return UnreadablePixel;
+    xcb_get_image_cookie_t cookie =
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, qint16(p.x()),
+                      qint16(p.y()), 1, 1, ~0u);
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(m_connection, cookie, nullptr);
+    if (!reply)
+        return UnreadablePixel; // outside the root window
+    PackedColor color = UnreadablePixel;
+    const int length = xcb_get_image_data_length(reply);
+    const uint8_t* data = xcb_get_image_data(reply);
+    if (reply->depth >= 24 && length >= 3) // B, G, R, X
+        color = packColor(data[2], data[1], data[0]);
+    std::free(reply);
+    return color;
+}
+
+std::unique_ptr<ScreenContext> openScreenContext() {
+    if (auto x11 = X11ScreenContext::open())
+        return x11;
+    return std::make_unique<NullScreenContext>();
+}

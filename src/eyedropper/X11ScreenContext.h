@@ -1,0 +1,23 @@
+#pragma once
+
+#include "eyedropper/ScreenContext.h"
+
+#include <xcb/xcb.h>
+
+/// Reads the X11 root window through Qt's own xcb connection: the pointer
+/// with xcb_query_pointer, a pixel with a 1x1 xcb_get_image.
+class X11ScreenContext : public ScreenContext {
+public:
+    X11ScreenContext(xcb_connection_t* connection, xcb_window_t root);
+
+    QPoint cursorPos() override;
+    PackedColor pixel(QPoint p) override;
+
+    /// The context for the running application, or null when it does not run
+    /// on xcb.
+    static std::unique_ptr<X11ScreenContext> open();
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root;
+};

@@ -1,0 +1,178 @@
+#include "i18n/LanguageFile.h"
+
+#include "platform/IniFile.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QWidget>
+#include <vector>
+
+namespace i18n {
+
+namespace {
+
+using F = Form;
+using W = Window;
+
+} // namespace
+
+const std::vector<LanguageRow>& languageRows() {
+    static const std::vector<LanguageRow> rows = {
+        {"toolbar", "line01", "HEX", F::Letters, W::Main, "Label13 Label14 Label15"},
+        {"toolbar", "line02", "DEC", F::Letters, W::Main, "Label16 Label17 Label18"},
+        {"toolbar", "line03", "EYE", F::Letters, W::Main, "Label19 Label20 Label21"},
+        {"toolbar", "line04", "OPT", F::Letters, W::Main, "Label26 Label27 Label28"},
+        {"toolbar", "line05", "HLP", F::Letters, W::Main, "Label22 Label23 Label24"},
+        {"toolbar", "line06", "EXT", F::Letters, W::Main, "Label30 Label31 Label29"},
+        {"toolbar", "line07", "Copy HEX Value", F::AsRead, W::Main, "SpeedButton3", true},
+        {"toolbar", "line08", "Paste HEX Value", F::AsRead, W::Main, "SpeedButton5", true},
+        {"toolbar", "line09", "Copy DEC Value", F::AsRead, W::Main, "SpeedButton4", true},
+        {"toolbar", "line10", "Paste DEC Value", F::AsRead, W::Main, "SpeedButton6", true},
+        {"toolbar", "line11", "Eye Wizard", F::AsRead, W::Main, "SpeedButton1", true},
+        {"toolbar", "line12", "Eye Wizard Options", F::AsRead, W::Main, "SpeedButton7", true},
+        {"toolbar", "line13", "Settings", F::AsRead, W::Main, "SpeedButton9", true},
+        {"toolbar", "line14", "Help", F::AsRead, W::Main, "SpeedButton2", true},
+        {"toolbar", "line15", "About", F::AsRead, W::Main, "SpeedButton12", true},
+        {"toolbar", "line16", "Exit", F::AsRead, W::Main, "SpeedButton8", true},
+        {"components", "line01", "Components", F::Colon, W::Main, "GroupBox1"},
+        {"components", "line02", "Component", F::AsRead, W::Main, "Label5"},
+        {"components", "line03", "HEX", F::AsRead, W::Main, "Label7"},
+        {"components", "line04", "DEC", F::AsRead, W::Main, "Label8"},
+        {"components", "line05", "Color", F::AsRead, W::Main, "Label9"},
+        {"components", "line06", "Red", F::Colon, W::Main, "Label1"},
+        {"components", "line07", "Green", F::Colon, W::Main, "Label2"},
+        {"components", "line08", "Blue", F::Colon, W::Main, "Label3"},
+        {"colorname", "line01", "Color Name", F::Colon, W::Main, "GroupBox3"},
+        {"value", "line01", "Value", F::Colon, W::Main, "GroupBox2"},
+        {"value", "line02", "Hexadecimal", F::Colon, W::Main, "Label11"},
+        {"value", "line03", "Decimal", F::Colon, W::Main, "Label12"},
+        {"value", "line04", "Eye Wizard", F::Colon, W::Main, "Label6"},
+        {"value", "line05", "Not Set", F::AsRead, W::Main, "Label25"},
+        {"menusettings", "line01", "Always on Top", F::AsRead, W::Main, "AlwaysOnTop1"},
+        {"menusettings", "line02", "Language", F::AsRead, W::Main, "Language1"},
+        {"menuwizard", "line01", "Copy Eye Color", F::AsRead, W::Main, "CopyEyeColorHexValue1"},
+        {"menuwizard", "line02", "Recall Eye Color", F::AsRead, W::Main, "RecallEyeColor1"},
+        {"menuwizard", "line03", "Clear Eye Color", F::AsRead, W::Main, "ClearEyeColor1"},
+        {"menuwizard", "line04", "Hex Value", F::AsRead, W::Main, "HexValue1"},
+        {"menuwizard", "line05", "Dec Value", F::AsRead, W::Main, "DecValue1"},
+        {"menuabout", "line01", "About", F::AsRead, W::Main, "About1"},
+        {"menuabout", "line04", "Language", F::AsRead, W::Main, "Language2"},
+        {"menuabout", "line02", "Visit Website", F::AsRead, W::Main, "WebSite1"},
+        {"menuabout", "line03", "Send eMail", F::AsRead, W::Main, "SendEmail1"},
+        {"formabout", "line01", "About", F::Window, W::About, ""},
+        {"formabout", "line02", "Close", F::AsRead, W::About, "Button1"},
+        {"formabout", "line03", "Author", F::AsRead, W::About, "Label6"},
+        {"formabout", "line04", "Web", F::AsRead, W::About, "Label4"},
+        {"formabout", "line05", "eMail", F::AsRead, W::About, "Label5"},
+        {"formlanguage", "line01", "Language", F::Window, W::Language, ""},
+        {"formlanguage", "line02", "Close", F::AsRead, W::Language, "Button1"},
+        {"formlanguage", "line03", "Language Data", F::Colon, W::Language, "GroupBox1"},
+        {"formlanguage", "line01", "Language", F::Colon, W::Language, "Label1"},
+        {"formlanguage", "line04", "Author", F::Colon, W::Language, "Label2"},
+        {"formlanguage", "line05", "Version", F::Colon, W::Language, "Label3"},
+        {"formlanguage", "line06", "eMail", F::Colon, W::Language, "Label4"},
+        {"language", "name", "English", F::AsRead, W::Language, "Label5"},
+        {"language", "author", AuthorName, F::AsRead, W::Language, "Label6"},
+        {"language", "version", "1.1", F::AsRead, W::Language, "Label7"},
+        {"language", "email", AuthorMail, F::AsRead, W::Language, "Label8"},
+    };
+    return rows;
+}
+
+QString composeText(Form form, const QString& value) {
+    switch (form) {
+    case Form::Colon:
+        return value + QStringLiteral(": ");
+    case Form::Window:
+        return QStringLiteral("Orlen Mirabou: ") + value + QStringLiteral("...");
+    case Form::Letters:
+    case Form::AsRead:
+        break;
+    }
+    return value;
+}
+
+namespace {
+
+void setText(QObject* target, const QString& text, bool hint) {
+    if (hint) {
+        if (auto* w = qobject_cast<QWidget*>(target))
+            w->setToolTip(text);
+    } else if (auto* menu = qobject_cast<QMenu*>(target)) {
+        menu->setTitle(text);
+    } else if (auto* action = qobject_cast<QAction*>(target)) {
+        action->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(target)) {
+        group->setTitle(text);
+    } else if (auto* label = qobject_cast<QLabel*>(target)) {
+        label->setTextFormat(Qt::PlainText); // a language file is text, never markup
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+        button->setText(text);
+    }
+}
+
+} // namespace
+
+QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
+                      QWidget* language) {
+    QString notSet;
+    const std::vector<LanguageRow>& rows = languageRows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const LanguageRow& row = rows[i];
+        const QString value = file.readString(QLatin1String(row.section),
+                                              QLatin1String(row.key), QString::fromUtf8(row.def));
+        QWidget* window = row.window == Window::Main    ? main
+                          : row.window == Window::About ? about
+                                                        : language;
+        if (!window)
+            continue;
+        const QStringList names = QString::fromLatin1(row.target).split(QLatin1Char(' '),
+                                                                         Qt::SkipEmptyParts);
+        if (row.form == Form::Window) {
+            window->setWindowTitle(composeText(row.form, value));
+        } else if (row.form == Form::Letters) {
+            for (int n = 0; n < names.size(); ++n) {
+                const QString letter = n < value.size() ? QString(value[n]) : QString();
+                setText(window->findChild<QObject*>(names[n]), letter, false);
+            }
+        } else {
+            setText(window->findChild<QObject*>(names.value(0)), composeText(row.form, value),
+                    row.hint);
+        }
+        if (int(i) == NotSetRow)
+            notSet = value;
+    }
+    return notSet;
+}
+
+QString languageKey(const char* prefix, int n) {
+    return QString::fromLatin1(prefix) + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+}
+
+LanguageList readLanguageList(const platform::IniFile& settings) {
+    LanguageList list;
+    const QString chosenKey = settings.readString(QStringLiteral("settings"),
+                                                  QStringLiteral("language"),
+                                                  QStringLiteral("lang001"));
+    const int count = qBound(0, settings.readInteger(QStringLiteral("languages"),
+                                                     QStringLiteral("number"), 2),
+                             MaxLanguages);
+    const QString fallback = QStringLiteral("x");
+    for (int n = 1; n <= count; ++n) {
+        list.baseNames.append(
+            settings.readString(QStringLiteral("languages"), languageKey("lang", n), fallback));
+        list.captions.append(
+            settings.readString(QStringLiteral("languages"), languageKey("name", n), fallback));
+    }
+    int k = 0;
+    if (!platform::IniFile::parseInteger(chosenKey.mid(4, 3), &k) || k < 1 || k > count)
+        k = count > 0 ? 1 : 0;
+    list.chosen = k;
+    return list;
+}
+
+} // namespace i18n

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace platform {
+class IniFile;
+}
+
+namespace i18n {
+
+/// The program author's name and mail address: the defaults of the
+/// "language" section and the design texts that show them.
+inline constexpr char AuthorName[] = "Mirabou Developers";
+inline constexpr char AuthorMail[] = "support@mirabou.org";
+
+/// How a value becomes the text of its target.
+enum class Form {
+    Letters, ///< one character each to three stacked labels
+    AsRead,  ///< the value itself
+    Colon,   ///< the value + ": "
+    Window,  ///< "Orlen Mirabou: " + value + "..."
+};
+
+enum class Window { Main, About, Language };
+
+/// One translatable text: where it is read, its English default, and where
+/// it goes. target holds object names (three for Letters, none for a window
+/// caption); hint sends the text to a tool button's tooltip.
+struct LanguageRow {
+    const char* section;
+    const char* key;
+    const char* def;
+    Form form;
+    Window window;
+    const char* target;
+    bool hint = false;
+};
+
+/// The rows in the order in which they are read and applied.
+const std::vector<LanguageRow>& languageRows();
+
+/// The section and key of the eye colour display's not-set text.
+inline constexpr int NotSetRow = 29;
+
+/// Composes the text a row shows from the value read.
+QString composeText(Form form, const QString& value);
+
+/// Reads every row from file and applies it to the three windows. Returns
+/// the not-set text (the value of the eye colour display's row).
+QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
+                      QWidget* language);
+
+/// The installed languages as the settings file lists them.
+struct LanguageList {
+    QStringList baseNames; ///< entry n-1 is the base name of language n
+    QStringList captions;  ///< entry n-1 is the caption of language n
+    int chosen = 0;        ///< the chosen language, 1..count, or 0 when none
+};
+
+inline constexpr int MaxLanguages = 999;
+
+/// "lang" or "name" + n with three digits.
+QString languageKey(const char* prefix, int n);
+
+/// Builds the language list from the settings file. A chosen key that does
+/// not name a listed language falls back to language 1 (or none when the list
+/// is empty); a count above 999 uses the first 999.
+LanguageList readLanguageList(const platform::IniFile& settings);
+
+} // namespace i18n

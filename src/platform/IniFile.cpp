@@ -1,0 +1,277 @@
+#include "platform/IniFile.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace platform {
+
+IniWriteError::IniWriteError(const QString& path)
+    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()) {}
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+QByteArrayView trimmed(QByteArrayView v) {
+    qsizetype b = 0;
+    qsizetype e = v.size();
+    while (b < e && isBlank(v[b]))
+        ++b;
+    while (e > b && isBlank(v[e - 1]))
+        --e;
+    return v.sliced(b, e - b);
+}
+
+/// A wanted section or key name, ready for quick comparison.
+struct Name {
+    explicit Name(const QString& name)
+        : utf8(name.toUtf8()), folded(name.toCaseFolded()),
+          ascii(std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0; })) {}
+    QByteArray utf8;
+    QString folded;
+    bool ascii;
+
+    bool matches(QByteArrayView raw) const {
+        QByteArrayView t = trimmed(raw);
+        if (ascii) // the common case needs no decoding or allocation
+            return t.size() == utf8.size() && qstrnicmp(t.data(), t.size(), utf8.constData(),
+                                                        utf8.size()) == 0;
+        return QString::fromUtf8(t).toCaseFolded() == folded;
+    }
+};
+
+/// One physical line: [begin, end) is its content, next is where the
+/// following line starts (after "\n" or "\r\n").
+struct Line {
+    qsizetype begin;
+    qsizetype end;
+    qsizetype next;
+};
+
+/// What a line says, as far as the INI rules care.
+struct LineKind {
+    enum { Other, Section, Key } kind = Other;
+    QByteArrayView name;  // section or key name, untrimmed
+    QByteArrayView value; // raw value after '=' (keys only)
+    qsizetype eq = -1;    // offset of '=' within the line content (keys only)
+};
+
+std::vector<Line> splitLines(const QByteArray& data) {
+    std::vector<Line> lines;
+    qsizetype pos = 0;
+    const qsizetype size = data.size();
+    if (data.startsWith("\xEF\xBB\xBF"))
+        pos = 3; // the byte-order mark belongs to no line
+    while (pos < size) {
+        qsizetype nl = data.indexOf('\n', pos);
+        if (nl < 0) {
+            lines.push_back({pos, size, size});
+            break;
+        }
+        qsizetype end = (nl > pos && data[nl - 1] == '\r') ? nl - 1 : nl;
+        lines.push_back({pos, end, nl + 1});
+        pos = nl + 1;
+    }
+    return lines;
+}
+
+LineKind classify(const QByteArray& data, const Line& line) {
+    LineKind k;
+    QByteArrayView content(data.constData() + line.begin, line.end - line.begin);
+    QByteArrayView t = trimmed(content);
+    if (t.startsWith('[')) {
+        qsizetype close = t.indexOf(']');
+        k.kind = LineKind::Section;
+        k.name = close < 0 ? t.sliced(1) : t.sliced(1, close - 1);
+        return k;
+    }
+    qsizetype eq = content.indexOf('=');
+    if (eq > 0) {
+        k.kind = LineKind::Key;
+        k.name = content.first(eq);
+        k.value = content.sliced(eq + 1);
+        k.eq = eq;
+    }
+    return k;
+}
+
+QByteArray eolOf(const QByteArray& data, const std::vector<Line>& lines) {
+    for (const Line& l : lines) {
+        if (l.next > l.end)
+            return data.mid(l.end, l.next - l.end);
+    }
+    return QByteArrayLiteral("\n");
+}
+
+/// A value as the reader hands it out: trimmed, one pair of enclosing quotes
+/// removed, cut to the byte limit without splitting a UTF-8 sequence.
+QString valueText(QByteArrayView raw) {
+    QByteArrayView v = trimmed(raw);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.sliced(1, v.size() - 2);
+    if (v.size() > IniFile::MaxValueBytes) {
+        qsizetype n = IniFile::MaxValueBytes;
+        while (n > 0 && (static_cast<unsigned char>(v[n]) & 0xC0) == 0x80)
+            --n;
+        v = v.first(n);
+    }
+    return QString::fromUtf8(v);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace
+
+struct IniFile::Lines {
+    std::vector<Line> lines;
+};
+
+IniFile::IniFile(QString path)
+    : m_path(std::move(path)), m_data(readAll(m_path)),
+      m_lines(std::make_shared<Lines>(Lines{splitLines(m_data)})) {}
+
+IniFile::~IniFile() = default;
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
+    const Name wantSection(section);
+    const Name wantKey(key);
+    bool inSection = false;
+    for (const Line& line : m_lines->lines) {
+        LineKind k = classify(m_data, line);
+        if (k.kind == LineKind::Section) {
+            if (inSection)
+                break; // the first section of that name answers
+            inSection = wantSection.matches(k.name);
+        } else if (inSection && k.kind == LineKind::Key && wantKey.matches(k.name)) {
+            return valueText(k.value);
+        }
+    }
+    return def;
+}
+
+bool IniFile::parseInteger(const QString& input, int* value) {
+    QString text = input;
+    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith("0X")))
+        text = QLatin1Char('$') + text.mid(2);
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    int base = 10;
+    if (i < text.size() && text[i] == QLatin1Char('$')) {
+        base = 16;
+        ++i;
+    }
+    if (i >= text.size())
+        return false;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    qint64 magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        int digit;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (base == 16 && c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (base == 16 && c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        else
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return false;
+    }
+    if (!negative && magnitude == limit)
+        return false;
+    *value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+int IniFile::readInteger(const QString& section, const QString& key, int def) const {
+    int v = 0;
+    return parseInteger(readString(section, key, QString()), &v) ? v : def;
+}
+
+bool IniFile::readBool(const QString& section, const QString& key, bool def) const {
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+    QByteArray v = value.toUtf8();
+    v.replace('\r', ' ').replace('\n', ' '); // a value is one line
+    const Name wantSection(section);
+    const Name wantKey(key);
+    const std::vector<Line>& lines = m_lines->lines;
+    const QByteArray eol = eolOf(m_data, lines);
+
+    QByteArray out;
+    qsizetype sectionLine = -1;
+    qsizetype lastFilled = -1; // last non-blank line of the section
+    for (qsizetype n = 0; n < qsizetype(lines.size()); ++n) {
+        const Line& line = lines[n];
+        LineKind k = classify(m_data, line);
+        if (k.kind == LineKind::Section) {
+            if (sectionLine >= 0)
+                break;
+            if (wantSection.matches(k.name)) {
+                sectionLine = n;
+                lastFilled = n;
+            }
+            continue;
+        }
+        if (sectionLine < 0)
+            continue;
+        if (k.kind == LineKind::Key && wantKey.matches(k.name)) {
+            // Replace the value in place, keeping the key as spelt in the file.
+            out = m_data.left(line.begin + k.eq + 1) + v + m_data.mid(line.end);
+            break;
+        }
+        if (!trimmed(QByteArrayView(m_data.constData() + line.begin, line.end - line.begin))
+                 .isEmpty())
+            lastFilled = n;
+    }
+    const QByteArray keyLine = key.toUtf8() + '=' + v;
+    if (out.isNull() && sectionLine >= 0) {
+        const Line& after = lines[lastFilled];
+        QByteArray head = m_data.left(after.next);
+        if (after.next == after.end) // the file ends without a line end
+            head += eol;
+        out = head + keyLine + eol + m_data.mid(after.next);
+    } else if (out.isNull()) {
+        out = m_data;
+        if (!out.isEmpty() && !out.endsWith('\n'))
+            out += eol;
+        out += '[' + section.toUtf8() + ']' + eol + keyLine + eol;
+    }
+
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+        throw IniWriteError(m_path);
+    m_data = out;
+    m_lines = std::make_shared<Lines>(Lines{splitLines(m_data)});
+}
+
+void IniFile::writeInteger(const QString& section, const QString& key, int value) {
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString& section, const QString& key, bool value) {
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+} // namespace platform

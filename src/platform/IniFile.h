@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+namespace platform {
+
+/// Raised when a write cannot reach the disk; what() is
+/// "Unable to write to <full path>".
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const QString& path);
+};
+
+/// Reader and writer of INI text files ("[section]" lines and "key=value"
+/// lines, UTF-8).
+///
+/// Section and key names match without regard to case. Values lose blanks at
+/// both ends and one pair of enclosing quotes, and are cut to 2047 bytes at a
+/// character boundary. A missing file, section or key gives the caller's
+/// default; a present empty value gives the empty text. Opening never fails.
+///
+/// A write changes only the line it writes (or appends one) and reaches the
+/// disk atomically: the new file is written beside the old one and renamed
+/// over it, so the file is always either wholly old or wholly new.
+class IniFile {
+public:
+    explicit IniFile(QString path);
+    ~IniFile();
+
+    const QString& fileName() const { return m_path; }
+
+    QString readString(const QString& section, const QString& key, const QString& def) const;
+    int readInteger(const QString& section, const QString& key, int def) const;
+    bool readBool(const QString& section, const QString& key, bool def) const;
+
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+    void writeBool(const QString& section, const QString& key, bool value);
+
+    /// The integer rules on their own: decimal, or hexadecimal after "$" or
+    /// "0x"/"0X", optional sign, whole text used, signed 32-bit.
+    static bool parseInteger(const QString& text, int* value);
+
+    static constexpr int MaxValueBytes = 2047;
+
+private:
+    QString m_path;
+    struct Lines;
+    QByteArray m_data; // the file's bytes as last read or written
+    std::shared_ptr<const Lines> m_lines;
+};
+
+} // namespace platform
