@@ -3,21 +3,21 @@
 #include "app/Resources.h"
 #include "color/ClipboardExchange.h"
 #include "color/ConvertBase.h"
+#include "controls/LnkLabel.h"
 #include "help/HelpHook.h"
 #include "help/Mirabou_About.h"
 #include "i18n/Mirabou_Language.h"
-#include "controls/LnkLabel.h"
 #include "platform/ErrorReport.h"
 #include "platform/IniFile.h"
 
 #include "ui_Mirabou_Main.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QCursor>
 #include <QMenu>
 #include <QPushButton>
-#include <QCheckBox>
 #include <QRadioButton>
 #include <QRegularExpression>
 
@@ -56,8 +56,9 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
     connect(ui.SpeedButton12, &QToolButton::clicked, this, &TForm1::SpeedButton12Click);
     connect(ui.SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
     // A right click on a menu button opens the same menu.
-    const std::pair<QToolButton*, QMenu*> menuButtons[] = {
-        {ui.SpeedButton7, PopupMenu2}, {ui.SpeedButton9, PopupMenu1}, {ui.SpeedButton12, PopupMenu3}};
+    const std::pair<QToolButton*, QMenu*> menuButtons[] = {{ui.SpeedButton7, PopupMenu2},
+                                                           {ui.SpeedButton9, PopupMenu1},
+                                                           {ui.SpeedButton12, PopupMenu3}};
     for (auto [button, menu] : menuButtons) {
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(button, &QWidget::customContextMenuRequested, this,
@@ -276,7 +277,8 @@ void TForm1::setStayOnTop(bool on) {
 }
 
 void TForm1::setFlatButtons(bool flat) {
-    for (QToolButton* b : findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^SpeedButton\\d+$"))))
+    for (QToolButton* b :
+         findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^SpeedButton\\d+$"))))
         b->setAutoRaise(flat);
 }
 

@@ -25,8 +25,8 @@ class TForm1 : public QWidget {
 public:
     /// programFolder holds settings.ini and the language files, with a
     /// trailing '/'. screens opens the screen the eyedropper reads.
-    explicit TForm1(const QString& programFolder,
-                    ScreenContextFactory screens = openScreenContext, QWidget* parent = nullptr);
+    explicit TForm1(const QString& programFolder, ScreenContextFactory screens = openScreenContext,
+                    QWidget* parent = nullptr);
     /// Saves the settings (the destruction steps).
     ~TForm1() override;
 

@@ -18,7 +18,8 @@ QColor toQColor(PackedColor c) {
 void paintNamedColorEntry(QPainter* p, const QRect& rect, int entry, bool selected, bool focused,
                           const QFont& font, const QPalette& palette) {
     p->save();
-    p->fillRect(rect, selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base));
+    p->fillRect(rect,
+                selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base));
     if (entry >= 0 && entry < int(namedColors.size())) {
         const PackedColor c = namedColors[entry].color;
         const int h = rect.height();
@@ -40,15 +41,16 @@ void paintNamedColorEntry(QPainter* p, const QRect& rect, int entry, bool select
         const int textLeft = swatch.right() + 1 + 5;
         const int textTop = rect.top() + (h - fm.height()) / 2;
         p->setClipRect(rect);
-        p->drawText(QPoint(textLeft, textTop + fm.ascent()), QString::fromLatin1(namedColors[entry].name));
+        p->drawText(QPoint(textLeft, textTop + fm.ascent()),
+                    QString::fromLatin1(namedColors[entry].name));
     }
     p->restore();
     if (focused) {
         QStyleOptionFocusRect fr;
         fr.rect = rect;
         fr.palette = palette;
-        fr.backgroundColor = selected ? palette.color(QPalette::Highlight)
-                                      : palette.color(QPalette::Base);
+        fr.backgroundColor =
+            selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base);
         fr.state = QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
         QStyle* style = QApplication::style();
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &fr, p);
@@ -93,8 +95,8 @@ void TColorBox::paintEvent(QPaintEvent*) {
     painter.drawComplexControl(QStyle::CC_ComboBox, opt);
     if (currentIndex() < 0)
         return;
-    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField,
-                                          this);
+    QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
     const int h = NamedColorDelegate::EntryHeight;
     QRect entry(field.left(), field.top() + (field.height() - h) / 2, field.width(), h);
     paintNamedColorEntry(&painter, entry, currentIndex(), hasFocus(), hasFocus(), font(),

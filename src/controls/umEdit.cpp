@@ -97,8 +97,8 @@ void TumNumberEdit::keyPressEvent(QKeyEvent* event) {
     m_previousCaret = cursorPosition();
 
     const QString typed = event->text();
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
-                                                Qt::MetaModifier);
+    const bool shortcut =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool editingKey = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
     if (typed.isEmpty() || shortcut || editingKey) {
         QLineEdit::keyPressEvent(event);

@@ -32,9 +32,8 @@ QPoint X11ScreenContext::cursorPos() {
 PackedColor X11ScreenContext::pixel(QPoint p) {
     if (p.x() < 0 || p.y() < 0 || p.x() > 0x7FFF || p.y() > 0x7FFF)
         return UnreadablePixel;
-    xcb_get_image_cookie_t cookie =
-        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, qint16(p.x()),
-                      qint16(p.y()), 1, 1, ~0u);
+    xcb_get_image_cookie_t cookie = xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root,
+                                                  qint16(p.x()), qint16(p.y()), 1, 1, ~0u);
     xcb_get_image_reply_t* reply = xcb_get_image_reply(m_connection, cookie, nullptr);
     if (!reply)
         return UnreadablePixel; // outside the root window

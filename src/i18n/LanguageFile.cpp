@@ -123,15 +123,15 @@ QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* abo
     const std::vector<LanguageRow>& rows = languageRows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const LanguageRow& row = rows[i];
-        const QString value = file.readString(QLatin1String(row.section),
-                                              QLatin1String(row.key), QString::fromUtf8(row.def));
+        const QString value = file.readString(QLatin1String(row.section), QLatin1String(row.key),
+                                              QString::fromUtf8(row.def));
         QWidget* window = row.window == Window::Main    ? main
                           : row.window == Window::About ? about
                                                         : language;
         if (!window)
             continue;
-        const QStringList names = QString::fromLatin1(row.target).split(QLatin1Char(' '),
-                                                                         Qt::SkipEmptyParts);
+        const QStringList names =
+            QString::fromLatin1(row.target).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (row.form == Form::Window) {
             window->setWindowTitle(composeText(row.form, value));
         } else if (row.form == Form::Letters) {
@@ -155,12 +155,11 @@ QString languageKey(const char* prefix, int n) {
 
 LanguageList readLanguageList(const platform::IniFile& settings) {
     LanguageList list;
-    const QString chosenKey = settings.readString(QStringLiteral("settings"),
-                                                  QStringLiteral("language"),
-                                                  QStringLiteral("lang001"));
-    const int count = qBound(0, settings.readInteger(QStringLiteral("languages"),
-                                                     QStringLiteral("number"), 2),
-                             MaxLanguages);
+    const QString chosenKey = settings.readString(
+        QStringLiteral("settings"), QStringLiteral("language"), QStringLiteral("lang001"));
+    const int count =
+        qBound(0, settings.readInteger(QStringLiteral("languages"), QStringLiteral("number"), 2),
+               MaxLanguages);
     const QString fallback = QStringLiteral("x");
     for (int n = 1; n <= count; ++n) {
         list.baseNames.append(

@@ -40,8 +40,8 @@ struct Name {
     bool matches(QByteArrayView raw) const {
         QByteArrayView t = trimmed(raw);
         if (ascii) // the common case needs no decoding or allocation
-            return t.size() == utf8.size() && qstrnicmp(t.data(), t.size(), utf8.constData(),
-                                                        utf8.size()) == 0;
+            return t.size() == utf8.size() &&
+                   qstrnicmp(t.data(), t.size(), utf8.constData(), utf8.size()) == 0;
         return QString::fromUtf8(t).toCaseFolded() == folded;
     }
 };

@@ -1,0 +1,50 @@
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+namespace testsupport {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
+namespace {
+
+class FakeScreenContext : public ScreenContext {
+public:
+    explicit FakeScreenContext(std::shared_ptr<FakeScreen> s) : m_screen(std::move(s)) {}
+    QPoint cursorPos() override { return m_screen->cursor; }
+    PackedColor pixel(QPoint p) override {
+        ++m_screen->reads;
+        return m_screen->colorAt ? m_screen->colorAt(p) : UnreadablePixel;
+    }
+
+private:
+    std::shared_ptr<FakeScreen> m_screen;
+};
+
+} // namespace
+
+ScreenContextFactory fakeScreenFactory(std::shared_ptr<FakeScreen> screen) {
+    return [screen] { return std::make_unique<FakeScreenContext>(screen); };
+}
+
+bool showActive(QWidget* window) {
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+} // namespace testsupport

@@ -1,0 +1,388 @@
+#include "platform/IniFile.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using platform::IniFile;
+using testsupport::readFile;
+using testsupport::writeFile;
+
+class tst_IniFile : public QObject {
+    Q_OBJECT
+private slots:
+    void readString_data();
+    void readString();
+    void readInteger_data();
+    void readInteger();
+    void readBool_data();
+    void readBool();
+    void write_data();
+    void write();
+    void roundTripKeepsForeignBytes();
+    void readsAfterWrite();
+    void unwritable_data();
+    void unwritable();
+    void binaryAndHugeFiles();
+    void killedWriterLeavesWholeFile();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_IniFile::readString_data() {
+    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    const QByteArray s = "[settings]\n";
+    QTest::newRow("no file") << QByteArray() << "settings"
+                             << "posx"
+                             << "<def>";
+    QTest::newRow("no section") << QByteArray("[other]\nposx=1\n") << "settings"
+                                << "posx"
+                                << "<def>";
+    QTest::newRow("no key") << s + "posy=1\n"
+                            << "settings"
+                            << "posx"
+                            << "<def>";
+    QTest::newRow("empty value") << s + "posx=\n"
+                                 << "settings"
+                                 << "posx"
+                                 << "";
+    QTest::newRow("blanks") << s + "posx=  150 \t\n"
+                            << "settings"
+                            << "posx"
+                            << "150";
+    QTest::newRow("double quotes") << s + "v=\" a b \"\n"
+                                   << "settings"
+                                   << "v"
+                                   << " a b ";
+    QTest::newRow("single quotes") << s + "v='x'\n"
+                                   << "settings"
+                                   << "v"
+                                   << "x";
+    QTest::newRow("mixed quotes kept") << s + "v=\"x'\n"
+                                       << "settings"
+                                       << "v"
+                                       << "\"x'";
+    QTest::newRow("one quote kept") << s + "v=\"\n"
+                                    << "settings"
+                                    << "v"
+                                    << "\"";
+    QTest::newRow("only quotes") << s + "v=\"\"\n"
+                                 << "settings"
+                                 << "v"
+                                 << "";
+    QTest::newRow("one pair only") << s + "v=\"\"x\"\"\n"
+                                   << "settings"
+                                   << "v"
+                                   << "\"x\"";
+    QTest::newRow("case") << QByteArray("[SETTINGS]\nPosX=5\n") << "settings"
+                          << "posx"
+                          << "5";
+    QTest::newRow("blank key and section")
+        << QByteArray(" [ settings ] \n  posx = 6\n") << "settings"
+        << "posx"
+        << "6";
+    QTest::newRow("crlf") << QByteArray("[settings]\r\nposx=7\r\n") << "settings"
+                          << "posx"
+                          << "7";
+    QTest::newRow("bom") << QByteArray("\xEF\xBB\xBF[settings]\nposx=8\n") << "settings"
+                         << "posx"
+                         << "8";
+    QTest::newRow("no final line end") << QByteArray("[settings]\nposx=9") << "settings"
+                                       << "posx"
+                                       << "9";
+    QTest::newRow("key before any section") << QByteArray("posx=1\n[settings]\n") << "settings"
+                                            << "posx"
+                                            << "<def>";
+    QTest::newRow("comment not a key") << s + ";posx=1\n"
+                                       << "settings"
+                                       << "posx"
+                                       << "<def>";
+    QTest::newRow("value with equals") << s + "v=a=b\n"
+                                       << "settings"
+                                       << "v"
+                                       << "a=b";
+    QTest::newRow("utf8") << s + "v=Fran\xc3\xa7"
+                                 "ais\n"
+                          << "settings"
+                          << "v"
+                          << QString::fromUtf8("Fran\xc3\xa7"
+                                               "ais");
+    QTest::newRow("next section ends") << s + "[x]\nposx=1\n"
+                                       << "settings"
+                                       << "posx"
+                                       << "<def>";
+    QTest::newRow("first section wins") << s + "posx=1\n[settings]\nposx=2\n"
+                                        << "settings"
+                                        << "posx"
+                                        << "1";
+}
+
+void tst_IniFile::readString() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QStringLiteral("read.ini"));
+    QFile::remove(path);
+    if (!content.isNull())
+        writeFile(path, content);
+    QCOMPARE(IniFile(path).readString(section, key, QStringLiteral("<def>")), expected);
+}
+
+void tst_IniFile::readInteger_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("decimal") << "150" << 150;
+    QTest::newRow("0x") << "0x10" << 16;
+    QTest::newRow("0X") << "0X1f" << 31;
+    QTest::newRow("dollar") << "$20" << 32;
+    QTest::newRow("blanks") << " 150 " << 150;
+    QTest::newRow("negative") << "-40" << -40;
+    QTest::newRow("plus") << "+5" << 5;
+    QTest::newRow("negative hex") << "-$10" << -16;
+    QTest::newRow("abc") << "abc" << 200;
+    QTest::newRow("empty") << "" << 200;
+    QTest::newRow("0x alone") << "0x" << 200;
+    QTest::newRow("dollar alone") << "$" << 200;
+    QTest::newRow("trailing text") << "12px" << 200;
+    QTest::newRow("inner blank") << "1 2" << 200;
+    QTest::newRow("max") << "2147483647" << 2147483647;
+    QTest::newRow("above max") << "2147483648" << 200;
+    QTest::newRow("min") << "-2147483648" << int(-2147483647 - 1);
+    QTest::newRow("below min") << "-2147483649" << 200;
+    QTest::newRow("hex max") << "0x7FFFFFFF" << 2147483647;
+    QTest::newRow("hex above max") << "0x80000000" << 200;
+    QTest::newRow("long digits") << QString(40, QLatin1Char('9')) << 200;
+    QTest::newRow("float") << "1.5" << 200;
+}
+
+void tst_IniFile::readInteger() {
+    QFETCH(QString, value);
+    QFETCH(int, expected);
+    const QString path = m_dir.filePath(QStringLiteral("int.ini"));
+    writeFile(path, "[settings]\nposx=" + value.toUtf8() + "\n");
+    QCOMPARE(IniFile(path).readInteger(QStringLiteral("settings"), QStringLiteral("posx"), 200),
+             expected);
+}
+
+void tst_IniFile::readBool_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("def");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("yes") << QByteArray("ontop=yes") << false << false;
+    QTest::newRow("true word") << QByteArray("ontop=true") << false << false;
+    QTest::newRow("2") << QByteArray("ontop=2") << false << true;
+    QTest::newRow("-1") << QByteArray("ontop=-1") << false << true;
+    QTest::newRow("0") << QByteArray("ontop=0") << true << false;
+    QTest::newRow("empty flat") << QByteArray("ontop=") << true << true;
+    QTest::newRow("missing") << QByteArray("other=0") << true << true;
+}
+
+void tst_IniFile::readBool() {
+    QFETCH(QByteArray, line);
+    QFETCH(bool, def);
+    QFETCH(bool, expected);
+    const QString path = m_dir.filePath(QStringLiteral("bool.ini"));
+    writeFile(path, "[settings]\n" + line + "\n");
+    QCOMPARE(IniFile(path).readBool(QStringLiteral("settings"), QStringLiteral("ontop"), def),
+             expected);
+}
+
+void tst_IniFile::write_data() {
+    QTest::addColumn<QByteArray>("before"); // null: no file
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("new file") << QByteArray() << "settings"
+                              << "ontop"
+                              << "0" << QByteArray("[settings]\nontop=0\n");
+    QTest::newRow("replace in place, spelling kept")
+        << QByteArray("[SETTINGS]\r\nPosX = 5\r\nposy=1\r\n") << "settings"
+        << "posx"
+        << "-40" << QByteArray("[SETTINGS]\r\nPosX =-40\r\nposy=1\r\n");
+    QTest::newRow("append key to its section") << QByteArray("[a]\nx=1\n\n[b]\ny=2\n") << "a"
+                                               << "z"
+                                               << "3" << QByteArray("[a]\nx=1\nz=3\n\n[b]\ny=2\n");
+    QTest::newRow("append key to empty section") << QByteArray("[a]\n[b]\n") << "a"
+                                                 << "z"
+                                                 << "3" << QByteArray("[a]\nz=3\n[b]\n");
+    QTest::newRow("append key at end of file without line end")
+        << QByteArray("[a]\nx=1") << "a"
+        << "z"
+        << "3" << QByteArray("[a]\nx=1\nz=3\n");
+    QTest::newRow("append section") << QByteArray("; c\n[b]\ny=2") << "settings"
+                                    << "flat"
+                                    << "1" << QByteArray("; c\n[b]\ny=2\n[settings]\nflat=1\n");
+    QTest::newRow("crlf kept for new lines") << QByteArray("[b]\r\ny=2\r\n") << "a"
+                                             << "x"
+                                             << "1" << QByteArray("[b]\r\ny=2\r\n[a]\r\nx=1\r\n");
+    QTest::newRow("bom kept") << QByteArray("\xEF\xBB\xBF[a]\nx=1\n") << "a"
+                              << "x"
+                              << "2" << QByteArray("\xEF\xBB\xBF[a]\nx=2\n");
+    QTest::newRow("line break in value stays one line") << QByteArray("[a]\n") << "a"
+                                                        << "x"
+                                                        << "1\n[b]" << QByteArray("[a]\nx=1 [b]\n");
+    QTest::newRow("empty file") << QByteArray("") << "a"
+                                << "x"
+                                << "1" << QByteArray("[a]\nx=1\n");
+}
+
+void tst_IniFile::write() {
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    const QString path = m_dir.filePath(QStringLiteral("write.ini"));
+    QFile::remove(path);
+    if (!before.isNull())
+        writeFile(path, before);
+    IniFile ini(path);
+    ini.writeString(section, key, value);
+    QCOMPARE(readFile(path), after);
+}
+
+void tst_IniFile::roundTripKeepsForeignBytes() {
+    const QString path = m_dir.filePath(QStringLiteral("roundtrip.ini"));
+    writeFile(path, "; Mirabou settings\r\n"
+                    "\r\n"
+                    "[Settings]\r\n"
+                    "; position\r\n"
+                    "PosX=1\r\n"
+                    "extra = kept \r\n"
+                    "\r\n"
+                    "[languages]\r\n"
+                    "number=3\r\n"
+                    "lang001=English\r\n"
+                    "lang002=Deutsch\r\n"
+                    "lang003=Francais\r\n"
+                    "[foreign]\r\n"
+                    "ontop=9\r\n");
+    IniFile ini(path);
+    ini.writeBool(QStringLiteral("settings"), QStringLiteral("ontop"), true);
+    ini.writeBool(QStringLiteral("settings"), QStringLiteral("flat"), false);
+    ini.writeInteger(QStringLiteral("settings"), QStringLiteral("posx"), -5000);
+    ini.writeInteger(QStringLiteral("settings"), QStringLiteral("posy"), 20);
+    ini.writeString(QStringLiteral("settings"), QStringLiteral("language"),
+                    QStringLiteral("lang003"));
+    QCOMPARE(readFile(path), QByteArray("; Mirabou settings\r\n"
+                                        "\r\n"
+                                        "[Settings]\r\n"
+                                        "; position\r\n"
+                                        "PosX=-5000\r\n"
+                                        "extra = kept \r\n"
+                                        "ontop=1\r\n"
+                                        "flat=0\r\n"
+                                        "posy=20\r\n"
+                                        "language=lang003\r\n"
+                                        "\r\n"
+                                        "[languages]\r\n"
+                                        "number=3\r\n"
+                                        "lang001=English\r\n"
+                                        "lang002=Deutsch\r\n"
+                                        "lang003=Francais\r\n"
+                                        "[foreign]\r\n"
+                                        "ontop=9\r\n"));
+}
+
+void tst_IniFile::readsAfterWrite() {
+    const QString path = m_dir.filePath(QStringLiteral("raw.ini"));
+    QFile::remove(path);
+    IniFile ini(path);
+    ini.writeInteger(QStringLiteral("s"), QStringLiteral("k"), 42);
+    QCOMPARE(ini.readInteger(QStringLiteral("S"), QStringLiteral("K"), 0), 42);
+    QCOMPARE(IniFile(path).readInteger(QStringLiteral("s"), QStringLiteral("k"), 0), 42);
+}
+
+void tst_IniFile::unwritable_data() {
+    QTest::addColumn<QString>("relative");
+    QTest::newRow("folder missing") << "missing/settings.ini";
+    QTest::newRow("path is a folder") << "folder.ini";
+}
+
+void tst_IniFile::unwritable() {
+    QFETCH(QString, relative);
+    QDir(m_dir.path()).mkpath(QStringLiteral("folder.ini"));
+    const QString path = m_dir.filePath(relative);
+    IniFile ini(path);
+    QCOMPARE(ini.readInteger(QStringLiteral("settings"), QStringLiteral("posx"), 200), 200);
+    try {
+        ini.writeInteger(QStringLiteral("settings"), QStringLiteral("posx"), 1);
+        QFAIL("the write did not fail");
+    } catch (const platform::IniWriteError& e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to ") + path);
+    }
+}
+
+void tst_IniFile::binaryAndHugeFiles() {
+    const QString path = m_dir.filePath(QStringLiteral("huge.ini"));
+    QByteArray garbage(8 << 20, '\0');
+    QRandomGenerator rng(7);
+    for (char& c : garbage)
+        c = char(rng.bounded(256));
+    // A real section buried in garbage, and a key with a 3000-byte value.
+    garbage += "\n[settings]\nposx=" + QByteArray(3000, '7') + "\nposy=12\n";
+    writeFile(path, garbage);
+    IniFile ini(path);
+    QCOMPARE(ini.readInteger(QStringLiteral("settings"), QStringLiteral("posy"), 0), 12);
+    QCOMPARE(ini.readString(QStringLiteral("settings"), QStringLiteral("posx"), {}).size(), 2047);
+    ini.writeInteger(QStringLiteral("settings"), QStringLiteral("posy"), 13);
+    QByteArray expected = garbage;
+    expected.replace("posy=12", "posy=13");
+    QCOMPARE(readFile(path), expected);
+
+    // A multi-byte character straddling the limit is dropped whole.
+    writeFile(path, "[s]\nv=" + QByteArray(2046, 'a') + "\xc3\xa9" + "tail\n");
+    const QString cut = IniFile(path).readString(QStringLiteral("s"), QStringLiteral("v"), {});
+    QCOMPARE(cut, QString(2046, QLatin1Char('a')));
+}
+
+void tst_IniFile::killedWriterLeavesWholeFile() {
+    const QString path = m_dir.filePath(QStringLiteral("crash.ini"));
+    const QByteArray head = "; header\n[settings]\nvalue=";
+    const QByteArray a(300000, 'A');
+    const QByteArray b(300000, 'B');
+    writeFile(path, head + a + "\n");
+    QRandomGenerator rng(11);
+    int kills = 0;
+    for (int round = 0; round < 25; ++round) {
+        QProcess writer;
+        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), path});
+        QVERIFY(writer.waitForStarted());
+        QTest::qSleep(int(rng.bounded(5, 60)));
+        writer.kill();
+        writer.waitForFinished();
+        kills += writer.exitStatus() == QProcess::CrashExit;
+        const QByteArray now = readFile(path);
+        QVERIFY2(now == head + a + "\n" || now == head + b + "\n",
+                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
+    }
+    QVERIFY(kills > 0);
+}
+
+/// The crash-safety test's writer: rewrites the value for ever, alternating.
+static int runWriter(const QString& path) {
+    IniFile ini(path);
+    const QString a(300000, QLatin1Char('A'));
+    const QString b(300000, QLatin1Char('B'));
+    for (unsigned n = 0;; ++n)
+        ini.writeString(QStringLiteral("settings"), QStringLiteral("value"), n % 2 ? a : b);
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--writer") == 0)
+        return runWriter(QString::fromLocal8Bit(argv[2]));
+    tst_IniFile test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_inifile.moc"
