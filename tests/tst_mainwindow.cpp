@@ -1,0 +1,811 @@
+#include "app/MirabouApplication.h"
+#include "app/Program.h"
+#include "color/ColorBox.h"
+#include "controls/Shape.h"
+#include "controls/SpeedButton.h"
+#include "controls/umEdit.h"
+#include "platform/ErrorReport.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace testsupport;
+
+namespace {
+
+/// A program in a temporary program folder, with a fake screen.
+struct Fixture {
+    QTemporaryDir dir;
+    std::shared_ptr<FakeScreen> screen = std::make_shared<FakeScreen>();
+    std::unique_ptr<Program> program;
+
+    QString folder() const { return dir.path() + QLatin1Char('/'); }
+    QString settingsPath() const { return folder() + QStringLiteral("settings.ini"); }
+
+    bool start(const QByteArray& settings = QByteArray()) {
+        if (!settings.isNull())
+            writeFile(settingsPath(), settings);
+        program = std::make_unique<Program>(folder(), fakeScreenFactory(screen));
+        return showActive(&program->form1);
+    }
+    void stop() { program.reset(); }
+
+    TForm1& w() { return program->form1; }
+    template <typename T> T* c(const char* name) { return child<T>(&program->form1, name); }
+    QString text(const char* name) {
+        QObject* o = program->form1.findChild<QObject*>(QLatin1String(name));
+        if (auto* e = qobject_cast<QLineEdit*>(o))
+            return e->text();
+        if (auto* l = qobject_cast<QLabel*>(o))
+            return l->text();
+        qFatal("no text control %s", name);
+    }
+    QString selectedName() { return c<TColorBox>("ColorBox1")->currentText(); }
+
+    /// Types into a box as a user would and tabs on.
+    void type(const char* box, const QString& keys, bool tab = true) {
+        auto* edit = c<TumNumberEdit>(box);
+        edit->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        if (keys.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(edit, keys);
+        if (tab)
+            QTest::keyClick(edit, Qt::Key_Tab);
+    }
+    void clickArrow(const char* updown, bool up) {
+        auto* u = c<TUpDown>(updown);
+        QTest::mouseClick(up ? u->upButton() : u->downButton(), Qt::LeftButton);
+    }
+    void clickButton(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(c<QToolButton>(name), button);
+    }
+    void trigger(const char* action) { c<QAction>(action)->trigger(); }
+};
+
+QString clipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpState();
+    void typingThenLeaving_data();
+    void typingThenLeaving();
+    void allComponents_data();
+    void allComponents();
+    void typingMovesOnlyTheArrows();
+    void upDown_data();
+    void upDown();
+    void namedColorByKeyboard();
+    void colorDialog_data();
+    void colorDialog();
+    void copyAndPaste_data();
+    void copyAndPaste();
+    void copyThenPasteChangesNothing();
+    void eyeWizardPick();
+    void eyeWizardEdges();
+    void eyeColorCommands();
+    void popupMenus();
+    void functionKeys();
+    void exitCloses();
+    void firstRunWritesSettings();
+    void settingsSurviveRestart_data();
+    void settingsSurviveRestart();
+    void unwritableSettingsReported();
+    void errorReport_data();
+    void errorReport();
+    void exceptionInHandlerIsReported();
+};
+
+void tst_MainWindow::startUpState() {
+    Fixture f;
+    QVERIFY(f.start());
+    QCOMPARE(f.w().windowTitle(), QStringLiteral("Mirabou 1.8"));
+    QCOMPARE(f.w().size(), QSize(439, 176));
+    QCOMPARE(f.w().minimumSize(), f.w().maximumSize());
+    QVERIFY(!f.w().windowIcon().isNull());
+    QCOMPARE(f.w().focusWidget(), f.c<QWidget>("umRed"));
+    QCOMPARE(f.w().pos(), QPoint(200, 200));
+    for (const char* box : {"umRed", "umGreen", "umBlue", "dcRed", "dcGreen", "dcBlue"})
+        QCOMPARE(f.text(box), QStringLiteral("0"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
+    QCOMPARE(f.text("Label10"), QStringLiteral("0,0,0"));
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QCOMPARE(f.selectedName(), QStringLiteral("Black"));
+    QCOMPARE(f.w().currentPackedColor(), QStringLiteral("$00000000"));
+    QCOMPARE(f.c<QToolButton>("SpeedButton3")->toolTip(), QStringLiteral("Copy HEX Value"));
+    QCOMPARE(f.c<QToolButton>("SpeedButton2")->toolTip(), QStringLiteral("Help"));
+    QVERIFY(f.c<QToolButton>("SpeedButton3")->autoRaise());
+    QVERIFY(!f.c<QToolButton>("SpeedButton10")->isVisible());
+    QVERIFY(!f.c<QToolButton>("SpeedButton11")->isVisible());
+    QVERIFY(!f.w().isStayOnTop());
+    QVERIFY(f.c<QAction>("FlatButtons1")->isChecked());
+    QVERIFY(!f.c<QAction>("AlwaysOnTop1")->isChecked());
+    const QList<QAction*> languages = f.c<QMenu>("Language1")->actions();
+    QCOMPARE(languages.size(), 2);
+    QCOMPARE(languages[0]->text(), QStringLiteral("x"));
+    QVERIFY(languages[0]->isChecked());
+    QVERIFY(!languages[1]->isChecked());
+    const QList<QAction*> settingsItems = f.c<QMenu>("PopupMenu1")->actions();
+    QCOMPARE(settingsItems[0], f.c<QAction>("AlwaysOnTop1"));
+    QCOMPARE(settingsItems[1], f.c<QAction>("FlatButtons1"));
+    QCOMPARE(settingsItems[3]->menu(), f.c<QMenu>("Language1"));
+}
+
+void tst_MainWindow::typingThenLeaving_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("hexBox");
+    QTest::addColumn<QString>("decBox");
+    QTest::addColumn<QString>("hexText");
+    QTest::addColumn<QString>("decText");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("hex emptied") << "umRed"
+                                 << ""
+                                 << "00"
+                                 << "0"
+                                 << "#000000"
+                                 << "0,0,0"
+                                 << "Black";
+    QTest::newRow("hex one digit") << "umRed"
+                                   << "a"
+                                   << "0a"
+                                   << "10"
+                                   << "#0a0000"
+                                   << "10,0,0"
+                                   << "";
+    QTest::newRow("hex ff") << "umRed"
+                            << "ff"
+                            << "ff"
+                            << "255"
+                            << "#ff0000"
+                            << "255,0,0"
+                            << "Red";
+    QTest::newRow("hex 80 maroon") << "umRed"
+                                   << "80"
+                                   << "80"
+                                   << "128"
+                                   << "#800000"
+                                   << "128,0,0"
+                                   << "Maroon";
+    QTest::newRow("dec 7") << "dcRed"
+                           << "7"
+                           << "7"
+                           << "7"
+                           << "#070000"
+                           << "7,0,0"
+                           << "";
+    QTest::newRow("dec 0") << "dcRed"
+                           << "0"
+                           << "00"
+                           << "0"
+                           << "#000000"
+                           << "0,0,0"
+                           << "Black";
+    QTest::newRow("dec 007") << "dcRed"
+                             << "007"
+                             << "7"
+                             << "007"
+                             << "#070000"
+                             << "007,0,0"
+                             << "";
+    QTest::newRow("dec emptied") << "dcRed"
+                                 << ""
+                                 << "00"
+                                 << "0"
+                                 << "#000000"
+                                 << "0,0,0"
+                                 << "Black";
+    QTest::newRow("dec 300 refused") << "dcRed"
+                                     << "300"
+                                     << "1E"
+                                     << "30"
+                                     << "#1E0000"
+                                     << "30,0,0"
+                                     << "";
+}
+
+void tst_MainWindow::typingThenLeaving() {
+    QFETCH(QString, box);
+    QFETCH(QString, keys);
+    QFETCH(QString, hexBox);
+    QFETCH(QString, decBox);
+    QFETCH(QString, hexText);
+    QFETCH(QString, decText);
+    QFETCH(QString, named);
+    Fixture f;
+    QVERIFY(f.start());
+    f.type(qPrintable(box), keys);
+    QCOMPARE(f.text("umRed"), hexBox);
+    QCOMPARE(f.text("dcRed"), decBox);
+    QCOMPARE(f.text("Label4"), hexText);
+    QCOMPARE(f.text("Label10"), decText);
+    QCOMPARE(f.selectedName(), named);
+    QCOMPARE(f.c<TUpDown>("UpDown1")->Position(), decBox.toInt());
+}
+
+void tst_MainWindow::allComponents_data() {
+    QTest::addColumn<QStringList>("dec");
+    QTest::addColumn<QString>("hexText");
+    QTest::addColumn<QString>("packed");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QColor>("swatch");
+    QTest::newRow("white") << QStringList{"255", "255", "255"} << "#FFFFFF"
+                           << "$00FFFFFF"
+                           << "White" << QColor(Qt::white);
+    QTest::newRow("light blue") << QStringList{"0", "128", "255"} << "#0080FF"
+                                << "$00FF8000"
+                                << "" << QColor(0, 128, 255);
+    QTest::newRow("red") << QStringList{"255", "0", "0"} << "#FF0000"
+                         << "$000000FF"
+                         << "Red" << QColor(Qt::red);
+    QTest::newRow("red blue 1") << QStringList{"255", "0", "1"} << "#FF0001"
+                                << "$000100FF"
+                                << "" << QColor(255, 0, 1);
+    QTest::newRow("sky blue") << QStringList{"166", "202", "240"} << "#A6CAF0"
+                              << "$00F0CAA6"
+                              << "Sky Blue" << QColor(166, 202, 240);
+}
+
+void tst_MainWindow::allComponents() {
+    QFETCH(QStringList, dec);
+    QFETCH(QString, hexText);
+    QFETCH(QString, packed);
+    QFETCH(QString, named);
+    QFETCH(QColor, swatch);
+    Fixture f;
+    QVERIFY(f.start());
+    f.type("dcRed", dec[0]);
+    f.type("dcGreen", dec[1]);
+    f.type("dcBlue", dec[2]);
+    QCOMPARE(f.text("Label4"), hexText);
+    QCOMPARE(f.text("Label10"), dec.join(QLatin1Char(',')));
+    QCOMPARE(f.w().currentPackedColor(), packed);
+    QCOMPARE(f.selectedName(), named);
+    QCOMPARE(f.c<TShape>("Shape4")->brushColor(), swatch);
+}
+
+void tst_MainWindow::typingMovesOnlyTheArrows() {
+    Fixture f;
+    QVERIFY(f.start());
+    f.type("umGreen", "40", false);
+    QCOMPARE(f.c<TUpDown>("UpDown2")->Position(), 64);
+    QCOMPARE(f.text("dcGreen"), QStringLiteral("0"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
+    // A tool button does not take the focus: the copy sees the old colour.
+    f.clickButton("SpeedButton3");
+    QCOMPARE(clipboardText(), QStringLiteral("#000000"));
+}
+
+void tst_MainWindow::upDown_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("tab");
+    QTest::addColumn<QString>("updown");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("decBox");
+    QTest::addColumn<QString>("hexBox");
+    QTest::addColumn<QString>("hexText");
+    QTest::newRow("typed 80 then up") << "umRed"
+                                      << "80" << false << "UpDown1" << true << "dcRed"
+                                      << "umRed"
+                                      << "#810000";
+    QTest::newRow("255 up stays") << "dcRed"
+                                  << "255" << true << "UpDown1" << true << "dcRed"
+                                  << "umRed"
+                                  << "#FF0000";
+    QTest::newRow("0 down stays") << "dcRed"
+                                  << "0" << true << "UpDown1" << false << "dcRed"
+                                  << "umRed"
+                                  << "#000000";
+    QTest::newRow("blue 15 up") << "dcBlue"
+                                << "15" << true << "UpDown3" << true << "dcBlue"
+                                << "umBlue"
+                                << "#000010";
+    QTest::newRow("green 1 down") << "dcGreen"
+                                  << "1" << true << "UpDown2" << false << "dcGreen"
+                                  << "umGreen"
+                                  << "#000000";
+}
+
+void tst_MainWindow::upDown() {
+    QFETCH(QString, box);
+    QFETCH(QString, keys);
+    QFETCH(bool, tab);
+    QFETCH(QString, updown);
+    QFETCH(bool, up);
+    QFETCH(QString, decBox);
+    QFETCH(QString, hexBox);
+    QFETCH(QString, hexText);
+    Fixture f;
+    QVERIFY(f.start());
+    f.type(qPrintable(box), keys, tab);
+    auto* arrows = f.c<TUpDown>(qPrintable(updown));
+    QSignalSpy clicks(arrows, &TUpDown::clicked);
+    const int before = arrows->Position();
+    f.clickArrow(qPrintable(updown), up);
+    const int expected = qBound(0, before + (up ? 1 : -1), 255);
+    QCOMPARE(clicks.count(), expected == before ? 0 : 1);
+    QCOMPARE(f.text(qPrintable(decBox)), QString::number(expected));
+    QCOMPARE(f.text(qPrintable(hexBox)).toUpper(),
+             expected == 0 ? QStringLiteral("00") : QString::number(expected, 16).toUpper());
+    QCOMPARE(f.text("Label4"), hexText);
+}
+
+void tst_MainWindow::namedColorByKeyboard() {
+    Fixture f;
+    QVERIFY(f.start());
+    auto* box = f.c<TColorBox>("ColorBox1");
+    box->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 4; ++i) // Black, Maroon, Green, Olive, Navy
+        QTest::keyClick(box, Qt::Key_Down);
+    QCOMPARE(f.selectedName(), QStringLiteral("Navy"));
+    QCOMPARE(f.text("umRed"), QStringLiteral("00"));
+    QCOMPARE(f.text("umGreen"), QStringLiteral("00"));
+    QCOMPARE(f.text("umBlue"), QStringLiteral("80"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000080"));
+    QCOMPARE(f.text("Label10"), QStringLiteral("0,0,128"));
+
+    // A colour with no entry clears the selection; picking Yellow keeps it.
+    f.type("dcBlue", "129");
+    QCOMPARE(box->currentIndex(), -1);
+    box->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(box, Qt::Key_Home);
+    for (int i = 0; i < 11; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+    QCOMPARE(f.selectedName(), QStringLiteral("Yellow"));
+    QCOMPARE(f.text("Label10"), QStringLiteral("255,255,0"));
+}
+
+void tst_MainWindow::colorDialog_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("hexText");
+    QTest::addColumn<QString>("umRed");
+    QTest::newRow("cancel restores, right button") << false << int(Qt::RightButton) << "#070000"
+                                                   << "07";
+    QTest::newRow("confirm applies") << true << int(Qt::LeftButton) << "#102030"
+                                     << "10";
+}
+
+void tst_MainWindow::colorDialog() {
+    QFETCH(bool, accept);
+    QFETCH(int, button);
+    QFETCH(QString, hexText);
+    QFETCH(QString, umRed);
+    Fixture f;
+    QVERIFY(f.start());
+    f.type("dcRed", "7");
+    QCOMPARE(f.text("umRed"), QStringLiteral("7"));
+    f.type("dcGreen", "99", false); // typed, not yet applied
+    QColor initial;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        initial = dialog->currentColor();
+        if (accept) {
+            dialog->setCurrentColor(QColor(0x10, 0x20, 0x30));
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
+    });
+    QTest::mouseClick(f.c<TShape>("Shape4"), Qt::MouseButton(button));
+    QCOMPARE(initial, QColor(7, 0, 0));
+    QCOMPARE(f.text("Label4"), hexText);
+    QCOMPARE(f.text("umRed"), umRed);
+    QCOMPARE(f.text("dcGreen"), accept ? QStringLiteral("32") : QStringLiteral("0"));
+}
+
+void tst_MainWindow::copyAndPaste_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<QString>("hexText"); // empty: nothing changes
+    QTest::addColumn<QString>("decText");
+    QTest::newRow("hex lower") << "SpeedButton5"
+                               << "#ff8000"
+                               << "#ff8000"
+                               << "255,128,0";
+    QTest::newRow("hex dollar") << "SpeedButton5"
+                                << "$123456"
+                                << "#123456"
+                                << "18,52,86";
+    QTest::newRow("hex short") << "SpeedButton5"
+                               << "#FF800"
+                               << ""
+                               << "";
+    QTest::newRow("hex long") << "SpeedButton5"
+                              << "#FF80000"
+                              << ""
+                              << "";
+    QTest::newRow("hex line end") << "SpeedButton5"
+                                  << "#FF8000\n"
+                                  << ""
+                                  << "";
+    QTest::newRow("hex GG") << "SpeedButton5"
+                            << "#GG0000"
+                            << ""
+                            << "";
+    QTest::newRow("dec orange") << "SpeedButton6"
+                                << "255,128,0"
+                                << "#FF8000"
+                                << "255,128,0";
+    QTest::newRow("dec zeros") << "SpeedButton6"
+                               << "007,0,0"
+                               << "#070000"
+                               << "7,0,0";
+    QTest::newRow("dec black") << "SpeedButton6"
+                               << "0,0,0"
+                               << "#000000"
+                               << "0,0,0";
+    QTest::newRow("dec blanks") << "SpeedButton6"
+                                << "255, 128, 0"
+                                << ""
+                                << "";
+    QTest::newRow("dec line end") << "SpeedButton6"
+                                  << "255,128,0\n"
+                                  << ""
+                                  << "";
+    QTest::newRow("dec two") << "SpeedButton6"
+                             << "255,128"
+                             << ""
+                             << "";
+    QTest::newRow("dec four") << "SpeedButton6"
+                              << "255,128,0,0"
+                              << ""
+                              << "";
+    QTest::newRow("dec empty field") << "SpeedButton6"
+                                     << "1,,3"
+                                     << ""
+                                     << "";
+    QTest::newRow("dec empty") << "SpeedButton6"
+                               << ""
+                               << ""
+                               << "";
+    QTest::newRow("dec above 255") << "SpeedButton6"
+                                   << "300,0,0"
+                                   << ""
+                                   << "";
+    QTest::newRow("dec megabytes") << "SpeedButton6" << QString(3 << 20, QLatin1Char('9')) << ""
+                                   << "";
+}
+
+void tst_MainWindow::copyAndPaste() {
+    QFETCH(QString, button);
+    QFETCH(QString, clip);
+    QFETCH(QString, hexText);
+    QFETCH(QString, decText);
+    Fixture f;
+    QVERIFY(f.start());
+    f.type("dcGreen", "200");
+    QGuiApplication::clipboard()->setText(clip);
+    f.clickButton(qPrintable(button));
+    QCOMPARE(f.text("Label4"), hexText.isEmpty() ? QStringLiteral("#00C800") : hexText);
+    QCOMPARE(f.text("Label10"), decText.isEmpty() ? QStringLiteral("0,200,0") : decText);
+    if (hexText.isEmpty())
+        QCOMPARE(f.text("umGreen"), QStringLiteral("C8"));
+}
+
+void tst_MainWindow::copyThenPasteChangesNothing() {
+    Fixture f;
+    QVERIFY(f.start());
+    f.type("dcBlue", "7");
+    f.type("umRed", "fF");
+    const QString hex = f.text("Label4");
+    const QString dec = f.text("Label10");
+    f.clickButton("SpeedButton3");
+    QCOMPARE(clipboardText(), QStringLiteral("#fF0007"));
+    f.clickButton("SpeedButton5");
+    QCOMPARE(f.text("Label4"), hex);
+    f.clickButton("SpeedButton4");
+    QCOMPARE(clipboardText(), QStringLiteral("255,0,7"));
+    f.clickButton("SpeedButton6");
+    QCOMPARE(f.text("Label10"), dec);
+}
+
+void tst_MainWindow::eyeWizardPick() {
+    Fixture f;
+    QVERIFY(f.start());
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    const qint64 normal = f.c<QToolButton>("SpeedButton11")->icon().cacheKey();
+    const qint64 picking = f.c<QToolButton>("SpeedButton10")->icon().cacheKey();
+    f.screen->colorAt = [](QPoint p) {
+        return p.x() < 1000 ? packColor(0x12, 0x34, 0x05) : packColor(255, 0, 0);
+    };
+    // Moves without a press change nothing and read nothing.
+    QTest::mouseMove(wand, QPoint(5, 5));
+    QCOMPARE(f.screen->reads, 0);
+
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(f.w().isPicking());
+    QCOMPARE(wand->icon().cacheKey(), picking);
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    f.screen->cursor = QPoint(100, 100);
+    QTest::mouseMove(wand, QPoint(12, 12));
+    QCOMPARE(f.screen->reads, 1);
+    QCOMPARE(f.text("umRed"), QStringLiteral("12"));
+    QCOMPARE(f.text("umGreen"), QStringLiteral("34"));
+    QCOMPARE(f.text("umBlue"), QStringLiteral("05"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#123405"));
+    QCOMPARE(f.text("Label10"), QStringLiteral("18,52,5"));
+    f.screen->cursor = QPoint(2000, 5);
+    QTest::mouseMove(wand, QPoint(14, 14));
+    QCOMPARE(f.screen->reads, 2);
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
+    QCOMPARE(f.selectedName(), QStringLiteral("Red"));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(14, 14));
+    QVERIFY(!f.w().isPicking());
+    QCOMPARE(wand->icon().cacheKey(), normal);
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF0000"));
+}
+
+void tst_MainWindow::eyeWizardEdges() {
+    Fixture f;
+    QVERIFY(f.start());
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    f.type("dcRed", "9");
+    // Press and release without a move: the eye colour is the current colour.
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(f.screen->reads, 0);
+    QCOMPARE(f.text("Label25"), QStringLiteral("#090000"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#090000"));
+    // An unreadable point counts as white.
+    QTest::mousePress(wand, Qt::RightButton, {}, QPoint(10, 10));
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.selectedName(), QStringLiteral("White"));
+    // Losing the pointer grab ends the pick as a release would.
+    QEvent ungrab(QEvent::UngrabMouse);
+    QCoreApplication::sendEvent(wand, &ungrab);
+    QVERIFY(!f.w().isPicking());
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FFFFFF"));
+}
+
+void tst_MainWindow::eyeColorCommands() {
+    Fixture f;
+    QVERIFY(f.start());
+    // Nothing remembered yet.
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
+    f.trigger("HexValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("Not Set"));
+    f.trigger("DecValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("Error,Error,Error"));
+
+    // Remember orange through a pick.
+    f.screen->colorAt = [](QPoint) { return packColor(255, 128, 0); };
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    f.trigger("HexValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("#FF8000"));
+    f.trigger("DecValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("255,128,0"));
+
+    f.type("umRed", "");
+    f.type("umGreen", "");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FF8000"));
+    QCOMPARE(f.text("dcGreen"), QStringLiteral("128"));
+    QCOMPARE(f.c<TUpDown>("UpDown1")->Position(), 255);
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
+
+    f.trigger("ClearEyeColor1");
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    f.type("dcRed", "1");
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#018000"));
+
+    // Black as eye colour copies as zeros, not empty fields.
+    f.screen->colorAt = [](QPoint) { return packColor(0, 0, 0); };
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    f.trigger("DecValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("0,0,0"));
+}
+
+void tst_MainWindow::popupMenus() {
+    Fixture f;
+    QVERIFY(f.start());
+    const struct {
+        const char* button;
+        const char* menu;
+        Qt::MouseButton mouse;
+    } cases[] = {{"SpeedButton9", "PopupMenu1", Qt::LeftButton},
+                 {"SpeedButton9", "PopupMenu1", Qt::RightButton},
+                 {"SpeedButton7", "PopupMenu2", Qt::LeftButton},
+                 {"SpeedButton12", "PopupMenu3", Qt::RightButton}};
+    for (const auto& c : cases) {
+        auto* button = f.c<QToolButton>(c.button);
+        auto* menu = f.c<QMenu>(c.menu);
+        QCursor::setPos(button->mapToGlobal(QPoint(7, 9)));
+        const QPoint at = QCursor::pos();
+        QTest::mouseClick(button, c.mouse, {}, QPoint(7, 9));
+        if (c.mouse == Qt::RightButton) {
+            // The context menu request arrives with the press on some platforms.
+            QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(7, 9),
+                                 button->mapToGlobal(QPoint(7, 9)));
+            if (!menu->isVisible())
+                QCoreApplication::sendEvent(button, &ev);
+        }
+        QTRY_VERIFY2(menu->isVisible(), c.menu);
+        QCOMPARE(menu->pos(), at);
+        menu->close();
+    }
+}
+
+void tst_MainWindow::functionKeys() {
+    Fixture f;
+    QVERIFY(f.start());
+    f.screen->colorAt = [](QPoint) { return packColor(1, 2, 3); };
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    f.w().move(321, 123);
+    const QPoint where = f.w().pos();
+
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F10);
+    QTRY_VERIFY(f.w().isVisible());
+    QVERIFY(f.w().isStayOnTop());
+    QVERIFY(f.c<QAction>("AlwaysOnTop1")->isChecked());
+    // Showing again neither re-applies the language nor moves the window.
+    QCOMPARE(f.text("Label25"), QStringLiteral("#010203"));
+    QCOMPARE(f.w().pos(), where);
+    QVERIFY(showActive(&f.w()));
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F10);
+    QTRY_VERIFY(f.w().isVisible());
+    QVERIFY(!f.w().isStayOnTop());
+    QVERIFY(!f.c<QAction>("AlwaysOnTop1")->isChecked());
+    QVERIFY(showActive(&f.w()));
+
+    auto* copy = f.c<QToolButton>("SpeedButton3");
+    QVERIFY(copy->autoRaise());
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F11);
+    QVERIFY(!f.c<QAction>("FlatButtons1")->isChecked());
+    for (QToolButton* b :
+         f.w().findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^SpeedButton\\d+$"))))
+        QVERIFY(!b->autoRaise());
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F11);
+    QVERIFY(copy->autoRaise());
+}
+
+void tst_MainWindow::exitCloses() {
+    Fixture f;
+    QVERIFY(f.start());
+    f.clickButton("SpeedButton8");
+    QTRY_VERIFY(!f.w().isVisible());
+}
+
+void tst_MainWindow::firstRunWritesSettings() {
+    Fixture f;
+    QVERIFY(f.start());
+    f.stop();
+    QCOMPARE(readFile(f.settingsPath()),
+             QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"));
+}
+
+void tst_MainWindow::settingsSurviveRestart_data() {
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<bool>("onTop");
+    QTest::addColumn<bool>("flat");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("on top, raised, hex position")
+        << QByteArray("[settings]\nontop=2\nflat=0\nposx=0x10\nposy=$20\n") << true << false
+        << QPoint(16, 32)
+        << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n");
+    QTest::newRow("yes, empty, blanks, abc")
+        << QByteArray("; mine\n[SETTINGS]\nOnTop=yes\nflat=\nPosX= 150 \nposy=abc\n[other]\nk=v\n")
+        << false << true << QPoint(150, 200)
+        << QByteArray("; mine\n[SETTINGS]\nOnTop=0\nflat=1\nPosX=150\nposy=200\n"
+                      "language=lang001\n[other]\nk=v\n");
+}
+
+void tst_MainWindow::settingsSurviveRestart() {
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, onTop);
+    QFETCH(bool, flat);
+    QFETCH(QPoint, pos);
+    QFETCH(QByteArray, written);
+    Fixture f;
+    QVERIFY(f.start(settings));
+    QCOMPARE(f.w().isStayOnTop(), onTop);
+    QCOMPARE(f.c<QAction>("AlwaysOnTop1")->isChecked(), onTop);
+    QCOMPARE(f.c<QToolButton>("SpeedButton8")->autoRaise(), flat);
+    QCOMPARE(f.c<QAction>("FlatButtons1")->isChecked(), flat);
+    QCOMPARE(f.w().pos(), pos);
+    f.stop();
+    QCOMPARE(readFile(f.settingsPath()), written);
+}
+
+void tst_MainWindow::unwritableSettingsReported() {
+    Fixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("settings.ini")));
+    QStringList reports;
+    const auto previous = platform::setErrorReporter([&](const QString& t) { reports << t; });
+    QVERIFY(f.start());
+    f.stop();
+    platform::setErrorReporter(previous);
+    QCOMPARE(reports, QStringList{QStringLiteral("Unable to write to ") + f.settingsPath() + "."});
+}
+
+void tst_MainWindow::errorReport_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Cannot open clipboard"
+                            << "Cannot open clipboard.";
+    QTest::newRow("digit") << "Error 5"
+                           << "Error 5.";
+    QTest::newRow("full stop") << "Done."
+                               << "Done.";
+    QTest::newRow("exclamation") << "Stop!"
+                                 << "Stop!";
+    QTest::newRow("comma") << "a,"
+                           << "a,";
+    QTest::newRow("slash") << "/tmp/"
+                           << "/tmp/.";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_MainWindow::errorReport() {
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(platform::errorReportText(message), shown);
+}
+
+namespace {
+
+class Throwing : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("Boom"); }
+};
+
+} // namespace
+
+void tst_MainWindow::exceptionInHandlerIsReported() {
+    // The real message box, answered as a user would.
+    Throwing widget;
+    QVERIFY(showActive(&widget));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = box->windowTitle() + QLatin1Char('|') + box->text();
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        box->accept();
+    });
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QCOMPARE(shown, QStringLiteral("Mirabou|Boom."));
+    // The program goes on: the next event is handled as usual.
+    QTest::keyClick(&widget, Qt::Key_A);
+    QVERIFY(widget.isVisible());
+}
+
+int main(int argc, char** argv) {
+    MirabouApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mirabou"));
+    tst_MainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
