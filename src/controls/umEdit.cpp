@@ -30,6 +30,10 @@ void TumEdit::focusInEvent(QFocusEvent* event) {
     m_editing = true;
     applyAlignment();
     QLineEdit::focusInEvent(event);
+    // Focus that arrives other than by a click selects the whole text, so
+    // typing replaces it.
+    if (event->reason() != Qt::MouseFocusReason)
+        selectAll();
 }
 
 void TumEdit::focusOutEvent(QFocusEvent* event) {

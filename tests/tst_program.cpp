@@ -1,0 +1,267 @@
+// Whole-program and X11 tests: run under Xvfb (see with-xvfb.sh), drive the
+// built program from outside with xdotool and read the clipboard with xclip.
+#include "eyedropper/X11ScreenContext.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace testsupport;
+
+namespace {
+
+/// Runs a tool to completion and returns its standard output.
+QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
+            const QByteArray& input = QByteArray()) {
+    QProcess p;
+    p.start(program, args);
+    if (!input.isNull()) {
+        p.write(input);
+        p.closeWriteChannel();
+    }
+    if (!p.waitForFinished(15000))
+        p.kill();
+    if (exitCode)
+        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QString xdotool(const QStringList& args) {
+    return run(QStringLiteral("xdotool"), args);
+}
+
+QString clipboardOut() {
+    return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"});
+}
+
+/// The built program, started from a fresh program folder of its own.
+struct RunningProgram {
+    QTemporaryDir dir;
+    QProcess process;
+    QString window;
+
+    QString folder() const { return dir.path() + QLatin1Char('/'); }
+
+    bool start(const QByteArray& settings = QByteArray(), const QStringList& env = {}) {
+        const QString exe = folder() + QStringLiteral("Mirabou");
+        if (!QFile::copy(QStringLiteral(MIRABOU_EXE), exe))
+            return false;
+        if (!settings.isNull())
+            writeFile(folder() + QStringLiteral("settings.ini"), settings);
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const QString& kv : env)
+            e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
+        process.setProcessEnvironment(e);
+        process.setWorkingDirectory(QDir::tempPath()); // never the program folder
+        process.start(exe, {});
+        if (!process.waitForStarted())
+            return false;
+        for (int i = 0; i < 100 && window.isEmpty(); ++i) {
+            window = xdotool({"search", "--onlyvisible", "--name", "^Mirabou 1.8$"})
+                         .section(QLatin1Char('\n'), 0, 0);
+            if (window.isEmpty())
+                QTest::qWait(100);
+        }
+        if (window.isEmpty())
+            return false;
+        xdotool({"windowfocus", "--sync", window});
+        QTest::qWait(200);
+        return true;
+    }
+    /// Clicks at a point of the window's client area.
+    void click(int x, int y, int button = 1) {
+        xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y)});
+        QTest::qWait(50);
+        xdotool({"click", QString::number(button)});
+        QTest::qWait(150);
+    }
+    void key(const QString& keys) {
+        xdotool({"key", "--window", window, keys});
+        QTest::qWait(100);
+    }
+    bool finished(int* code) {
+        if (process.state() != QProcess::NotRunning)
+            process.waitForFinished(10000);
+        if (process.state() != QProcess::NotRunning)
+            return false;
+        *code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return true;
+    }
+    ~RunningProgram() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+};
+
+// Centres of the tool buttons in client coordinates.
+constexpr int ButtonY = 19;
+constexpr int CopyHexX = 31;
+constexpr int EyeWizardX = 175;
+constexpr int EyeOptionsX = 207;
+constexpr int ExitX = 415;
+
+} // namespace
+
+class tst_Program : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void typeCopyExit();
+    void x11ScreenContext();
+    void eyeWizardOverTheDesktop_data();
+    void eyeWizardOverTheDesktop();
+    void clipboardBetweenProcesses();
+    void unwritableSettingsEndNormally();
+};
+
+void tst_Program::initTestCase() {
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    for (const char* tool : {"xdotool", "xclip", "xsetroot"})
+        QVERIFY2(!QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(),
+                 qPrintable(QStringLiteral("%1 is missing: run 'make test' to install it")
+                                .arg(QLatin1String(tool))));
+}
+
+void tst_Program::typeCopyExit() {
+    RunningProgram p;
+    QVERIFY(p.start());
+    xdotool({"type", "--window", p.window, "ff"});
+    p.key(QStringLiteral("Tab"));
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#ff0000"));
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    QVERIFY(
+        readFile(p.folder() + QStringLiteral("settings.ini")).startsWith("[settings]\nontop=0"));
+}
+
+void tst_Program::x11ScreenContext() {
+    run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
+    auto screen = X11ScreenContext::open();
+    QVERIFY(screen);
+    QCOMPARE(screen->pixel(QPoint(3, 4)), packColor(0x12, 0x34, 0x05));
+    QCOMPARE(screen->pixel(QPoint(5000, 5000)), UnreadablePixel);
+    QCOMPARE(screen->pixel(QPoint(-1, 0)), UnreadablePixel);
+    xdotool({"mousemove", "77", "88"});
+    QTRY_COMPARE(screen->cursorPos(), QPoint(77, 88));
+
+    QWidget own;
+    own.setWindowFlag(Qt::FramelessWindowHint);
+    own.setAutoFillBackground(true);
+    QPalette pal;
+    pal.setColor(QPalette::Window, QColor(0xAB, 0xCD, 0xEF));
+    own.setPalette(pal);
+    own.setGeometry(400, 300, 120, 80);
+    own.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&own));
+    QTRY_COMPARE(screen->pixel(QPoint(450, 340)), packColor(0xAB, 0xCD, 0xEF));
+}
+
+void tst_Program::eyeWizardOverTheDesktop_data() {
+    QTest::addColumn<QString>("scale");
+    QTest::newRow("scale 1") << "1";
+    QTest::newRow("scale 2") << "2";
+}
+
+void tst_Program::eyeWizardOverTheDesktop() {
+    QFETCH(QString, scale);
+    run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
+    // A window of another colour at device pixels 900..1200 x 0..300: under
+    // scaling, a logical pointer position would read the root colour instead.
+    QWidget other;
+    other.setWindowFlag(Qt::FramelessWindowHint);
+    other.setAutoFillBackground(true);
+    QPalette pal;
+    pal.setColor(QPalette::Window, QColor(0xFF, 0x80, 0x00));
+    other.setPalette(pal);
+    other.setGeometry(900, 0, 300, 300);
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+
+    RunningProgram p;
+    QVERIFY(p.start(QByteArray("[settings]\nposx=100\nposy=400\n"),
+                    {QStringLiteral("QT_SCALE_FACTOR=") + scale}));
+    const int s = scale.toInt();
+    xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * s),
+             QString::number(ButtonY * s)});
+    QTest::qWait(100);
+    xdotool({"mousedown", "1"});
+    QTest::qWait(100);
+    for (int x = 1000; x <= 1010; x += 5) { // over the other window, outside ours
+        xdotool({"mousemove", QString::number(x), "150"});
+        QTest::qWait(60);
+    }
+    xdotool({"mouseup", "1"});
+    QTest::qWait(200);
+    p.click(CopyHexX * s, ButtonY * s);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#FF8000"));
+
+    // Then over the desktop; the release outside keeps the last pixel.
+    xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * s),
+             QString::number(ButtonY * s)});
+    xdotool({"mousedown", "1"});
+    QTest::qWait(100);
+    xdotool({"mousemove", "20", "900"});
+    QTest::qWait(100);
+    xdotool({"mouseup", "1"});
+    QTest::qWait(200);
+    // The eye colour through its popup: Copy Eye Color > Hex Value.
+    p.click(EyeOptionsX * s, ButtonY * s);
+    p.key(QStringLiteral("Down"));
+    p.key(QStringLiteral("Right"));
+    p.key(QStringLiteral("Return"));
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#123405"));
+    p.click(ExitX * s, ButtonY * s);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+}
+
+void tst_Program::clipboardBetweenProcesses() {
+    RunningProgram p;
+    QVERIFY(p.start());
+    int rc = -1;
+    run(QStringLiteral("xclip"), {"-selection", "clipboard"}, &rc, "12,200,7");
+    QCOMPARE(rc, 0);
+    p.click(136, ButtonY); // Paste DEC
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#0CC807"));
+    run(QStringLiteral("xclip"), {"-selection", "clipboard"}, &rc, "#A0b0C0");
+    p.click(63, ButtonY);  // Paste HEX
+    p.click(103, ButtonY); // Copy DEC
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("160,176,192"));
+    p.click(ExitX, ButtonY);
+    QVERIFY(p.finished(&rc));
+}
+
+void tst_Program::unwritableSettingsEndNormally() {
+    RunningProgram p;
+    QVERIFY(QDir(p.dir.path()).mkdir(QStringLiteral("settings.ini")));
+    QVERIFY(p.start());
+    p.click(ExitX, ButtonY);
+    // The error report is a message box captioned "Mirabou"; Enter closes it.
+    QString box;
+    for (int i = 0; i < 50 && box.isEmpty(); ++i) {
+        box = xdotool({"search", "--onlyvisible", "--name", "^Mirabou$"});
+        if (box.isEmpty())
+            QTest::qWait(100);
+    }
+    QVERIFY(!box.isEmpty());
+    xdotool({"windowfocus", "--sync", box.section(QLatin1Char('\n'), 0, 0)});
+    xdotool({"key", "Return"});
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+}
+
+QTEST_MAIN(tst_Program)
+#include "tst_program.moc"
