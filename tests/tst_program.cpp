@@ -47,9 +47,10 @@ struct RunningProgram {
 
     QString folder() const { return dir.path() + QLatin1Char('/'); }
 
-    bool start(const QByteArray& settings = QByteArray(), const QStringList& env = {}) {
+    bool start(const QByteArray& settings = QByteArray(), const QStringList& env = {},
+               bool copyProgram = true) {
         const QString exe = folder() + QStringLiteral("Mirabou");
-        if (!QFile::copy(QStringLiteral(MIRABOU_EXE), exe))
+        if (copyProgram && !QFile::copy(QStringLiteral(MIRABOU_EXE), exe))
             return false;
         if (!settings.isNull())
             writeFile(folder() + QStringLiteral("settings.ini"), settings);
@@ -119,6 +120,7 @@ private slots:
     void eyeWizardOverTheDesktop();
     void clipboardBetweenProcesses();
     void unwritableSettingsEndNormally();
+    void languageSurvivesRestart();
 };
 
 void tst_Program::initTestCase() {
@@ -259,6 +261,53 @@ void tst_Program::unwritableSettingsEndNormally() {
     xdotool({"windowfocus", "--sync", box.section(QLatin1Char('\n'), 0, 0)});
     xdotool({"key", "Return"});
     int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+}
+
+namespace {
+
+/// Waits for a visible window whose title matches pattern.
+QString waitForWindow(const QString& pattern) {
+    for (int i = 0; i < 50; ++i) {
+        const QString id = xdotool({"search", "--onlyvisible", "--name", pattern});
+        if (!id.isEmpty())
+            return id.section(QLatin1Char('\n'), 0, 0);
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+} // namespace
+
+void tst_Program::languageSurvivesRestart() {
+    RunningProgram p;
+    const QString resources = QStringLiteral(MIRABOU_RESOURCES);
+    QVERIFY(QFile::copy(resources + "/settings.ini", p.folder() + "settings.ini"));
+    for (const char* lng : {"English", "Deutsch", "Francais", "Espanol"})
+        QVERIFY(QFile::copy(resources + "/lang/" + lng + ".lng", p.folder() + lng + ".lng"));
+    QVERIFY(p.start());
+    // Settings popup > Language > Deutsch, by keyboard as a user would.
+    p.click(247, ButtonY);
+    for (const char* key : {"Down", "Down", "Down", "Right", "Down", "Return"})
+        p.key(QLatin1String(key));
+    p.key(QStringLiteral("F4"));
+    const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Sprache...$"));
+    QVERIFY(!language.isEmpty());
+    xdotool({"key", "--window", language, "Return"});
+    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "Sprache"}).isEmpty());
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    QVERIFY(readFile(p.folder() + "settings.ini").contains("language=lang002\n"));
+
+    p.window.clear();
+    QVERIFY(p.start(QByteArray(), {}, false));
+    p.key(QStringLiteral("F2"));
+    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: Info...$")).isEmpty());
+    p.key(QStringLiteral("space"));
+    p.click(ExitX, ButtonY);
     QVERIFY(p.finished(&code));
     QCOMPARE(code, 0);
 }

@@ -17,7 +17,12 @@ QPoint TModalWindow::centredPosition(const QRect& owner, const QSize& own) {
 void TModalWindow::showModalOver(const QWidget* owner) {
     if (!m_placed) {
         setFixedSize(size());
-        move(centredPosition(owner->frameGeometry(), frameGeometry().size()));
+        // Before its first showing the window's frame is unknown; take the
+        // owner's frame as the best estimate of its outer size.
+        QSize outer = frameGeometry().size();
+        if (outer == size())
+            outer += owner->frameGeometry().size() - owner->size();
+        move(centredPosition(owner->frameGeometry(), outer));
         m_placed = true;
     }
     exec();
