@@ -8,7 +8,9 @@ RUN_DEPS := cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg
             libxcb1-dev libgl-dev fonts-dejavu-core
 TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils
 
-.PHONY: run test bench deps-run deps-test
+FUZZ_SECONDS ?= 120
+
+.PHONY: run test bench fuzz sanitize deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -30,3 +32,13 @@ bench: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
 	cmake --build $(BUILD)/test -j $(JOBS)
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_pick
+
+# Fuzzes the INI reader and writer for FUZZ_SECONDS (not part of make test).
+fuzz: deps-test
+	@scripts/install-deps.sh clang libclang-rt-14-dev
+	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DMIRABOU_FUZZ=ON -DMIRABOU_TESTS=OFF
+	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzz_inifile
+	mkdir -p $(BUILD)/fuzz/corpus
+	$(BUILD)/fuzz/fuzz/fuzz_inifile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	      $(BUILD)/fuzz/corpus fuzz/corpus

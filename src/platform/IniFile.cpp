@@ -137,8 +137,10 @@ struct IniFile::Lines {
     std::vector<Line> lines;
 };
 
-IniFile::IniFile(QString path)
-    : m_path(std::move(path)), m_data(readAll(m_path)),
+IniFile::IniFile(QString path) : IniFile(path, readAll(path)) {}
+
+IniFile::IniFile(QString path, QByteArray content)
+    : m_path(std::move(path)), m_data(std::move(content)),
       m_lines(std::make_shared<Lines>(Lines{splitLines(m_data)})) {}
 
 IniFile::~IniFile() = default;

@@ -28,6 +28,8 @@ public:
 class IniFile {
 public:
     explicit IniFile(QString path);
+    /// A file at path whose bytes are already known (as read a moment ago).
+    IniFile(QString path, QByteArray content);
     ~IniFile();
 
     const QString& fileName() const { return m_path; }
