@@ -13,8 +13,9 @@ using platform::IniFile;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    static const QString path = QDir::tempPath() + QStringLiteral("/mirabou-fuzz-%1.ini")
-                                                       .arg(QString::number(qint64(getpid())));
+    static const QString path =
+        QDir::tempPath() +
+        QStringLiteral("/mirabou-fuzz-%1.ini").arg(QString::number(qint64(getpid())));
     IniFile ini(path, bytes);
     for (const char* key : {"ontop", "flat", "posx", "posy", "language"}) {
         const QString v = ini.readString(QStringLiteral("settings"), QLatin1String(key), {});
@@ -22,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         ini.readInteger(QStringLiteral("settings"), QLatin1String(key), 200);
     }
-    const QString lang = ini.readString(QStringLiteral("languages"), QStringLiteral("lang001"),
-                                        QStringLiteral("x"));
+    const QString lang =
+        ini.readString(QStringLiteral("languages"), QStringLiteral("lang001"), QStringLiteral("x"));
     (void)lang;
 
     // Round trip: the written value reads back, from memory and from disk.

@@ -33,6 +33,7 @@ struct Fixture {
     bool start(const QByteArray& settings = QByteArray()) {
         if (!settings.isNull())
             writeFile(settingsPath(), settings);
+        program.reset(); // one program at a time, as in real life
         program = std::make_unique<Program>(folder(), fakeScreenFactory(screen));
         return showActive(&program->form1);
     }

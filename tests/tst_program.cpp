@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -81,8 +82,11 @@ struct RunningProgram {
         xdotool({"click", QString::number(button)});
         QTest::qWait(150);
     }
+    /// Presses keys in the focused window. (Keys sent to a named window are
+    /// pressed and released by different means when the press moves the
+    /// focus, and the key stays down on the server.)
     void key(const QString& keys) {
-        xdotool({"key", "--window", window, keys});
+        xdotool({"key", keys});
         QTest::qWait(100);
     }
     bool finished(int* code) {
@@ -121,6 +125,7 @@ private slots:
     void clipboardBetweenProcesses();
     void unwritableSettingsEndNormally();
     void languageSurvivesRestart();
+    void helpButtonOpensViewer();
 };
 
 void tst_Program::initTestCase() {
@@ -134,7 +139,7 @@ void tst_Program::initTestCase() {
 void tst_Program::typeCopyExit() {
     RunningProgram p;
     QVERIFY(p.start());
-    xdotool({"type", "--window", p.window, "ff"});
+    xdotool({"type", "ff"});
     p.key(QStringLiteral("Tab"));
     p.click(CopyHexX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#ff0000"));
@@ -294,7 +299,7 @@ void tst_Program::languageSurvivesRestart() {
     p.key(QStringLiteral("F4"));
     const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Sprache...$"));
     QVERIFY(!language.isEmpty());
-    xdotool({"key", "--window", language, "Return"});
+    p.key(QStringLiteral("Return"));
     QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "Sprache"}).isEmpty());
     p.click(ExitX, ButtonY);
     int code = -2;
@@ -308,6 +313,23 @@ void tst_Program::languageSurvivesRestart() {
     QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: Info...$")).isEmpty());
     p.key(QStringLiteral("space"));
     p.click(ExitX, ButtonY);
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+}
+
+void tst_Program::helpButtonOpensViewer() {
+    RunningProgram p;
+    const QString built = QFileInfo(QStringLiteral(MIRABOU_EXE)).absolutePath();
+    QVERIFY(QFile::copy(built + "/Mirabou.chm", p.folder() + "Mirabou.chm"));
+    QVERIFY(p.start());
+    p.click(287, ButtonY);
+    const QString viewer = waitForWindow(QStringLiteral("Mirabou Help$"));
+    QVERIFY(!viewer.isEmpty());
+    // The viewer has no owner: closing the main window ends the program anyway.
+    xdotool({"windowraise", p.window});
+    QTest::qWait(100);
+    p.click(ExitX, ButtonY);
+    int code = -2;
     QVERIFY(p.finished(&code));
     QCOMPARE(code, 0);
 }

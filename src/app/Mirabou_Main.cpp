@@ -5,6 +5,7 @@
 #include "color/ConvertBase.h"
 #include "controls/LnkLabel.h"
 #include "help/HelpHook.h"
+#include "help/HelpRouter.h"
 #include "help/Mirabou_About.h"
 #include "i18n/Mirabou_Language.h"
 #include "platform/ErrorReport.h"
@@ -89,6 +90,11 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
     connect(ui.UpDown3, &TUpDown::clicked, this, &TForm1::UpDown3Click);
     connect(ui.Shape4, &TShape::mouseDown, this, &TForm1::Shape4MouseDown);
     connect(ui.ColorBox1, &TColorBox::changed, this, &TForm1::ColorBox1Change);
+
+    HelpRouter1 = new THelpRouter(this);
+    HelpRouter1->setHelpType(htHTMLhelp);
+    HelpRouter1->setCHMPopupTopics(QStringLiteral("CSHelp.txt"));
+    HelpRouter1->setValidateID(false);
 
     ui.umRed->setFocus();
     FormCreate();
@@ -199,6 +205,7 @@ QString TForm1::languageBaseName(int n) const {
 // --- start-up and shut-down ---------------------------------------------
 
 void TForm1::FormCreate() {
+    HelpRouter1->setHelpfile(m_folder + QStringLiteral("Mirabou.chm"));
     m_notSetText = QStringLiteral("Not Set");
     {
         const IniFile settings(m_folder + QStringLiteral("settings.ini"));

@@ -17,6 +17,7 @@ class QMenu;
 class TForm2;
 class TForm3;
 class TumNumberEdit;
+class THelpRouter;
 
 /// The main window: the current colour in all its views, the tool buttons,
 /// the three popup menus and the window options.
@@ -138,4 +139,5 @@ public:
     QAction* WebSite1 = nullptr;
     QAction* SendEmail1 = nullptr;
     QAction* HelpContents1 = nullptr;
+    THelpRouter* HelpRouter1 = nullptr;
 };

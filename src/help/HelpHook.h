@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 
@@ -19,18 +20,23 @@ enum HelpCommand : quint16 {
     HELP_PARTIALKEY = 0x105,
 };
 
-/// A help handler gets the command and data; clearing callHelp consumes the
-/// request. It returns whether the request was handled.
-using HelpHandler = std::function<bool(quint16 command, qint32 data, bool& callHelp)>;
+/// A help handler gets the command and data (a number, a packed point, or the
+/// address of a keyword text); clearing callHelp consumes the request. It
+/// returns whether the request was handled.
+using HelpHandler = std::function<bool(quint16 command, qintptr data, bool& callHelp)>;
 
 /// Installs the application-wide handler (none to remove it); returns the
 /// one installed before.
 HelpHandler setApplicationHelpHandler(HelpHandler handler);
 const HelpHandler& applicationHelpHandler();
 
+/// The application's own help file name (empty in this program).
+QString applicationHelpFile();
+void setApplicationHelpFile(const QString& file);
+
 /// Sends a help request through the application, as a help command or the
 /// help-contents action does. Returns what the handler answered (false when
 /// none is installed).
-bool applicationHelpCommand(quint16 command, qint32 data);
+bool applicationHelpCommand(quint16 command, qintptr data);
 
 } // namespace help
