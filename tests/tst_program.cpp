@@ -126,6 +126,7 @@ private slots:
     void unwritableSettingsEndNormally();
     void languageSurvivesRestart();
     void helpButtonOpensViewer();
+    void optionsAndPositionSurviveRestart();
 };
 
 void tst_Program::initTestCase() {
@@ -332,6 +333,30 @@ void tst_Program::helpButtonOpensViewer() {
     int code = -2;
     QVERIFY(p.finished(&code));
     QCOMPARE(code, 0);
+}
+
+void tst_Program::optionsAndPositionSurviveRestart() {
+    RunningProgram p;
+    QVERIFY(p.start(QByteArray("; kept\n[settings]\nposx=-40\nposy=10\n[languages]\nnumber=0\n")));
+    QCOMPARE(xdotool({"getwindowgeometry", p.window}).section(QLatin1Char('\n'), 1, 1).trimmed(),
+             QStringLiteral("Position: -40,10 (screen: 0)"));
+    xdotool({"windowmove", p.window, "333", "222"});
+    QTest::qWait(200);
+    p.key(QStringLiteral("F10")); // Always On Top: a new native window
+    QTest::qWait(300);
+    p.window = waitForWindow(QStringLiteral("^Mirabou 1.8$"));
+    QCOMPARE(xdotool({"getwindowgeometry", p.window}).section(QLatin1Char('\n'), 1, 1).trimmed(),
+             QStringLiteral("Position: 333,222 (screen: 0)"));
+    xdotool({"windowfocus", "--sync", p.window});
+    p.key(QStringLiteral("F11")); // raised buttons
+    QTest::qWait(200);
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    QCOMPARE(readFile(p.folder() + "settings.ini"),
+             QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
+                        "language=lang001\n[languages]\nnumber=0\n"));
 }
 
 QTEST_MAIN(tst_Program)
