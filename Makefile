@@ -10,7 +10,9 @@ TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils
 
 FUZZ_SECONDS ?= 120
 
-.PHONY: run test bench fuzz sanitize deps-run deps-test
+PREFIX ?= $(HOME)/Applications/Mirabou
+
+.PHONY: run test bench fuzz sanitize install uninstall deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -22,6 +24,20 @@ run: deps-run
 	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DMIRABOU_TESTS=OFF
 	cmake --build $(BUILD)/release -j $(JOBS)
 	$(BUILD)/release/program/Mirabou
+
+# Installs a portable program folder at PREFIX and adds Mirabou to the
+# desktop's menu (desktop entry and icons in ~/.local/share).
+install: deps-run
+	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DMIRABOU_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS)
+	cmake --install $(BUILD)/release --prefix "$(PREFIX)"
+	-update-desktop-database "$(HOME)/.local/share/applications" 2>/dev/null
+	-gtk-update-icon-cache -q -t "$(HOME)/.local/share/icons/hicolor" 2>/dev/null
+
+# Removes what install put in place; a settings.ini you changed is kept.
+uninstall:
+	@test -f $(BUILD)/release/install_manifest.txt || { echo "nothing installed from $(BUILD)/release"; exit 1; }
+	scripts/uninstall.sh $(BUILD)/release/install_manifest.txt
 
 test: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
