@@ -48,6 +48,11 @@ bench: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
 	cmake --build $(BUILD)/test -j $(JOBS)
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_pick
+	mkdir -p $(BUILD)/bench-program
+	cp $(BUILD)/test/program/* $(BUILD)/bench-program/
+	printf '[settings]\nposx=100\nposy=100\n' > $(BUILD)/bench-program/settings.ini
+	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_startup \
+	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 11
 
 # Fuzzes the INI reader and writer for FUZZ_SECONDS (not part of make test).
 fuzz: deps-test
@@ -58,3 +63,13 @@ fuzz: deps-test
 	mkdir -p $(BUILD)/fuzz/corpus
 	$(BUILD)/fuzz/fuzz/fuzz_inifile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	      $(BUILD)/fuzz/corpus fuzz/corpus
+
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps-test
+	cmake -S . -B $(BUILD)/sanitize -DCMAKE_BUILD_TYPE=Debug -DMIRABOU_SANITIZE=ON -DMIRABOU_TESTS=ON
+	cmake --build $(BUILD)/sanitize -j $(JOBS)
+	cd $(BUILD)/sanitize && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,149 @@
+// Start-up of Mirabou against a bare Qt window: time from process start to
+// the window first painted on the X screen, and resident (RSS) and
+// proportional (PSS) memory one second later. Medians of several runs.
+//
+//   bench_startup <Mirabou> <bare_window> [runs]     (under an X server)
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Probe {
+    int x, y;
+    unsigned rgb; // 0xRRGGBB
+};
+
+unsigned pixelAt(xcb_connection_t* c, xcb_window_t root, int x, int y) {
+    auto* reply = xcb_get_image_reply(
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, int16_t(x), int16_t(y), 1, 1, ~0u),
+        nullptr);
+    if (!reply)
+        return 0xFFFFFFFF;
+    const uint8_t* d = xcb_get_image_data(reply);
+    const unsigned rgb = unsigned(d[2]) << 16 | unsigned(d[1]) << 8 | d[0];
+    std::free(reply);
+    return rgb;
+}
+
+long statusKb(pid_t pid, const char* file, const char* key) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/" + file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::atol(line.c_str() + std::string(key).size());
+    }
+    return -1;
+}
+
+struct Run {
+    double ms;
+    long rssKb;
+    long pssKb;
+};
+
+bool measure(xcb_connection_t* c, xcb_window_t root, const char* program,
+             const std::vector<Probe>& probes, Run* out) {
+    // Paint the desktop a colour no probe expects.
+    const uint32_t background = 0x3A6EA5;
+    xcb_change_window_attributes(c, root, XCB_CW_BACK_PIXEL, &background);
+    xcb_clear_area(c, 0, root, 0, 0, 0, 0);
+    xcb_flush(c);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    pid_t pid = 0;
+    const auto start = Clock::now();
+    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0)
+        return false;
+    bool painted = false;
+    while (!painted && Clock::now() - start < std::chrono::seconds(10)) {
+        painted = std::all_of(probes.begin(), probes.end(),
+                              [&](const Probe& p) { return pixelAt(c, root, p.x, p.y) == p.rgb; });
+        if (!painted)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    out->ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    out->rssKb = statusKb(pid, "status", "VmRSS:");
+    out->pssKb = statusKb(pid, "smaps_rollup", "Pss:");
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return painted;
+}
+
+template <typename F> double median(std::vector<Run> runs, F field) {
+    std::sort(runs.begin(), runs.end(),
+              [&](const Run& a, const Run& b) { return field(a) < field(b); });
+    return double(field(runs[runs.size() / 2]));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_startup <Mirabou> <bare_window> [runs]\n");
+        return 2;
+    }
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 11;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "bench_startup needs an X server (run it through make bench)\n");
+        return 1;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+
+    // Mirabou opens at 100,100 (settings.ini beside it); the swatch is black
+    // and the header bar white once the window is painted.
+    const std::vector<Probe> mirabou = {{100 + 8 + 184 + 16, 100 + 40 + 48 + 35, 0x000000},
+                                        {100 + 8 + 8 + 150, 100 + 40 + 16 + 8, 0xFFFFFF}};
+    const std::vector<Probe> bare = {{100 + 200, 100 + 80, 0xFF0000}};
+
+    struct Subject {
+        const char* name;
+        const char* program;
+        const std::vector<Probe>* probes;
+        std::vector<Run> runs;
+    } subjects[] = {{"bare Qt window", argv[2], &bare, {}}, {"Mirabou", argv[1], &mirabou, {}}};
+
+    for (int i = 0; i < runs; ++i) {
+        for (Subject& s : subjects) {
+            Run r{};
+            if (!measure(c, root, s.program, *s.probes, &r)) {
+                std::fprintf(stderr, "%s: window not painted\n", s.name);
+                return 1;
+            }
+            s.runs.push_back(r);
+        }
+    }
+    std::printf("Start-up, median of %d runs\n\n", runs);
+    std::printf("| program | first paint | RSS after 1 s | PSS after 1 s |\n|---|---|---|---|\n");
+    for (const Subject& s : subjects) {
+        std::printf("| %s | %.1f ms | %.1f MiB | %.1f MiB |\n", s.name,
+                    median(s.runs, [](const Run& r) { return r.ms; }),
+                    median(s.runs, [](const Run& r) { return r.rssKb; }) / 1024.0,
+                    median(s.runs, [](const Run& r) { return r.pssKb; }) / 1024.0);
+    }
+    const double ratioTime = median(subjects[1].runs, [](const Run& r) { return r.ms; }) /
+                             median(subjects[0].runs, [](const Run& r) { return r.ms; });
+    const double ratioRss = median(subjects[1].runs, [](const Run& r) { return r.rssKb; }) /
+                            median(subjects[0].runs, [](const Run& r) { return r.rssKb; });
+    std::printf("\nMirabou / bare: time %.2f x, RSS %.2f x\n", ratioTime, ratioRss);
+    xcb_disconnect(c);
+    return 0;
+}
