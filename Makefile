@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 120
 
 PREFIX ?= $(HOME)/Applications/Mirabou
 
-.PHONY: run test bench fuzz sanitize install uninstall deps-run deps-test
+.PHONY: run test bench fuzz sanitize tidy install uninstall deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -73,3 +73,12 @@ sanitize: deps-test
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# clang-tidy with the checked-in configuration over the project's own code.
+tidy: deps-test
+	@scripts/install-deps.sh clang-tidy
+	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON \
+	      -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake --build $(BUILD)/test -j $(JOBS)
+	git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' 'tools/*.cpp' | \
+	    xargs clang-tidy -p $(BUILD)/test --quiet --warnings-as-errors='*'

@@ -35,14 +35,15 @@ struct Recorder {
     quintptr answer = 1;
 
     Recorder() {
-        setViewerOverride(
-            [this](quintptr owner, const QString& file, unsigned command, quintptr data) {
-                Call c{owner, file, command, data, {}};
-                if (command == HH_DISPLAY_TEXT_POPUP && data)
-                    c.popup = *reinterpret_cast<const HH_POPUP*>(data);
-                html << c;
-                return answer;
-            });
+        setViewerOverride([this](quintptr owner, const QString& file, unsigned command,
+                                 quintptr data) {
+            Call c{owner, file, command, data, {}};
+            if (command == HH_DISPLAY_TEXT_POPUP && data)
+                c.popup =
+                    *reinterpret_cast<const HH_POPUP*>(data); // NOLINT(performance-no-int-to-ptr)
+            html << c;
+            return answer;
+        });
         setWinHelpFunction(
             [this](quintptr owner, const QString& file, unsigned command, qintptr data) {
                 classic << Call{owner, file, command, quintptr(data), {}};

@@ -41,7 +41,7 @@ struct Fixture {
     QTemporaryDir dir;
     std::unique_ptr<Program> program;
     QString folder() const { return dir.path() + QLatin1Char('/'); }
-    void file(const QString& name, const QByteArray& content) {
+    void file(const QString& name, const QByteArray& content) const {
         writeFile(folder() + name, content);
     }
     bool start(const QByteArray& settings = QByteArray()) {
@@ -51,16 +51,16 @@ struct Fixture {
             std::make_unique<Program>(folder(), fakeScreenFactory(std::make_shared<FakeScreen>()));
         return showActive(&program->form1);
     }
-    TForm1& w() { return program->form1; }
-    QWidget* window(i18n::Window w) {
+    TForm1& w() const { return program->form1; }
+    QWidget* window(i18n::Window w) const {
         return w == i18n::Window::Main    ? static_cast<QWidget*>(&program->form1)
                : w == i18n::Window::About ? static_cast<QWidget*>(&program->form2)
                                           : static_cast<QWidget*>(&program->form3);
     }
-    QString text(i18n::Window w, const char* name, bool hint = false) {
+    QString text(i18n::Window w, const char* name, bool hint = false) const {
         return targetText(window(w), QLatin1String(name), hint);
     }
-    QList<QAction*> items() { return child<QMenu>(&program->form1, "Language1")->actions(); }
+    QList<QAction*> items() const { return child<QMenu>(&program->form1, "Language1")->actions(); }
     QString savedLanguage() {
         program.reset();
         return platform::IniFile(folder() + QStringLiteral("settings.ini"))

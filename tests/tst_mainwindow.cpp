@@ -39,9 +39,9 @@ struct Fixture {
     }
     void stop() { program.reset(); }
 
-    TForm1& w() { return program->form1; }
+    TForm1& w() const { return program->form1; }
     template <typename T> T* c(const char* name) { return child<T>(&program->form1, name); }
-    QString text(const char* name) {
+    QString text(const char* name) const {
         QObject* o = program->form1.findChild<QObject*>(QLatin1String(name));
         if (auto* e = qobject_cast<QLineEdit*>(o))
             return e->text();

@@ -47,10 +47,10 @@ struct SitemapEntry {
 };
 
 /// Parses the sitemap HTML of a .hhc or .hhk file.
-std::vector<SitemapEntry> parseSitemap(const QByteArray& html);
+std::vector<SitemapEntry> parseSitemap(const QByteArray& bytes);
 
 /// Parses a popup topic file: ".topic N" lines, each followed by its text.
-QHash<quint32, QString> parsePopupTopics(const QByteArray& text);
+QHash<quint32, QString> parsePopupTopics(const QByteArray& bytes);
 
 /// An open compiled help file.
 class ChmFile {

@@ -229,8 +229,10 @@ quintptr viewerHtmlHelp(const ChmLibrary& library, quintptr, const QString& file
         if (command == HH_DISPLAY_TOC) {
             viewer->showContents();
         } else if (command == HH_DISPLAY_INDEX) {
-            viewer->showIndex(data ? QString::fromUtf8(reinterpret_cast<const char*>(data))
-                                   : QString());
+            // The data of an index request is the address of a keyword.
+            const auto* keyword =
+                reinterpret_cast<const char*>(data); // NOLINT(performance-no-int-to-ptr)
+            viewer->showIndex(keyword ? QString::fromUtf8(keyword) : QString());
         } else {
             ChmFile chm(library, file);
             if (!viewer->showTopic(chm.topicForContext(quint32(data)))) {
@@ -243,7 +245,8 @@ quintptr viewerHtmlHelp(const ChmLibrary& library, quintptr, const QString& file
         return handleOf(viewer);
     }
     case HH_DISPLAY_TEXT_POPUP: {
-        const auto* popup = reinterpret_cast<const HH_POPUP*>(data);
+        const auto* popup =
+            reinterpret_cast<const HH_POPUP*>(data); // NOLINT(performance-no-int-to-ptr)
         if (!popup)
             return 0;
         QString text = popup->pszText;

@@ -30,12 +30,12 @@ enum class Window { Main, About, Language };
 /// it goes. target holds object names (three for Letters, none for a window
 /// caption); hint sends the text to a tool button's tooltip.
 struct LanguageRow {
-    const char* section;
-    const char* key;
-    const char* def;
-    Form form;
-    Window window;
-    const char* target;
+    const char* section = nullptr;
+    const char* key = nullptr;
+    const char* def = nullptr;
+    Form form = Form::AsRead;
+    Window window = Window::Main;
+    const char* target = nullptr;
     bool hint = false;
 };
 

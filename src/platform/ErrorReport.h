@@ -16,6 +16,6 @@ QString errorReportText(const QString& message);
 using ErrorReporter = std::function<void(const QString& text)>;
 
 /// Replaces the reporter; returns the previous one. Tests use this seam.
-ErrorReporter setErrorReporter(ErrorReporter reporter);
+ErrorReporter setErrorReporter(ErrorReporter next);
 
 } // namespace platform

@@ -137,7 +137,7 @@ struct IniFile::Lines {
     std::vector<Line> lines;
 };
 
-IniFile::IniFile(QString path) : IniFile(path, readAll(path)) {}
+IniFile::IniFile(const QString& path) : IniFile(path, readAll(path)) {}
 
 IniFile::IniFile(QString path, QByteArray content)
     : m_path(std::move(path)), m_data(std::move(content)),

@@ -27,7 +27,7 @@ public:
 /// over it, so the file is always either wholly old or wholly new.
 class IniFile {
 public:
-    explicit IniFile(QString path);
+    explicit IniFile(const QString& path);
     /// A file at path whose bytes are already known (as read a moment ago).
     IniFile(QString path, QByteArray content);
     ~IniFile();
@@ -44,7 +44,7 @@ public:
 
     /// The integer rules on their own: decimal, or hexadecimal after "$" or
     /// "0x"/"0X", optional sign, whole text used, signed 32-bit.
-    static bool parseInteger(const QString& text, int* value);
+    static bool parseInteger(const QString& input, int* value);
 
     static constexpr int MaxValueBytes = 2047;
 

@@ -35,7 +35,7 @@ private:
 
 } // namespace
 
-ScreenContextFactory fakeScreenFactory(std::shared_ptr<FakeScreen> screen) {
+ScreenContextFactory fakeScreenFactory(const std::shared_ptr<FakeScreen>& screen) {
     return [screen] { return std::make_unique<FakeScreenContext>(screen); };
 }
 

@@ -22,7 +22,7 @@ struct FakeScreen {
 };
 
 /// A factory that hands the window a context reading from screen.
-ScreenContextFactory fakeScreenFactory(std::shared_ptr<FakeScreen> screen);
+ScreenContextFactory fakeScreenFactory(const std::shared_ptr<FakeScreen>& screen);
 
 /// The named child of a window; fails the test when it is missing.
 template <typename T> T* child(const QObject* parent, const char* name) {
