@@ -109,12 +109,24 @@ ChmFile::~ChmFile() {
         m_lib.chm_close(m_file);
 }
 
+namespace {
+
+QByteArray objectName(const QString& path) {
+    return path.startsWith(QLatin1Char('/')) ? path.toUtf8() : '/' + path.toUtf8();
+}
+
+} // namespace
+
+bool ChmFile::contains(const QString& path) const {
+    ChmLibrary::UnitInfo unit{};
+    return m_file && m_lib.chm_resolve_object(m_file, objectName(path).constData(), &unit) == 0;
+}
+
 std::optional<QByteArray> ChmFile::read(const QString& path) const {
     if (!m_file)
         return std::nullopt;
     ChmLibrary::UnitInfo unit{};
-    const QByteArray name = path.startsWith(QLatin1Char('/')) ? path.toUtf8() : '/' + path.toUtf8();
-    if (m_lib.chm_resolve_object(m_file, name.constData(), &unit) != 0)
+    if (m_lib.chm_resolve_object(m_file, objectName(path).constData(), &unit) != 0)
         return std::nullopt;
     if (unit.length > quint64(64) << 20) // no page of a help file is that large
         return std::nullopt;
@@ -163,7 +175,7 @@ QString ChmFile::resolvePage(const QString& page) const {
     QString candidate = page;
     candidate.replace(QLatin1Char('\\'), QLatin1Char('/'));
     while (!candidate.isEmpty()) {
-        if (read(candidate))
+        if (contains(candidate))
             return candidate.startsWith(QLatin1Char('/')) ? candidate.mid(1) : candidate;
         const qsizetype slash = candidate.indexOf(QLatin1Char('/'), 1);
         if (slash < 0)

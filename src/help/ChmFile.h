@@ -65,6 +65,8 @@ public:
 
     /// The bytes of the object at path ("/page.htm"); look-ups ignore case.
     std::optional<QByteArray> read(const QString& path) const;
+    /// Whether the file holds an object at path.
+    bool contains(const QString& path) const;
     /// Every object's path inside the file.
     QStringList files() const;
 

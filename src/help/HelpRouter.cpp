@@ -39,14 +39,13 @@ THelpRouter::THelpRouter(QWidget* owner) : QObject(owner), m_owner(owner) {
     m_previous = setApplicationHelpHandler([this](quint16 command, qintptr data, bool& callHelp) {
         return HandleHelp(command, data, callHelp);
     });
-    m_hadPrevious = static_cast<bool>(m_previous);
     registeredRouter() = this;
     m_showType = stDefault;
     m_popupTopics = QStringLiteral("CSHelp.txt");
 }
 
 THelpRouter::~THelpRouter() {
-    setApplicationHelpHandler(m_hadPrevious ? m_previous : HelpHandler());
+    setApplicationHelpHandler(m_previous);
     registeredRouter() = nullptr;
 }
 
@@ -110,7 +109,7 @@ bool THelpRouter::HandleHelp(quint16 command, qintptr data, bool& callHelp) {
         if (!callHelp)
             return handled;
     }
-    if (m_hadPrevious && m_previous) {
+    if (m_previous) {
         handled = m_previous(command, data, callHelp);
         if (!callHelp)
             return handled;

@@ -69,6 +69,5 @@ private:
     QString m_popupTopics;
     bool m_validateId = false;
     help::HelpHandler m_previous;
-    bool m_hadPrevious = false;
     QPoint m_popupPos;
 };

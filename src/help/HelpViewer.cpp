@@ -184,7 +184,7 @@ void THelpViewer::showIndex(const QString& keyword) {
 }
 
 bool THelpViewer::showTopic(const QString& page) {
-    if (page.isEmpty() || !m_file->read(pageUrl(page).path()))
+    if (page.isEmpty() || !m_file->contains(pageUrl(page).path()))
         return false;
     m_browser->setSource(pageUrl(page), QTextDocument::HtmlResource);
     return true;
@@ -234,8 +234,7 @@ quintptr viewerHtmlHelp(const ChmLibrary& library, quintptr, const QString& file
                 reinterpret_cast<const char*>(data); // NOLINT(performance-no-int-to-ptr)
             viewer->showIndex(keyword ? QString::fromUtf8(keyword) : QString());
         } else {
-            ChmFile chm(library, file);
-            if (!viewer->showTopic(chm.topicForContext(quint32(data)))) {
+            if (!viewer->showContext(quint32(data))) {
                 if (!viewer->isVisible())
                     viewer->close();
                 return 0;

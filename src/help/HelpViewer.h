@@ -38,6 +38,8 @@ public:
     void showIndex(const QString& keyword);
     /// Shows a page of the file; false when it is not in the file.
     bool showTopic(const QString& page);
+    /// Shows the page of a context number; false when the file maps none.
+    bool showContext(quint32 id) { return showTopic(m_file->topicForContext(id)); }
 
     QTreeWidget* contentsTree() const { return m_contents; }
     QListWidget* indexList() const { return m_index; }
