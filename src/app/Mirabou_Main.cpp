@@ -497,10 +497,17 @@ void TForm1::SpeedButton1MouseDown() {
     m_picking = true;
     m_ui->SpeedButton1->setIcon(m_ui->SpeedButton10->icon());
     m_ui->Label25->setText(m_notSetText);
+    // A screen that cannot be read live (Wayland) prepares its own picture
+    // or picker and may move and release by itself.
+    m_screen->beginPick({[this] { SpeedButton1MouseMove(); },
+                         [this] {
+                             if (m_picking)
+                                 endPick();
+                         }});
 }
 
 void TForm1::SpeedButton1MouseMove() {
-    if (!m_picking)
+    if (!m_picking || !m_screen->followsPointer())
         return;
     const PackedColor pixel = m_screen->pixel(m_screen->cursorPos());
     writeHexBoxes({hexPair(redOf(pixel)), hexPair(greenOf(pixel)), hexPair(blueOf(pixel))});
@@ -508,6 +515,12 @@ void TForm1::SpeedButton1MouseMove() {
 }
 
 void TForm1::SpeedButton1MouseUp() {
+    if (!m_picking || !m_screen->endPick())
+        return; // the desktop's own picker still runs
+    endPick();
+}
+
+void TForm1::endPick() {
     m_picking = false;
     m_ui->SpeedButton1->setIcon(m_ui->SpeedButton11->icon());
     m_ui->Label25->setText(QLatin1Char('#') + m_packedColor.mid(7, 2) + m_packedColor.mid(5, 2) +

@@ -95,6 +95,8 @@ private:
     void SpeedButton1MouseDown();
     void SpeedButton1MouseMove();
     void SpeedButton1MouseUp();
+    /// Ends a pick: the button's picture and the eye colour.
+    void endPick();
     void HexValue1Click();
     void DecValue1Click();
     void RecallEyeColor1Click();

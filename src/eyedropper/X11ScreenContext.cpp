@@ -45,9 +45,3 @@ PackedColor X11ScreenContext::pixel(QPoint p) {
     std::free(reply);
     return color;
 }
-
-std::unique_ptr<ScreenContext> openScreenContext() {
-    if (auto x11 = X11ScreenContext::open())
-        return x11;
-    return std::make_unique<NullScreenContext>();
-}

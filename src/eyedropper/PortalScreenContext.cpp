@@ -1,0 +1,353 @@
+#include "eyedropper/PortalScreenContext.h"
+
+#include <QCursor>
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+#include <cmath>
+
+namespace portal {
+
+QString requestPath(const QString& sender, const QString& token) {
+    QString name = sender.startsWith(QLatin1Char(':')) ? sender.mid(1) : sender;
+    name.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/") + name + QLatin1Char('/') +
+           token;
+}
+
+} // namespace portal
+
+namespace {
+
+/// Errors that mean no portal is there to answer, as opposed to one that
+/// answers but will not take a screenshot.
+bool meansNoPortal(QDBusError::ErrorType type) {
+    switch (type) {
+    case QDBusError::ServiceUnknown:
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+    case QDBusError::TimedOut:
+    case QDBusError::Disconnected:
+    case QDBusError::NoServer:
+    case QDBusError::NoNetwork:
+    case QDBusError::InvalidService:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// A colour channel of the portal's (ddd) answer, 0.0 to 1.0.
+std::optional<int> channel(double value) {
+    if (!std::isfinite(value) || value < 0.0 || value > 1.0)
+        return std::nullopt;
+    return int(std::lround(value * 255.0));
+}
+
+/// The colour of a PickColor answer, if it is one.
+std::optional<PackedColor> pickedColor(const QVariantMap& results) {
+    const QVariant value = results.value(QStringLiteral("color"));
+    if (!value.canConvert<QDBusArgument>())
+        return std::nullopt;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("(ddd)"))
+        return std::nullopt;
+    double r = 0, g = 0, b = 0;
+    argument.beginStructure();
+    argument >> r >> g >> b;
+    argument.endStructure();
+    const auto red = channel(r), green = channel(g), blue = channel(b);
+    if (!red || !green || !blue)
+        return std::nullopt;
+    return packColor(*red, *green, *blue);
+}
+
+QRect logicalDesktop() {
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens())
+        desktop = desktop.united(screen->geometry());
+    return desktop;
+}
+
+} // namespace
+
+// --- TFrozenScreen -----------------------------------------------------------
+
+TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_picture(picture), m_source(source), m_origin(screen->geometry().topLeft()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
+    setScreen(screen);
+    setGeometry(screen->geometry());
+}
+
+void TFrozenScreen::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(QRectF(rect()), m_picture, m_source);
+}
+
+void TFrozenScreen::mouseMoveEvent(QMouseEvent* event) {
+    emit moved(QPointF(m_origin) + event->position());
+}
+
+void TFrozenScreen::mouseReleaseEvent(QMouseEvent* event) {
+    emit moved(QPointF(m_origin) + event->position());
+    emit released();
+}
+
+void TFrozenScreen::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        emit released();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+// --- PortalScreenContext -----------------------------------------------------
+
+PortalScreenContext::PortalScreenContext(QDBusConnection bus, portal::Waits waits)
+    : m_bus(std::move(bus)), m_waits(waits) {
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &PortalScreenContext::noAnswer);
+}
+
+PortalScreenContext::~PortalScreenContext() {
+    dropRequest();
+    for (const QPointer<TFrozenScreen>& window : m_frozen)
+        delete window.data();
+}
+
+std::vector<TFrozenScreen*> PortalScreenContext::frozenScreens() const {
+    std::vector<TFrozenScreen*> windows;
+    for (const QPointer<TFrozenScreen>& window : m_frozen) {
+        if (window)
+            windows.push_back(window);
+    }
+    return windows;
+}
+
+QPoint PortalScreenContext::cursorPos() {
+    if (m_stage != Stage::Frozen || m_desktop.isEmpty())
+        return {};
+    // The picture is in device pixels; the desktop's layout is logical.
+    const QPointF logical = m_pointer.value_or(QPointF(QCursor::pos())) - m_desktop.topLeft();
+    const double scaleX = double(m_picture.width()) / m_desktop.width();
+    const double scaleY = double(m_picture.height()) / m_desktop.height();
+    return {int(std::floor(logical.x() * scaleX)), int(std::floor(logical.y() * scaleY))};
+}
+
+PackedColor PortalScreenContext::pixel(QPoint p) {
+    switch (m_stage) {
+    case Stage::Frozen:
+        if (!m_picture.valid(p))
+            return UnreadablePixel;
+        {
+            const QRgb rgb = m_picture.pixel(p);
+            return packColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+        }
+    case Stage::Answered:
+        return m_answer;
+    default:
+        return UnreadablePixel;
+    }
+}
+
+void PortalScreenContext::beginPick(PickHandlers handlers) {
+    unfreeze();
+    dropRequest();
+    m_handlers = std::move(handlers);
+    m_pointer.reset();
+    if (!m_bus.isConnected()) {
+        setStage(Stage::Unavailable);
+        return;
+    }
+    request(Request::Screenshot);
+}
+
+bool PortalScreenContext::followsPointer() const {
+    return m_stage == Stage::Frozen || m_stage == Stage::Answered || m_stage == Stage::Unavailable;
+}
+
+bool PortalScreenContext::endPick() {
+    if (m_stage == Stage::Picker)
+        return false; // the desktop's picker answers later
+    dropRequest();
+    unfreeze();
+    setStage(Stage::Idle);
+    return true;
+}
+
+void PortalScreenContext::request(Request kind) {
+    dropRequest();
+    m_request = kind;
+    const QString token = QStringLiteral("mirabou%1").arg(++m_serial);
+    watchPath(portal::requestPath(m_bus.baseService(), token));
+
+    QVariantMap options{{QStringLiteral("handle_token"), token}};
+    QString method = QStringLiteral("PickColor");
+    if (kind == Request::Screenshot) {
+        method = QStringLiteral("Screenshot");
+        options.insert(QStringLiteral("interactive"), false);
+        options.insert(QStringLiteral("modal"), false);
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(portal::Service, portal::ObjectPath,
+                                                       portal::ScreenshotInterface, method);
+    call << QString() << options;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_waits.call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, serial = m_serial](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                if (serial == m_serial && m_request != Request::None)
+                    onCallFinished(finished);
+            });
+    m_deadline.start(kind == Request::Screenshot ? m_waits.screenshot : m_waits.picker);
+    setStage(kind == Request::Screenshot ? Stage::Requesting : Stage::Picker);
+}
+
+void PortalScreenContext::dropRequest() {
+    ++m_serial; // late replies to an earlier call are ignored
+    m_request = Request::None;
+    m_deadline.stop();
+    watchPath(QString());
+}
+
+void PortalScreenContext::watchPath(const QString& path) {
+    const QString member = QStringLiteral("Response");
+    if (!m_watchedPath.isEmpty())
+        m_bus.disconnect(portal::Service, m_watchedPath, portal::RequestInterface, member, this,
+                         SLOT(onResponse(uint, QVariantMap)));
+    m_watchedPath = path;
+    if (!path.isEmpty())
+        m_bus.connect(portal::Service, path, portal::RequestInterface, member, this,
+                      SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalScreenContext::onCallFinished(QDBusPendingCallWatcher* watcher) {
+    const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+    if (reply.isError()) {
+        const QDBusError error = reply.error();
+        if (m_request == Request::Screenshot && !meansNoPortal(error.type()))
+            request(Request::PickColor); // a portal without screenshots
+        else
+            noAnswer();
+        return;
+    }
+    // Portals older than handle_token answer on a path of their own choosing.
+    const QString handle = reply.value().path();
+    if (handle != m_watchedPath)
+        watchPath(handle);
+}
+
+void PortalScreenContext::onResponse(uint code, const QVariantMap& results) {
+    const Request answered = m_request;
+    m_request = Request::None;
+    m_deadline.stop();
+    watchPath(QString());
+    if (answered == Request::Screenshot)
+        onScreenshot(code, results);
+    else if (answered == Request::PickColor)
+        onPickedColor(code, results);
+}
+
+void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
+    QImage picture;
+    if (code == 0) {
+        const QUrl uri(results.value(QStringLiteral("uri")).toString());
+        if (uri.isLocalFile())
+            picture.load(uri.toLocalFile());
+    }
+    if (picture.isNull())
+        request(Request::PickColor); // refused, or nothing we can read
+    else
+        freeze(std::move(picture));
+}
+
+void PortalScreenContext::onPickedColor(uint code, const QVariantMap& results) {
+    const std::optional<PackedColor> color =
+        code == 0 ? pickedColor(results) : std::optional<PackedColor>();
+    if (color)
+        applyAnswer(*color);
+    else
+        finish(); // cancelled or refused: the colour stays as it was
+}
+
+void PortalScreenContext::noAnswer() {
+    const Request pending = m_request;
+    dropRequest();
+    if (pending == Request::PickColor)
+        applyAnswer(UnreadablePixel); // the button is up already: one unreadable read
+    else
+        setStage(Stage::Unavailable);
+}
+
+void PortalScreenContext::freeze(QImage picture) {
+    m_picture = picture.convertToFormat(QImage::Format_RGB32);
+    m_desktop = logicalDesktop();
+    if (m_desktop.isEmpty()) {
+        setStage(Stage::Unavailable);
+        return;
+    }
+    const double scaleX = double(m_picture.width()) / m_desktop.width();
+    const double scaleY = double(m_picture.height()) / m_desktop.height();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRectF area = QRectF(screen->geometry()).translated(-m_desktop.topLeft());
+        const QRectF source(area.x() * scaleX, area.y() * scaleY, area.width() * scaleX,
+                            area.height() * scaleY);
+        auto* window = new TFrozenScreen(screen, m_picture, source);
+        connect(window, &TFrozenScreen::moved, this, [this](QPointF pos) {
+            m_pointer = pos;
+            if (m_handlers.move)
+                m_handlers.move();
+        });
+        connect(window, &TFrozenScreen::released, this, [this] {
+            unfreeze();
+            finish();
+        });
+        m_frozen.emplace_back(window);
+        window->showFullScreen();
+    }
+    setStage(Stage::Frozen);
+}
+
+void PortalScreenContext::unfreeze() {
+    for (const QPointer<TFrozenScreen>& window : m_frozen) {
+        if (window) {
+            window->hide();
+            window->deleteLater(); // may be inside its own event handler
+        }
+    }
+    m_frozen.clear();
+    m_picture = QImage();
+    m_pointer.reset();
+}
+
+void PortalScreenContext::applyAnswer(PackedColor color) {
+    m_answer = color;
+    setStage(Stage::Answered);
+    if (m_handlers.move)
+        m_handlers.move();
+    finish();
+}
+
+void PortalScreenContext::finish() {
+    setStage(Stage::Idle);
+    if (m_handlers.release)
+        m_handlers.release();
+}
+
+void PortalScreenContext::setStage(Stage stage) {
+    if (m_stage == stage)
+        return;
+    m_stage = stage;
+    emit stageChanged(stage);
+}

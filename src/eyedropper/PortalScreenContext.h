@@ -1,0 +1,136 @@
+#pragma once
+
+#include "eyedropper/ScreenContext.h"
+
+#include <QDBusConnection>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QVariantMap>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+class QDBusPendingCallWatcher;
+
+namespace portal {
+
+inline const QString Service = QStringLiteral("org.freedesktop.portal.Desktop");
+inline const QString ObjectPath = QStringLiteral("/org/freedesktop/portal/desktop");
+inline const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
+inline const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+
+/// How long the portal may take, in milliseconds: to take a method call, to
+/// deliver a screenshot, and for the user to pick with the desktop's picker.
+struct Waits {
+    int call = 3000;
+    int screenshot = 5000;
+    int picker = 120000;
+};
+
+/// The object path the portal gives a request made with token by the
+/// connection whose unique name is sender.
+QString requestPath(const QString& sender, const QString& token);
+
+} // namespace portal
+
+/// One screen of the frozen picture: a full-screen window of the program's
+/// own that shows its screen's part of the picture and reports the pointer.
+class TFrozenScreen : public QWidget {
+    Q_OBJECT
+public:
+    /// source is the part of picture, in picture pixels, that screen shows.
+    TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source);
+
+    /// Where this window's top-left corner lies on the desktop, in logical
+    /// pixels.
+    QPoint origin() const { return m_origin; }
+
+signals:
+    /// The pointer moved to pos, in logical desktop coordinates.
+    void moved(QPointF pos);
+    /// A mouse button came up, or Escape was pressed.
+    void released();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QImage m_picture;
+    QRectF m_source;
+    QPoint m_origin;
+};
+
+/// The eyedropper on Wayland, where no client may read the screen: at the
+/// press it asks the desktop portal for a screenshot and shows it frozen over
+/// every screen; pixels are read from that picture. Where screenshots are
+/// refused it runs the desktop's own colour picker; where no portal answers,
+/// every point is unreadable. Every wait is bounded.
+class PortalScreenContext : public QObject, public ScreenContext {
+    Q_OBJECT
+public:
+    enum class Stage {
+        Idle,        // no pick
+        Requesting,  // waiting for the screenshot
+        Frozen,      // the picture is shown; moves read from it
+        Picker,      // the desktop's picker runs
+        Answered,    // the picker's colour is being applied
+        Unavailable, // no portal answered: every point is unreadable
+    };
+    Q_ENUM(Stage)
+
+    explicit PortalScreenContext(QDBusConnection bus, portal::Waits waits = {});
+    ~PortalScreenContext() override;
+
+    QPoint cursorPos() override;
+    PackedColor pixel(QPoint p) override;
+    void beginPick(PickHandlers handlers) override;
+    bool followsPointer() const override;
+    bool endPick() override;
+
+    Stage stage() const { return m_stage; }
+    /// The frozen picture of the desktop while one is shown.
+    const QImage& picture() const { return m_picture; }
+    /// The windows showing the picture, one per screen.
+    std::vector<TFrozenScreen*> frozenScreens() const;
+
+signals:
+    void stageChanged(PortalScreenContext::Stage stage);
+
+private slots:
+    void onResponse(uint code, const QVariantMap& results);
+
+private:
+    enum class Request { None, Screenshot, PickColor };
+
+    void request(Request kind);
+    void dropRequest();
+    void onCallFinished(QDBusPendingCallWatcher* watcher);
+    void watchPath(const QString& path);
+    void onScreenshot(uint code, const QVariantMap& results);
+    void onPickedColor(uint code, const QVariantMap& results);
+    void noAnswer();
+    void freeze(QImage picture);
+    void unfreeze();
+    void applyAnswer(PackedColor color);
+    void finish();
+    void setStage(Stage stage);
+
+    QDBusConnection m_bus;
+    portal::Waits m_waits;
+    PickHandlers m_handlers;
+    Stage m_stage = Stage::Idle;
+    Request m_request = Request::None;
+    QString m_watchedPath;
+    quint32 m_serial = 0;
+    QTimer m_deadline;
+    QImage m_picture;
+    QRect m_desktop; // the logical desktop the picture covers
+    std::optional<QPointF> m_pointer;
+    std::vector<QPointer<TFrozenScreen>> m_frozen;
+    PackedColor m_answer = UnreadablePixel;
+};

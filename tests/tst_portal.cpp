@@ -1,0 +1,383 @@
+// The Eye Wizard through the desktop portal, against a portal of the tests'
+// own on a private session bus.
+#include "app/Program.h"
+#include "controls/SpeedButton.h"
+#include "eyedropper/PortalScreenContext.h"
+#include "support/TestSupport.h"
+
+#include <QDBusConnection>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+using namespace testsupport;
+using Stage = PortalScreenContext::Stage;
+
+namespace {
+
+/// A dbus-daemon of the test's own, stopped by its process id.
+class PrivateBus {
+public:
+    bool start() {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=" MIRABOU_PRIVATE_BUS_CONF),
+                        QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        if (!m_daemon.waitForStarted() || !m_daemon.waitForReadyRead(5000))
+            return false;
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        return !m_address.isEmpty();
+    }
+    ~PrivateBus() {
+        if (m_daemon.state() != QProcess::NotRunning) {
+            ::kill(pid_t(m_daemon.processId()), SIGTERM);
+            m_daemon.waitForFinished(5000);
+        }
+    }
+    QString address() const { return m_address; }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+};
+
+/// The colour the test picture has at device pixel (x, y): every pixel of
+/// a desktop up to 4096 pixels wide and high differs from every other.
+QRgb pictureColor(int x, int y) {
+    return qRgb(x & 0xFF, y & 0xFF, (x >> 8) << 4 | (y >> 8));
+}
+
+QString hexOf(QRgb c) {
+    return QStringLiteral("#%1%2%3").arg(hexPair(qRed(c)), hexPair(qGreen(c)), hexPair(qBlue(c)));
+}
+
+/// The program in a temporary folder, its Eye Wizard reading through a
+/// portal context on the private bus.
+struct Fixture {
+    QTemporaryDir dir;
+    PrivateBus bus;
+    QProcess portal;
+    QString connectionName = QStringLiteral("mirabou-test-%1").arg(++count);
+    PortalScreenContext* context = nullptr;
+    std::unique_ptr<Program> program;
+    static inline int count = 0;
+
+    ~Fixture() {
+        program.reset();
+        QDBusConnection::disconnectFromBus(connectionName);
+        if (portal.state() != QProcess::NotRunning) {
+            portal.kill();
+            portal.waitForFinished();
+        }
+    }
+
+    /// Starts the bus, the portal with args (none: no portal at all) and the
+    /// program.
+    bool start(const QStringList& portalArgs, portal::Waits waits = {}) {
+        if (!bus.start())
+            return false;
+        if (!portalArgs.isEmpty()) {
+            portal.start(QStringLiteral(MIRABOU_FAKE_PORTAL),
+                         QStringList{QStringLiteral("--address"), bus.address()} + portalArgs);
+            if (!portal.waitForReadyRead(5000) || portal.readLine().trimmed() != "ready")
+                return false;
+        }
+        QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), connectionName);
+        if (!connection.isConnected())
+            return false;
+        program = std::make_unique<Program>(dir.path() + QLatin1Char('/'), [=, this] {
+            auto c = std::make_unique<PortalScreenContext>(connection, waits);
+            context = c.get();
+            return c;
+        });
+        return showActive(&program->form1);
+    }
+
+    /// A picture of the whole desktop at scale device pixels per logical one.
+    QString writePicture(double scale) {
+        const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+        QImage picture(qRound(desktop.width() * scale), qRound(desktop.height() * scale),
+                       QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                line[x] = pictureColor(x, y);
+        }
+        const QString path = dir.filePath(QStringLiteral("desktop.png"));
+        return picture.save(path) ? path : QString();
+    }
+
+    /// What the portal was asked, a line per call.
+    QStringList calls() {
+        QStringList lines;
+        const QByteArray out = portal.readAllStandardOutput();
+        for (const QByteArray& line : out.split('\n')) {
+            if (!line.isEmpty())
+                lines << QString::fromUtf8(line);
+        }
+        return lines;
+    }
+
+    TSpeedButton* wand() { return child<TSpeedButton>(&program->form1, "SpeedButton1"); }
+    void press() { QTest::mousePress(wand(), Qt::LeftButton, {}, QPoint(5, 5)); }
+    void release() { QTest::mouseRelease(wand(), Qt::LeftButton, {}, QPoint(5, 5)); }
+    void moveOverButton() {
+        QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), wand()->mapToGlobal(QPointF(7, 7)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(wand(), &move);
+    }
+    QString header() { return child<QLabel>(&program->form1, "Label4")->text(); }
+    QString eye() { return child<QLabel>(&program->form1, "Label25")->text(); }
+    QString red() { return child<QLineEdit>(&program->form1, "umRed")->text(); }
+    bool picking() { return program->form1.isPicking(); }
+};
+
+void sendMouse(QWidget* window, QEvent::Type type, QPointF pos) {
+    const bool release = type == QEvent::MouseButtonRelease;
+    QMouseEvent event(type, pos, window->mapToGlobal(pos), release ? Qt::LeftButton : Qt::NoButton,
+                      release ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &event);
+}
+
+} // namespace
+
+class tst_Portal : public QObject {
+    Q_OBJECT
+private slots:
+    void requestPath();
+    void frozenPicture_data();
+    void frozenPicture();
+    void buttonReleaseEndsFrozenPick();
+    void desktopPicker_data();
+    void desktopPicker();
+    void noPortal_data();
+    void noPortal();
+    void pickerNeverAnswers();
+    void lateScreenshotIsDropped();
+};
+
+void tst_Portal::requestPath() {
+    QCOMPARE(portal::requestPath(QStringLiteral(":1.42"), QStringLiteral("mirabou7")),
+             QStringLiteral("/org/freedesktop/portal/desktop/request/1_42/mirabou7"));
+}
+
+void tst_Portal::frozenPicture_data() {
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QPointF>("first");
+    QTest::addColumn<QPointF>("last");
+    QTest::newRow("scale 1") << 1.0 << QPointF(10, 20) << QPointF(799, 599);
+    QTest::newRow("fractional scale 1.5") << 1.5 << QPointF(10.5, 20.25) << QPointF(799.9, 599.9);
+    QTest::newRow("scale 2") << 2.0 << QPointF(0.5, 300.75) << QPointF(400.25, 0);
+}
+
+void tst_Portal::frozenPicture() {
+    QFETCH(double, scale);
+    QFETCH(QPointF, first);
+    QFETCH(QPointF, last);
+    Fixture f;
+    const QString picture = f.writePicture(scale);
+    QVERIFY(!picture.isEmpty());
+    QVERIFY(f.start({QStringLiteral("--picture"), picture}));
+
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+    const QStringList calls = f.calls();
+    QCOMPARE(calls.size(), 1);
+    QVERIFY2(calls[0].startsWith(QLatin1String("Screenshot ")), qPrintable(calls[0]));
+    QVERIFY2(calls[0].contains(QLatin1String("interactive=false")), qPrintable(calls[0]));
+    QVERIFY2(calls[0].contains(QLatin1String("handle_token=mirabou")), qPrintable(calls[0]));
+
+    // One frozen window per screen, each showing its screen.
+    const std::vector<TFrozenScreen*> windows = f.context->frozenScreens();
+    QCOMPARE(int(windows.size()), int(QGuiApplication::screens().size()));
+    TFrozenScreen* window = windows.front();
+    QTRY_VERIFY(window->isVisible());
+    QCOMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry());
+    QVERIFY(f.picking());
+    // The window shows the picture as it was: at scale 1, pixel for pixel.
+    if (scale == 1.0) {
+        const QImage shown = window->grab().toImage();
+        QCOMPARE(shown.pixel(first.toPoint()) & 0xFFFFFF,
+                 pictureColor(first.x(), first.y()) & 0xFFFFFF);
+    }
+
+    sendMouse(window, QEvent::MouseMove, first - window->origin());
+    const QRgb firstColor = pictureColor(int(first.x() * scale), int(first.y() * scale));
+    QCOMPARE(f.header(), hexOf(firstColor));
+    QCOMPARE(f.red(), hexPair(qRed(firstColor)));
+
+    sendMouse(window, QEvent::MouseMove, last - window->origin());
+    const QRgb lastColor = pictureColor(int(last.x() * scale), int(last.y() * scale));
+    QCOMPARE(f.header(), hexOf(lastColor));
+
+    // The release over the picture ends the pick there and removes the picture.
+    QPointer<TFrozenScreen> gone = window;
+    sendMouse(window, QEvent::MouseButtonRelease, last - window->origin());
+    QVERIFY(!f.picking());
+    QCOMPARE(f.context->stage(), Stage::Idle);
+    QCOMPARE(f.eye(), hexOf(lastColor));
+    QCOMPARE(f.header(), hexOf(lastColor));
+    QTRY_VERIFY(gone.isNull());
+}
+
+void tst_Portal::buttonReleaseEndsFrozenPick() {
+    Fixture f;
+    QTemporaryDir pictures;
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(qRgb(0x12, 0x34, 0x56));
+    const QString path = pictures.filePath(QStringLiteral("desktop.png"));
+    QVERIFY(picture.save(path));
+    QVERIFY(f.start({QStringLiteral("--picture"), path}));
+
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+    // The release reaches the button that took the press (the pointer grab).
+    f.moveOverButton();
+    QCOMPARE(f.header(), QStringLiteral("#123456"));
+    QPointer<TFrozenScreen> window = f.context->frozenScreens().front();
+    f.release();
+    QVERIFY(!f.picking());
+    QCOMPARE(f.eye(), QStringLiteral("#123456"));
+    QTRY_VERIFY(window.isNull());
+
+    // A second pick asks again and finds the picture again.
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+    QCOMPARE(f.calls().size(), 2);
+    f.release();
+    QCOMPARE(f.context->stage(), Stage::Idle);
+}
+
+void tst_Portal::desktopPicker_data() {
+    QTest::addColumn<QStringList>("portalArgs");
+    QTest::addColumn<QString>("header"); // after the pick
+    QTest::addColumn<QString>("eye");
+    QTest::addColumn<QStringList>("methods");
+    const QString black = QStringLiteral("#000000");
+    const QStringList both{QStringLiteral("Screenshot"), QStringLiteral("PickColor")};
+    QTest::newRow("screenshot refused, picker answers")
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
+                       QStringLiteral("--color"), QStringLiteral("1,0.5,0")}
+        << QStringLiteral("#FF8000") << QStringLiteral("#FF8000") << both;
+    QTest::newRow("picker only") << QStringList{QStringLiteral("--screenshot"),
+                                                QStringLiteral("missing"),
+                                                QStringLiteral("--color"),
+                                                QStringLiteral("0.2,0.4,0.6")}
+                                 << QStringLiteral("#336699") << QStringLiteral("#336699") << both;
+    QTest::newRow("screenshot unreadable, picker answers")
+        << QStringList{QStringLiteral("--picture"), QStringLiteral("/nonexistent/desktop.png"),
+                       QStringLiteral("--color"), QStringLiteral("0,0,1")}
+        << QStringLiteral("#0000FF") << QStringLiteral("#0000FF") << both;
+    QTest::newRow("picker cancelled")
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
+                       QStringLiteral("--pickcolor"),  QStringLiteral("cancel"),
+                       QStringLiteral("--color"),      QStringLiteral("1,1,1")}
+        << black << black << both;
+    QTest::newRow("picker refused")
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("cancel"),
+                       QStringLiteral("--pickcolor"),  QStringLiteral("refuse"),
+                       QStringLiteral("--color"),      QStringLiteral("1,1,1")}
+        << black << black << both;
+    QTest::newRow("picker answers out of range")
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
+                       QStringLiteral("--color"), QStringLiteral("1.5,0,0")}
+        << black << black << both;
+}
+
+void tst_Portal::desktopPicker() {
+    QFETCH(QStringList, portalArgs);
+    QFETCH(QString, header);
+    QFETCH(QString, eye);
+    QFETCH(QStringList, methods);
+    Fixture f;
+    // The answer comes a little later, as a real picker's would.
+    QVERIFY(f.start(portalArgs + QStringList{QStringLiteral("--delay"), QStringLiteral("100")}));
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
+
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Picker);
+    QVERIFY(f.context->frozenScreens().empty());
+    // Moves and the release of the button do not end the desktop's pick.
+    f.moveOverButton();
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
+    f.release();
+    QVERIFY(f.picking());
+
+    QTRY_VERIFY(!f.picking());
+    QCOMPARE(f.context->stage(), Stage::Idle);
+    QCOMPARE(f.header(), header);
+    QCOMPARE(f.eye(), eye);
+    QStringList called;
+    for (const QString& call : f.calls())
+        called << call.section(QLatin1Char(' '), 0, 0);
+    QCOMPARE(called, methods);
+}
+
+void tst_Portal::noPortal_data() {
+    QTest::addColumn<QStringList>("portalArgs");
+    QTest::newRow("no portal on the bus") << QStringList();
+    QTest::newRow("call never answered")
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("hang")};
+    QTest::newRow("response never comes")
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("silent")};
+}
+
+void tst_Portal::noPortal() {
+    QFETCH(QStringList, portalArgs);
+    Fixture f;
+    QVERIFY(f.start(portalArgs, {300, 600, 600}));
+    f.press();
+    // The wait is bounded; afterwards every point is unreadable, as on a
+    // screen that cannot be read.
+    QTRY_COMPARE_WITH_TIMEOUT(f.context->stage(), Stage::Unavailable, 3000);
+    QVERIFY(f.picking());
+    f.moveOverButton();
+    QCOMPARE(f.header(), QStringLiteral("#FFFFFF"));
+    f.release();
+    QVERIFY(!f.picking());
+    QCOMPARE(f.eye(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.context->stage(), Stage::Idle);
+}
+
+void tst_Portal::pickerNeverAnswers() {
+    Fixture f;
+    QVERIFY(f.start({QStringLiteral("--screenshot"), QStringLiteral("refuse"),
+                     QStringLiteral("--pickcolor"), QStringLiteral("silent")},
+                    {300, 600, 600}));
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Picker);
+    f.release();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.picking(), 3000);
+    QCOMPARE(f.header(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.eye(), QStringLiteral("#FFFFFF"));
+}
+
+void tst_Portal::lateScreenshotIsDropped() {
+    Fixture f;
+    QTemporaryDir pictures;
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(qRgb(0xAB, 0xCD, 0xEF));
+    const QString path = pictures.filePath(QStringLiteral("desktop.png"));
+    QVERIFY(picture.save(path));
+    QVERIFY(f.start(
+        {QStringLiteral("--picture"), path, QStringLiteral("--delay"), QStringLiteral("300")}));
+
+    // A click shorter than the portal's answer: the pick ends at the release.
+    f.press();
+    QCOMPARE(f.context->stage(), Stage::Requesting);
+    f.moveOverButton();
+    f.release();
+    QVERIFY(!f.picking());
+    QCOMPARE(f.context->stage(), Stage::Idle);
+    QTest::qWait(600);
+    QCOMPARE(f.context->stage(), Stage::Idle);
+    QVERIFY(f.context->frozenScreens().empty());
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
+    QCOMPARE(f.eye(), QStringLiteral("#000000"));
+}
+
+QTEST_MAIN(tst_Portal)
+#include "tst_portal.moc"
