@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 using platform::IniFile;
 using testsupport::readFile;
@@ -26,6 +27,7 @@ private slots:
     void readsAfterWrite();
     void unwritable_data();
     void unwritable();
+    void unreadableFileIsNeverWrittenOver();
     void binaryAndHugeFiles();
     void killedWriterLeavesWholeFile();
 
@@ -320,6 +322,21 @@ void tst_IniFile::unwritable() {
     } catch (const platform::IniWriteError& e) {
         QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to ") + path);
     }
+}
+
+void tst_IniFile::unreadableFileIsNeverWrittenOver() {
+    if (::geteuid() == 0)
+        QSKIP("permissions do not bind root (the whole-program suite covers this as another user)");
+    const QString path = m_dir.filePath(QStringLiteral("locked.ini"));
+    const QByteArray content = "[settings]\nposx=5\n[languages]\nnumber=7\n";
+    writeFile(path, content);
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    IniFile ini(path);
+    QCOMPARE(ini.readInteger(QStringLiteral("settings"), QStringLiteral("posx"), 200), 200);
+    QVERIFY_THROWS_EXCEPTION(platform::IniWriteError, ini.writeInteger(QStringLiteral("settings"),
+                                                                       QStringLiteral("posx"), 1));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readFile(path), content);
 }
 
 void tst_IniFile::binaryAndHugeFiles() {

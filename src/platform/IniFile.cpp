@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -124,11 +125,18 @@ QString valueText(QByteArrayView raw) {
     return QString::fromUtf8(v);
 }
 
-QByteArray readAll(const QString& path) {
+/// The file's bytes; empty for a missing file, nothing for one that is
+/// there but cannot be read (a directory, no permission, a read error).
+std::optional<QByteArray> readAll(const QString& path) {
     QFile f(path);
+    if (!f.exists())
+        return QByteArray();
     if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+        return std::nullopt;
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace
@@ -138,6 +146,12 @@ struct IniFile::Lines {
 };
 
 IniFile::IniFile(const QString& path) : IniFile(path, readAll(path)) {}
+
+IniFile::IniFile(QString path, std::optional<QByteArray> content)
+    : IniFile(std::move(path), content.value_or(QByteArray())) {
+    // Writing over a file whose lines we never saw would lose them all.
+    m_unreadable = !content;
+}
 
 IniFile::IniFile(QString path, QByteArray content)
     : m_path(std::move(path)), m_data(std::move(content)),
@@ -261,6 +275,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         out += '[' + section.toUtf8() + ']' + eol + keyLine + eol;
     }
 
+    if (m_unreadable)
+        throw IniWriteError(m_path);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
         throw IniWriteError(m_path);

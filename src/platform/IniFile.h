@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace platform {
@@ -24,7 +25,8 @@ public:
 ///
 /// A write changes only the line it writes (or appends one) and reaches the
 /// disk atomically: the new file is written beside the old one and renamed
-/// over it, so the file is always either wholly old or wholly new.
+/// over it, so the file is always either wholly old or wholly new. A file
+/// that is there but could not be read is never written over.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -49,10 +51,13 @@ public:
     static constexpr int MaxValueBytes = 2047;
 
 private:
+    IniFile(QString path, std::optional<QByteArray> content);
+
     QString m_path;
     struct Lines;
     QByteArray m_data; // the file's bytes as last read or written
     std::shared_ptr<const Lines> m_lines;
+    bool m_unreadable = false;
 };
 
 } // namespace platform
