@@ -1,6 +1,7 @@
 // Whole-program and X11 tests: run under Xvfb (see with-xvfb.sh), drive the
 // built program from outside with xdotool and read the clipboard with xclip.
 #include "eyedropper/X11ScreenContext.h"
+#include "support/ProgramDriver.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -15,95 +16,6 @@
 using namespace testsupport;
 
 namespace {
-
-/// Runs a tool to completion and returns its standard output.
-QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
-            const QByteArray& input = QByteArray()) {
-    QProcess p;
-    p.start(program, args);
-    if (!input.isNull()) {
-        p.write(input);
-        p.closeWriteChannel();
-    }
-    if (!p.waitForFinished(15000))
-        p.kill();
-    if (exitCode)
-        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-QString xdotool(const QStringList& args) {
-    return run(QStringLiteral("xdotool"), args);
-}
-
-QString clipboardOut() {
-    return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"});
-}
-
-/// The built program, started from a fresh program folder of its own.
-struct RunningProgram {
-    QTemporaryDir dir;
-    QProcess process;
-    QString window;
-
-    QString folder() const { return dir.path() + QLatin1Char('/'); }
-
-    bool start(const QByteArray& settings = QByteArray(), const QStringList& env = {},
-               bool copyProgram = true) {
-        const QString exe = folder() + QStringLiteral("Mirabou");
-        if (copyProgram && !QFile::copy(QStringLiteral(MIRABOU_EXE), exe))
-            return false;
-        if (!settings.isNull())
-            writeFile(folder() + QStringLiteral("settings.ini"), settings);
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString& kv : env)
-            e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
-        process.setProcessEnvironment(e);
-        process.setWorkingDirectory(QDir::tempPath()); // never the program folder
-        process.start(exe, {});
-        if (!process.waitForStarted())
-            return false;
-        for (int i = 0; i < 100 && window.isEmpty(); ++i) {
-            window = xdotool({"search", "--onlyvisible", "--name", "^Mirabou 1.8$"})
-                         .section(QLatin1Char('\n'), 0, 0);
-            if (window.isEmpty())
-                QTest::qWait(100);
-        }
-        if (window.isEmpty())
-            return false;
-        xdotool({"windowfocus", "--sync", window});
-        QTest::qWait(200);
-        return true;
-    }
-    /// Clicks at a point of the window's client area.
-    void click(int x, int y, int button = 1) {
-        xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y)});
-        QTest::qWait(50);
-        xdotool({"click", QString::number(button)});
-        QTest::qWait(150);
-    }
-    /// Presses keys in the focused window. (Keys sent to a named window are
-    /// pressed and released by different means when the press moves the
-    /// focus, and the key stays down on the server.)
-    void key(const QString& keys) {
-        xdotool({"key", keys});
-        QTest::qWait(100);
-    }
-    bool finished(int* code) {
-        if (process.state() != QProcess::NotRunning)
-            process.waitForFinished(10000);
-        if (process.state() != QProcess::NotRunning)
-            return false;
-        *code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        return true;
-    }
-    ~RunningProgram() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-};
 
 // Centres of the tool buttons in client coordinates.
 constexpr int ButtonY = 19;
@@ -270,21 +182,6 @@ void tst_Program::unwritableSettingsEndNormally() {
     QVERIFY(p.finished(&code));
     QCOMPARE(code, 0);
 }
-
-namespace {
-
-/// Waits for a visible window whose title matches pattern.
-QString waitForWindow(const QString& pattern) {
-    for (int i = 0; i < 50; ++i) {
-        const QString id = xdotool({"search", "--onlyvisible", "--name", pattern});
-        if (!id.isEmpty())
-            return id.section(QLatin1Char('\n'), 0, 0);
-        QTest::qWait(100);
-    }
-    return {};
-}
-
-} // namespace
 
 void tst_Program::languageSurvivesRestart() {
     RunningProgram p;

@@ -227,14 +227,18 @@ void TForm1::FormCreate() {
         m_screen = std::make_unique<NullScreenContext>();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Re-creating the native window (Always On Top) shows the window again;
-    // the language and the stored position belong to the first showing only.
-    if (m_shown)
-        return;
-    m_shown = true;
-    FormShow();
+void TForm1::setVisible(bool visible) {
+    // The language and the stored position belong to the first showing only
+    // (Always On Top re-creates the native window and shows it again). They
+    // are applied before the native window exists: only then does a position
+    // name the frame's corner, as pos() reports it at exit; once the window
+    // exists, the window manager would take it for the client area's and the
+    // window would creep by the frame's size at every start.
+    if (visible && !m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+    QWidget::setVisible(visible);
 }
 
 void TForm1::FormShow() {

@@ -50,8 +50,7 @@ public:
     const QString& programFolder() const { return m_folder; }
     QString languageBaseName(int n) const;
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    void setVisible(bool visible) override;
 
 private:
     void FormCreate();

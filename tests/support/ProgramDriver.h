@@ -1,0 +1,47 @@
+#pragma once
+
+// Drives the real program from outside, as a user would: xdotool for the
+// pointer and keys, xclip for the clipboard.
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+/// Runs a tool to completion (at most 15 s) and returns its standard output.
+QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
+            const QByteArray& input = QByteArray());
+QString xdotool(const QStringList& args);
+QString clipboardOut();
+void clipboardIn(const QByteArray& text);
+/// Waits up to five seconds for a visible window whose title matches pattern.
+QString waitForWindow(const QString& pattern);
+
+/// The program, started from a fresh program folder of its own.
+struct RunningProgram {
+    QTemporaryDir dir;
+    QProcess process;
+    QString window;
+    /// Runs the program as an unprivileged user (when the tests run as root,
+    /// for whom file permissions do not hold).
+    bool unprivileged = false;
+
+    QString folder() const { return dir.path() + QLatin1Char('/'); }
+    /// Copies every file of an installed program folder into the folder.
+    bool installFrom(const QString& programFolder);
+
+    bool start(const QByteArray& settings = QByteArray(), const QStringList& env = {},
+               bool copyProgram = true);
+    /// Clicks at a point of the window's client area.
+    void click(int x, int y, int button = 1);
+    /// Presses keys in the focused window. (Keys sent to a named window are
+    /// pressed and released by different means when the press moves the
+    /// focus, and the key stays down on the server.)
+    void key(const QString& keys);
+    /// Waits for the program to end; false when it does not within 10 s.
+    bool finished(int* code);
+    ~RunningProgram();
+};
+
+} // namespace testsupport

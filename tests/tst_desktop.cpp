@@ -1,0 +1,457 @@
+// The installed program on a desktop: under Xvfb with openbox managing the
+// windows (see with-xvfb.sh --wm), driven from outside with xdotool and
+// xclip, each test from a fresh copy of the installed program folder.
+#include "platform/IniFile.h"
+#include "support/ProgramDriver.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QWidget>
+#include <QtTest>
+
+using namespace testsupport;
+
+namespace {
+
+// Client-area coordinates of the main window's controls.
+constexpr int ButtonY = 19;
+constexpr int CopyHexX = 31;
+constexpr int PasteHexX = 63;
+constexpr int CopyDecX = 103;
+constexpr int PasteDecX = 136;
+constexpr int EyeWizardX = 175;
+constexpr int EyeOptionsX = 207;
+constexpr int ExitX = 415;
+const QPoint Swatch(208, 123);
+const QPoint HeaderInside(18, 70);
+const QPoint HeaderFrame(16, 64);
+const QPoint RedUp(178, 92);
+const QPoint GreenDown(178, 128);
+
+/// A number printed by xwininfo or xprop after label.
+QList<int> numbersAfter(const QString& text, const QString& label) {
+    const qsizetype at = text.indexOf(label);
+    if (at < 0)
+        return {};
+    QList<int> numbers;
+    for (const QString& part :
+         text.mid(at + label.size()).section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(','))) {
+        bool ok = false;
+        const int n = part.trimmed().toInt(&ok);
+        if (ok)
+            numbers << n;
+    }
+    return numbers;
+}
+
+/// Where the window's client area lies on the screen.
+QPoint clientOrigin(const QString& window) {
+    const QString info = run(QStringLiteral("xwininfo"), {"-id", window});
+    const QList<int> x = numbersAfter(info, QStringLiteral("Absolute upper-left X:"));
+    const QList<int> y = numbersAfter(info, QStringLiteral("Absolute upper-left Y:"));
+    return x.isEmpty() || y.isEmpty() ? QPoint(-1, -1) : QPoint(x[0], y[0]);
+}
+
+/// The window manager's frame around the window: left, right, top, bottom.
+QList<int> frameExtents(const QString& window) {
+    return numbersAfter(run(QStringLiteral("xprop"), {"-id", window, "_NET_FRAME_EXTENTS"}),
+                        QStringLiteral("="));
+}
+
+QString windowState(const QString& window) {
+    return run(QStringLiteral("xprop"), {"-id", window, "_NET_WM_STATE"});
+}
+
+/// The colour on the screen at p, read from the X server.
+QRgb screenPixel(QPoint p) {
+    const QImage shot =
+        QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage();
+    return shot.isNull() ? 0 : shot.pixel(0, 0) & 0xFFFFFF;
+}
+
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator rng(seed);
+    rng.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
+}
+
+/// Dismisses the "Mirabou" message box if one shows; true if one did.
+bool dismissErrorBox() {
+    const QString box = waitForWindow(QStringLiteral("^Mirabou$"));
+    if (box.isEmpty())
+        return false;
+    xdotool({"windowfocus", "--sync", box});
+    xdotool({"key", "Return"});
+    return true;
+}
+
+} // namespace
+
+class tst_Desktop : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void frameAndPositionRoundTrip();
+    void typingArrowsListAndScreen();
+    void popupsWindowsAndOptions();
+    void eyeWizardOverPaintedColours();
+    void captionCloseWritesSettings();
+    void badSettingsFile_data();
+    void badSettingsFile();
+    void badLanguageFile_data();
+    void badLanguageFile();
+    void megabyteClipboard_data();
+    void megabyteClipboard();
+
+private:
+    /// Starts a fresh copy of the installed program.
+    bool start(RunningProgram& p, const QByteArray& settingsChange = {});
+    QTemporaryDir m_install;
+    QString m_programFolder;
+};
+
+void tst_Desktop::initTestCase() {
+    const QString wm = run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
+    QVERIFY2(wm.contains(QLatin1String("window id")), "no window manager runs");
+    m_programFolder = m_install.filePath(QStringLiteral("Applications/Mirabou"));
+    QProcess install;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MIRABOU_DATA_DIR"), m_install.filePath(QStringLiteral("share")));
+    install.setProcessEnvironment(env);
+    install.start(QStringLiteral("cmake"),
+                  {"--install", QStringLiteral(MIRABOU_BUILD_DIR), "--prefix", m_programFolder});
+    QVERIFY(install.waitForFinished(60000));
+    QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    QVERIFY(QFile::exists(m_programFolder + QStringLiteral("/Mirabou")));
+    QVERIFY(QFile::exists(m_programFolder + QStringLiteral("/settings.ini")));
+}
+
+bool tst_Desktop::start(RunningProgram& p, const QByteArray& settings) {
+    if (!p.installFrom(m_programFolder))
+        return false;
+    if (!settings.isEmpty()) { // change keys of the installed settings.ini
+        platform::IniFile ini(p.folder() + QStringLiteral("settings.ini"));
+        for (const QByteArray& line : settings.split('\n')) {
+            if (line.contains('='))
+                ini.writeString(QStringLiteral("settings"), QString::fromUtf8(line.split('=')[0]),
+                                QString::fromUtf8(line.split('=')[1]));
+        }
+    }
+    return p.start(QByteArray(), {}, false);
+}
+
+void tst_Desktop::frameAndPositionRoundTrip() {
+    RunningProgram p;
+    QVERIFY(start(p, "posx=100\nposy=80"));
+    const QByteArray shipped = readFile(m_programFolder + QStringLiteral("/settings.ini"));
+    const QList<int> frame = frameExtents(p.window);
+    QCOMPARE(frame.size(), 4);
+    QVERIFY2(frame[2] > 0, "the window has no title bar");
+    // The stored position is the frame's top-left corner.
+    QCOMPARE(clientOrigin(p.window), QPoint(100 + frame[0], 80 + frame[2]));
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
+    QVERIFY2(written.contains("posx=100\n") && written.contains("posy=80\n"), written.constData());
+    // Everything of the shipped file but the settings section is kept.
+    const QByteArray languages = shipped.mid(shipped.indexOf("[languages]"));
+    QVERIFY(written.contains(languages));
+
+    // No drift by the frame's size from one start to the next.
+    p.window.clear();
+    QVERIFY(p.start(QByteArray(), {}, false));
+    QCOMPARE(clientOrigin(p.window), QPoint(100 + frame[0], 80 + frame[2]));
+    p.click(ExitX, ButtonY);
+    QVERIFY(p.finished(&code));
+    QVERIFY(readFile(p.folder() + QStringLiteral("settings.ini")).contains("posx=100\nposy=80\n"));
+}
+
+void tst_Desktop::typingArrowsListAndScreen() {
+    RunningProgram p;
+    QVERIFY(start(p, "posx=50\nposy=50"));
+    const QPoint origin = clientOrigin(p.window);
+    // The red hex box has the focus at start; Tab walks the boxes in order.
+    xdotool({"type", "ff"});
+    p.key(QStringLiteral("Tab"));
+    xdotool({"type", "80"});
+    p.key(QStringLiteral("Tab"));
+    xdotool({"type", "0"});
+    p.key(QStringLiteral("Tab")); // to the decimal red box
+    xdotool({"type", "16"});
+    p.key(QStringLiteral("Tab"));
+    p.click(CopyDecX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("16,128,0"));
+    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(16, 128, 0) & 0xFFFFFF);
+    QCOMPARE(screenPixel(origin + HeaderInside), 0xFFFFFFu);
+    QCOMPARE(screenPixel(origin + HeaderFrame), 0x000000u);
+
+    // The up-down arrows: red one up, green one down.
+    p.click(RedUp.x(), RedUp.y());
+    p.click(GreenDown.x(), GreenDown.y());
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#117F00"));
+    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(0x11, 0x7F, 0) & 0xFFFFFF);
+
+    // The named colours by keyboard: Tab from the last box reaches the list.
+    p.click(176 - 40, 148); // the decimal blue box
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("End"));
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#A0A0A4")); // Medium Gray
+    p.key(QStringLiteral("Home"));
+    p.key(QStringLiteral("Down"));
+    p.click(CopyDecX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("128,0,0")); // Maroon
+    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(128, 0, 0) & 0xFFFFFF);
+
+    // Paste HEX and Paste DEC from another program.
+    clipboardIn("#0A0B0C");
+    p.click(PasteHexX, ButtonY);
+    p.click(CopyDecX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("10,11,12"));
+    clipboardIn("1,2,3");
+    p.click(PasteDecX, ButtonY);
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#010203"));
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+}
+
+void tst_Desktop::popupsWindowsAndOptions() {
+    RunningProgram p;
+    QVERIFY(start(p));
+    // About (F2) and Language (F4) windows, each closed by its default button.
+    p.key(QStringLiteral("F2"));
+    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: About\\.\\.\\.$")).isEmpty());
+    p.key(QStringLiteral("Return"));
+    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "About\\.\\.\\.$"}).isEmpty());
+    p.key(QStringLiteral("F4"));
+    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: Language\\.\\.\\.$")).isEmpty());
+    p.key(QStringLiteral("Return"));
+    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "Language\\.\\.\\.$"}).isEmpty());
+
+    // Always On Top reaches the window manager, and back; the window keeps
+    // its place although its native window is made anew.
+    xdotool({"windowfocus", "--sync", p.window});
+    const QPoint origin = clientOrigin(p.window);
+    p.key(QStringLiteral("F10"));
+    p.window = waitForWindow(QStringLiteral("^Mirabou 1.8$"));
+    QTRY_VERIFY(windowState(p.window).contains(QLatin1String("_NET_WM_STATE_ABOVE")));
+    QTRY_COMPARE(clientOrigin(p.window), origin);
+    xdotool({"windowfocus", "--sync", p.window});
+    p.key(QStringLiteral("F10"));
+    p.window = waitForWindow(QStringLiteral("^Mirabou 1.8$"));
+    QTRY_VERIFY(!windowState(p.window).contains(QLatin1String("_NET_WM_STATE_ABOVE")));
+    p.key(QStringLiteral("F10"));
+    p.window = waitForWindow(QStringLiteral("^Mirabou 1.8$"));
+    xdotool({"windowfocus", "--sync", p.window});
+
+    // The three popup menus, by left and right click, closed by Escape;
+    // the Settings menu's first item toggles the buttons' look.
+    for (const int x : {EyeOptionsX, 319}) {
+        p.click(x, ButtonY);
+        p.key(QStringLiteral("Escape"));
+        p.click(x, ButtonY, 3);
+        p.key(QStringLiteral("Escape"));
+    }
+    p.key(QStringLiteral("F11"));
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
+    QVERIFY2(written.contains("ontop=1\n") && written.contains("flat=0\n"), written.constData());
+}
+
+void tst_Desktop::eyeWizardOverPaintedColours() {
+    QWidget painted;
+    painted.setWindowFlag(Qt::FramelessWindowHint);
+    painted.setAutoFillBackground(true);
+    QPalette pal;
+    pal.setColor(QPalette::Window, QColor(0x2A, 0x9D, 0x8F));
+    painted.setPalette(pal);
+    painted.setGeometry(700, 500, 200, 200);
+    painted.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&painted));
+
+    RunningProgram p;
+    QVERIFY(start(p, "posx=20\nposy=20"));
+    const QPoint origin = clientOrigin(p.window);
+    xdotool(
+        {"mousemove", "--window", p.window, QString::number(EyeWizardX), QString::number(ButtonY)});
+    QTest::qWait(100);
+    xdotool({"mousedown", "1"});
+    QTest::qWait(100);
+    for (int x = 750; x <= 800; x += 25) {
+        xdotool({"mousemove", QString::number(x), "600"});
+        QTest::qWait(60);
+    }
+    xdotool({"mouseup", "1"});
+    QTest::qWait(200);
+    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(0x2A, 0x9D, 0x8F) & 0xFFFFFF);
+    // The eye colour: Eye options > Copy Eye Color > Hex Value.
+    p.click(EyeOptionsX, ButtonY);
+    p.key(QStringLiteral("Down"));
+    p.key(QStringLiteral("Right"));
+    p.key(QStringLiteral("Return"));
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#2A9D8F"));
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+}
+
+void tst_Desktop::captionCloseWritesSettings() {
+    RunningProgram p;
+    QVERIFY(start(p, "posx=300\nposy=200"));
+    // A move through the window manager places the frame, as a drag would.
+    xdotool({"windowmove", p.window, "310", "230"});
+    const QList<int> frame = frameExtents(p.window);
+    QCOMPARE(frame.size(), 4);
+    QTRY_COMPARE(clientOrigin(p.window), QPoint(310 + frame[0], 230 + frame[2]));
+    xdotool({"windowfocus", "--sync", p.window});
+    p.key(QStringLiteral("alt+F4")); // the window manager's close
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
+    QVERIFY2(written.contains("posx=310\nposy=230\n"), written.constData());
+}
+
+void tst_Desktop::badSettingsFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("writable"); // the program can and may write the file
+    QTest::newRow("binary garbage") << "garbage" << true;
+    QTest::newRow("50 MB") << "huge" << true;
+    QTest::newRow("a directory") << "directory" << false;
+    QTest::newRow("unreadable") << "unreadable" << false;
+    QTest::newRow("read-only folder") << "readonly" << false;
+}
+
+void tst_Desktop::badSettingsFile() {
+    QFETCH(QString, kind);
+    QFETCH(bool, writable);
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    const QString path = p.folder() + QStringLiteral("settings.ini");
+    QByteArray before;
+    if (kind == QLatin1String("directory")) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        before =
+            kind == QLatin1String("huge") ? randomBytes(50 << 20, 5) : randomBytes(64 << 10, 9);
+        if (kind == QLatin1String("unreadable") || kind == QLatin1String("readonly"))
+            before = readFile(path); // the shipped file
+        else
+            writeFile(path, before);
+    }
+    if (kind == QLatin1String("unreadable"))
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner | QFileDevice::WriteOther));
+    if (kind == QLatin1String("readonly"))
+        QVERIFY(QFile::setPermissions(p.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                        QFileDevice::ReadOther |
+                                                        QFileDevice::ExeOther));
+    p.unprivileged = kind == QLatin1String("unreadable") || kind == QLatin1String("readonly");
+    QVERIFY(p.start(QByteArray(), {}, false));
+    p.click(ExitX, ButtonY);
+    QCOMPARE(dismissErrorBox(), !writable);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    QFile::setPermissions(p.dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (kind == QLatin1String("directory")) {
+        QVERIFY(QFileInfo(path).isDir());
+    } else if (writable) {
+        // Every byte the program found is kept; its own lines follow them.
+        const QByteArray after = readFile(path);
+        QVERIFY(after.startsWith(before));
+        QVERIFY(after.mid(before.size()).contains("posx="));
+    } else {
+        QVERIFY(readFile(path) == before);
+    }
+}
+
+void tst_Desktop::badLanguageFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("binary garbage") << "garbage";
+    QTest::newRow("50 MB") << "huge";
+    QTest::newRow("a directory") << "directory";
+    QTest::newRow("unreadable") << "unreadable";
+}
+
+void tst_Desktop::badLanguageFile() {
+    QFETCH(QString, kind);
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    const QString path = p.folder() + QStringLiteral("English.lng");
+    QByteArray before = readFile(path);
+    QVERIFY(!before.isEmpty());
+    if (kind == QLatin1String("directory")) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == QLatin1String("unreadable")) {
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    } else {
+        before =
+            kind == QLatin1String("huge") ? randomBytes(50 << 20, 3) : randomBytes(64 << 10, 4);
+        writeFile(path, before);
+    }
+    p.unprivileged = kind == QLatin1String("unreadable");
+    QVERIFY(p.start(QByteArray(), {}, false));
+    // The language window reads the language list and still works.
+    p.key(QStringLiteral("F4"));
+    QVERIFY(!waitForWindow(QStringLiteral("Language...$")).isEmpty());
+    p.key(QStringLiteral("Return"));
+    xdotool({"windowfocus", "--sync", p.window});
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (kind == QLatin1String("directory"))
+        QVERIFY(QFileInfo(path).isDir());
+    else
+        QVERIFY(readFile(path) == before);
+}
+
+void tst_Desktop::megabyteClipboard_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("4 MB of digits") << QByteArray(4 << 20, '7');
+    QTest::newRow("a hex colour and 4 MB after it") << "#123456" + QByteArray(4 << 20, 'A');
+    QTest::newRow("2 MB of commas and numbers") << QByteArray("1,2,").repeated(1 << 19);
+    QTest::newRow("4 MB of binary") << randomBytes(4 << 20, 11);
+}
+
+void tst_Desktop::megabyteClipboard() {
+    QFETCH(QByteArray, text);
+    RunningProgram p;
+    QVERIFY(start(p));
+    clipboardIn("#0C0D0E");
+    p.click(PasteHexX, ButtonY);
+    clipboardIn(text);
+    p.click(PasteHexX, ButtonY);
+    p.click(PasteDecX, ButtonY);
+    // The colour stays as it was, and the program still answers.
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#0C0D0E"));
+    p.click(ExitX, ButtonY);
+    int code = -2;
+    QVERIFY(p.finished(&code));
+    QCOMPARE(code, 0);
+}
+
+QTEST_MAIN(tst_Desktop)
+#include "tst_desktop.moc"
