@@ -6,13 +6,13 @@ JOBS ?= $(shell nproc)
 
 RUN_DEPS := cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
             libxcb1-dev libgl-dev fonts-dejavu-core fp-utils libchm1 qt6-wayland
-TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils openbox dbus-daemon
+TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils openbox dbus-daemon dpkg-dev
 
 FUZZ_SECONDS ?= 120
 
 PREFIX ?= $(HOME)/Applications/Mirabou
 
-.PHONY: run test bench fuzz sanitize tidy install uninstall deps-run deps-test
+.PHONY: run test bench fuzz sanitize tidy install uninstall package deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -38,6 +38,15 @@ install: deps-run
 uninstall:
 	@test -f $(BUILD)/release/install_manifest.txt || { echo "nothing installed from $(BUILD)/release"; exit 1; }
 	scripts/uninstall.sh $(BUILD)/release/install_manifest.txt
+
+# A Debian package: $(BUILD)/release/mirabou_<version>_<arch>.deb. It puts
+# the program folder in /opt/mirabou and a launcher, /usr/bin/mirabou, that
+# runs each user's own copy of it (their settings live there).
+package: deps-run
+	@scripts/install-deps.sh dpkg-dev
+	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DMIRABOU_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS)
+	cd $(BUILD)/release && cpack
 
 test: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
