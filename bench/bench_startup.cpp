@@ -57,7 +57,7 @@ struct Run {
     long pssKb;
 };
 
-bool measure(xcb_connection_t* c, xcb_window_t root, const char* program,
+bool measure(xcb_connection_t* c, xcb_window_t root, const char* program, const char* arg,
              const std::vector<Probe>& probes, Run* out) {
     // Paint the desktop a colour no probe expects.
     const uint32_t background = 0x3A6EA5;
@@ -66,7 +66,7 @@ bool measure(xcb_connection_t* c, xcb_window_t root, const char* program,
     xcb_flush(c);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
 
-    char* argv[] = {const_cast<char*>(program), nullptr};
+    char* argv[] = {const_cast<char*>(program), const_cast<char*>(arg), nullptr};
     pid_t pid = 0;
     const auto start = Clock::now();
     if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0)
@@ -117,14 +117,17 @@ int main(int argc, char** argv) {
     struct Subject {
         const char* name;
         const char* program;
+        const char* arg;
         const std::vector<Probe>* probes;
         std::vector<Run> runs;
-    } subjects[] = {{"bare Qt window", argv[2], &bare, {}}, {"Mirabou", argv[1], &mirabou, {}}};
+    } subjects[] = {{"bare Qt window (the floor)", argv[2], nullptr, &bare, {}},
+                    {"bare Qt window with a text label", argv[2], "--label", &bare, {}},
+                    {"Mirabou", argv[1], nullptr, &mirabou, {}}};
 
     for (int i = 0; i < runs; ++i) {
         for (Subject& s : subjects) {
             Run r{};
-            if (!measure(c, root, s.program, *s.probes, &r)) {
+            if (!measure(c, root, s.program, s.arg, *s.probes, &r)) {
                 std::fprintf(stderr, "%s: window not painted\n", s.name);
                 return 1;
             }
@@ -139,11 +142,15 @@ int main(int argc, char** argv) {
                     median(s.runs, [](const Run& r) { return r.rssKb; }) / 1024.0,
                     median(s.runs, [](const Run& r) { return r.pssKb; }) / 1024.0);
     }
-    const double ratioTime = median(subjects[1].runs, [](const Run& r) { return r.ms; }) /
-                             median(subjects[0].runs, [](const Run& r) { return r.ms; });
-    const double ratioRss = median(subjects[1].runs, [](const Run& r) { return r.rssKb; }) /
-                            median(subjects[0].runs, [](const Run& r) { return r.rssKb; });
-    std::printf("\nMirabou / bare: time %.2f x, RSS %.2f x\n", ratioTime, ratioRss);
+    const auto ratio = [&](int of, int to, auto field) {
+        return median(subjects[of].runs, field) / median(subjects[to].runs, field);
+    };
+    const auto ms = [](const Run& r) { return r.ms; };
+    const auto rss = [](const Run& r) { return r.rssKb; };
+    std::printf("\nMirabou / bare window: time %.2f x, RSS %.2f x\n", ratio(2, 0, ms),
+                ratio(2, 0, rss));
+    std::printf("Mirabou / bare window with text: time %.2f x, RSS %.2f x\n", ratio(2, 1, ms),
+                ratio(2, 1, rss));
     xcb_disconnect(c);
     return 0;
 }

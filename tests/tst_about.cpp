@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -137,7 +138,14 @@ void tst_About::centredThenKept() {
     QVERIFY(showActive(&f.program.form1));
     f.program.form1.move(300, 200);
     const QRect main = f.program.form1.frameGeometry();
-    const QRect first = f.openAbout([](TForm2& about) { about.move(50, 60); });
+    // The picture is loaded when the window first shows.
+    QVERIFY(child<QLabel>(&f.program.form2, "Image1")->pixmap().isNull());
+    QSize picture;
+    const QRect first = f.openAbout([&](TForm2& about) {
+        picture = child<QLabel>(&about, "Image1")->pixmap().size();
+        about.move(50, 60);
+    });
+    QCOMPARE(picture, QSize(128, 128));
     QCOMPARE(f.program.form2.size(), QSize(377, 135));
     QCOMPARE(first.topLeft(), QPoint(main.left() + (main.width() - first.width()) / 2,
                                      main.top() + (main.height() - first.height()) / 2));

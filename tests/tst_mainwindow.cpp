@@ -83,6 +83,7 @@ class tst_MainWindow : public QObject {
     Q_OBJECT
 private slots:
     void startUpState();
+    void everyButtonHasItsPicture();
     void typingThenLeaving_data();
     void typingThenLeaving();
     void allComponents_data();
@@ -144,6 +145,38 @@ void tst_MainWindow::startUpState() {
     QCOMPARE(settingsItems[0], f.c<QAction>("AlwaysOnTop1"));
     QCOMPARE(settingsItems[1], f.c<QAction>("FlatButtons1"));
     QCOMPARE(settingsItems[3]->menu(), f.c<QMenu>("Language1"));
+}
+
+void tst_MainWindow::everyButtonHasItsPicture() {
+    Fixture f;
+    QVERIFY(f.start());
+    QSet<QByteArray> pictures;
+    for (QToolButton* button : f.w().findChildren<QToolButton*>()) {
+        if (!button->objectName().startsWith(QLatin1String("SpeedButton")))
+            continue;
+        // Drawn at 1x and 2x, and not blank.
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QImage image = button->icon().pixmap(QSize(24, 24), ratio).toImage();
+            QVERIFY2(!image.isNull(), qPrintable(button->objectName()));
+            QCOMPARE(image.width(), int(24 * ratio));
+            int opaque = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    opaque += qAlpha(image.pixel(x, y)) > 128;
+            QVERIFY2(opaque > image.width() * image.height() / 10,
+                     qPrintable(button->objectName()));
+        }
+        const QImage shown = button->icon().pixmap(24).toImage();
+        pictures.insert(
+            QByteArray(reinterpret_cast<const char*>(shown.constBits()), shown.sizeInBytes()));
+    }
+    // Twelve buttons, nine different pictures (copy, paste and the wand twice).
+    QCOMPARE(pictures.size(), 9);
+    QVERIFY(!f.w().windowIcon().isNull());
+    for (QAction* action : f.w().findChildren<QAction*>()) {
+        if (!action->icon().isNull())
+            QVERIFY(!action->icon().pixmap(16).isNull());
+    }
 }
 
 void tst_MainWindow::typingThenLeaving_data() {

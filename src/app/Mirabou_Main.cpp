@@ -1,6 +1,6 @@
 #include "app/Mirabou_Main.h"
 
-#include "app/Resources.h"
+#include "app/Pictures.h"
 #include "color/ClipboardExchange.h"
 #include "color/ConvertBase.h"
 #include "controls/LnkLabel.h"
@@ -32,7 +32,7 @@ const QString SettingsSection = QStringLiteral("settings");
 QIcon menuImage(int index) {
     static const char* const files[] = {"sheet-pencil", "sheet-cross", "two-sheets", "envelope",
                                         "globe",        "book",        "card"};
-    return QIcon(QStringLiteral(":/icons/menu/%1.svg").arg(QLatin1String(files[index])));
+    return pictures::icon(QStringLiteral("menu/") + QLatin1String(files[index]));
 }
 
 } // namespace
@@ -42,9 +42,9 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_ui(new Ui::TForm1), m_folder(programFolder), m_openScreen(std::move(screens)) {
-    initMirabouResources();
     m_ui->setupUi(this);
     setFixedSize(size());
+    setPictures();
     buildMenus();
 
     Ui::TForm1& ui = *m_ui;
@@ -98,6 +98,30 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
 
     ui.umRed->setFocus();
     FormCreate();
+}
+
+void TForm1::setPictures() {
+    Ui::TForm1& ui = *m_ui;
+    setWindowIcon(pictures::icon(QStringLiteral("window")));
+    // Each picture is decoded once and shared by the buttons that show it.
+    const QIcon copy = pictures::icon(QStringLiteral("copy"));
+    const QIcon paste = pictures::icon(QStringLiteral("paste"));
+    const QIcon wand = pictures::icon(QStringLiteral("wand"));
+    const std::pair<QToolButton*, QIcon> buttons[] = {
+        {ui.SpeedButton3, copy},
+        {ui.SpeedButton4, copy},
+        {ui.SpeedButton5, paste},
+        {ui.SpeedButton6, paste},
+        {ui.SpeedButton1, wand},
+        {ui.SpeedButton11, wand},
+        {ui.SpeedButton10, pictures::icon(QStringLiteral("gears"))},
+        {ui.SpeedButton7, pictures::icon(QStringLiteral("options"))},
+        {ui.SpeedButton9, pictures::icon(QStringLiteral("settings"))},
+        {ui.SpeedButton2, pictures::icon(QStringLiteral("help"))},
+        {ui.SpeedButton12, pictures::icon(QStringLiteral("about"))},
+        {ui.SpeedButton8, pictures::icon(QStringLiteral("exit"))}};
+    for (const auto& [button, icon] : buttons)
+        button->setIcon(icon);
 }
 
 TForm1::~TForm1() {

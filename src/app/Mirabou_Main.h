@@ -57,6 +57,7 @@ private:
     void FormShow();
     void FormDestroy();
     void buildMenus();
+    void setPictures();
     void buildLanguageMenu(const i18n::LanguageList& languages);
     void writeHexBoxes(const ComponentTexts& hex);
     PackedColor packedValue() const;

@@ -1,5 +1,7 @@
 #include "help/Mirabou_About.h"
 
+#include "app/Pictures.h"
+
 #include "ui_Mirabou_About.h"
 
 TForm2::TForm2(QWidget* parent) : TModalWindow(parent), m_ui(new Ui::TForm2) {
@@ -10,6 +12,14 @@ TForm2::TForm2(QWidget* parent) : TModalWindow(parent), m_ui(new Ui::TForm2) {
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::showEvent(QShowEvent* event) {
+    // The picture waits for the window's first showing: most runs never
+    // open it, and only then is the screen's scale known.
+    if (m_ui->Image1->pixmap().isNull())
+        m_ui->Image1->setPixmap(pictures::pixmap(QStringLiteral("mirabou"), devicePixelRatioF()));
+    TModalWindow::showEvent(event);
+}
 
 TLnkLabel* TForm2::webLink() const {
     return m_ui->LnkLabel1;

@@ -20,6 +20,9 @@ public:
     TLnkLabel* webLink() const;
     TLnkLabel* mailLink() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Button1Click();
 

@@ -1,0 +1,144 @@
+// The cost of what a user does over and over, each with the repaint of every
+// changed view, as a table of median and 99th percentile:
+//  - one Eye Wizard move under X11: pointer query, a 1x1 pixel read, the hex
+//    synchronisation, over thousands of pointer positions on a screen
+//    painted with known colours;
+//  - one synchronisation from the hex boxes (ChangeOne) and from the
+//    decimal boxes (ChangeTwo), each with a new colour;
+//  - applying a language to all three windows (ChangeLang), alternating
+//    between two shipped language files.
+#include "app/MirabouApplication.h"
+#include "app/Program.h"
+#include "controls/SpeedButton.h"
+
+#include "controls/umEdit.h"
+
+#include <QCursor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSet>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+/// A full-screen window of colour stripes, so that every move reads a new colour.
+class Stripes : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        for (int x = 0; x < width(); x += 8)
+            p.fillRect(x, 0, 8, height(), QColor::fromHsv((x / 8 * 37) % 360, 200, 230));
+    }
+};
+
+double percentile(std::vector<double> v, double q) {
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(q * double(v.size())))];
+}
+
+struct Row {
+    const char* what;
+    std::vector<double> micros;
+};
+
+/// Times step(i) count times, each with the repaint it causes.
+template <typename Step> Row timeIt(const char* what, QWidget* window, int count, Step step) {
+    Row row{what, {}};
+    row.micros.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step(i);
+        // Every changed view drawn before the next step, as the event loop would.
+        QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+        row.micros.push_back(double(t.nsecsElapsed()) / 1000.0);
+    }
+    return row;
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButtons buttons) {
+    const QPointF local(10, 10);
+    QMouseEvent e(type, local, w->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    MirabouApplication app(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "bench_interaction needs an X server (run it through make bench)\n");
+        return 1;
+    }
+    Stripes stripes;
+    stripes.setWindowFlag(Qt::FramelessWindowHint);
+    stripes.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    stripes.show();
+
+    // A program folder with the shipped settings and language files.
+    QTemporaryDir folder;
+    const QDir resources(QStringLiteral(MIRABOU_RESOURCES));
+    QFile::copy(resources.filePath(QStringLiteral("settings.ini")),
+                folder.filePath(QStringLiteral("settings.ini")));
+    for (const QString& lng :
+         QDir(resources.filePath(QStringLiteral("lang"))).entryList({QStringLiteral("*.lng")}))
+        QFile::copy(resources.filePath(QStringLiteral("lang/") + lng), folder.filePath(lng));
+    Program program(folder.path() + QLatin1Char('/'));
+    TForm1& form = program.form1;
+    form.show();
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+
+    auto* wand = form.findChild<TSpeedButton*>(QStringLiteral("SpeedButton1"));
+    auto* hex = form.findChild<QLabel*>(QStringLiteral("Label4"));
+    std::vector<Row> rows;
+
+    sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
+    QSet<QString> colours;
+    const QRect area = stripes.geometry().adjusted(0, 0, -1, -1);
+    rows.push_back(timeIt("Eye Wizard move (pixel read, ChangeOne)", &form, 5000, [&](int i) {
+        QCursor::setPos(area.left() + (i * 7) % area.width(), area.top() + (i * 13) % 300);
+        sendMouse(wand, QEvent::MouseMove, Qt::LeftButton);
+        colours.insert(hex->text());
+    }));
+    sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
+
+    const char* hexNames[] = {"umRed", "umGreen", "umBlue"};
+    const char* decNames[] = {"dcRed", "dcGreen", "dcBlue"};
+    TumNumberEdit* hexBoxes[3];
+    TumNumberEdit* decBoxes[3];
+    for (int c = 0; c < 3; ++c) {
+        hexBoxes[c] = form.findChild<TumNumberEdit*>(QLatin1String(hexNames[c]));
+        decBoxes[c] = form.findChild<TumNumberEdit*>(QLatin1String(decNames[c]));
+    }
+    rows.push_back(
+        timeIt("synchronisation from the hex boxes (ChangeOne)", &form, 5000, [&](int i) {
+            for (int c = 0; c < 3; ++c)
+                hexBoxes[c]->setText(hexPair((i * (c + 3) * 7) & 0xFF));
+            form.ChangeOne();
+        }));
+    rows.push_back(
+        timeIt("synchronisation from the decimal boxes (ChangeTwo)", &form, 5000, [&](int i) {
+            for (int c = 0; c < 3; ++c)
+                decBoxes[c]->setText(QString::number((i * (c + 5) * 11) & 0xFF));
+            form.ChangeTwo();
+        }));
+    rows.push_back(timeIt("applying a language to all windows (ChangeLang)", &form, 500,
+                          [&](int i) { form.ChangeLang(1 + i % 2); }));
+
+    std::printf("%lld colours read by the Eye Wizard\n\n", static_cast<long long>(colours.size()));
+    std::printf("| what | runs | median | p99 | max |\n|---|---|---|---|---|\n");
+    for (const Row& row : rows)
+        std::printf("| %s | %zu | %.1f us | %.1f us | %.1f us |\n", row.what, row.micros.size(),
+                    percentile(row.micros, 0.5), percentile(row.micros, 0.99),
+                    percentile(row.micros, 1.0));
+    return 0;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+/// The program's own pictures, rendered from SVG at build time at 1x and
+/// 2x (":/icons/<name>.png" and "<name>@2x.png").
+namespace pictures {
+
+/// The picture as an icon holding both renderings.
+QIcon icon(const QString& name);
+/// The picture at the scale of the screen (the 2x rendering for ratio > 1).
+QPixmap pixmap(const QString& name, qreal devicePixelRatio);
+
+} // namespace pictures
