@@ -124,6 +124,17 @@ void tst_IniFile::readString_data() {
                                         << "settings"
                                         << "posx"
                                         << "1";
+    QTest::newRow("later section of that name unread") << s + "posy=1\n[x]\n[Settings]\nposx=2\n"
+                                                       << "settings"
+                                                       << "posx"
+                                                       << "<def>";
+    QTest::newRow("first key wins") << s + "posx=1\nPOSX=2\n"
+                                    << "settings"
+                                    << "posx"
+                                    << "1";
+    QTest::newRow("non-ASCII names in any case")
+        << QByteArray("[\xc3\x84rger]\n\xc3\x96l=3\n") << QString::fromUtf8("\xc3\xa4rger")
+        << QString::fromUtf8("\xc3\xb6l") << "3";
 }
 
 void tst_IniFile::readString() {

@@ -139,10 +139,79 @@ std::optional<QByteArray> readAll(const QString& path) {
     return bytes;
 }
 
+/// Where names first appear, for reading many keys of a large file without
+/// scanning it once per key. A pure ASCII name is keyed by its lower-case
+/// bytes, any other by a mark and its case folding, so that matches are
+/// exactly those of Name::matches.
+using NameIndex = QHash<QByteArray, qsizetype>; // name -> line number
+
+bool isAscii(QByteArrayView v) {
+    return std::all_of(v.begin(), v.end(), [](char c) { return c > 0; });
+}
+
+QByteArray indexKey(QByteArrayView raw) {
+    const QByteArrayView t = trimmed(raw);
+    if (isAscii(t))
+        return t.toByteArray().toLower();
+    return '\x01' + QString::fromUtf8(t).toCaseFolded().toUtf8();
+}
+
+void keepFirst(NameIndex& index, QByteArray name, qsizetype line) {
+    if (!index.contains(name))
+        index.insert(std::move(name), line);
+}
+
+/// The line where want first appears in index, or -1.
+qsizetype find(const NameIndex& index, const Name& want) {
+    if (want.ascii)
+        return index.value(want.utf8.toLower(), -1);
+    // A folded name may be all ASCII, and then also matches ASCII names.
+    const QByteArray folded = want.folded.toUtf8();
+    qsizetype line = index.value('\x01' + folded, -1);
+    if (isAscii(folded)) {
+        const qsizetype plain = index.value(folded, -1);
+        if (plain >= 0 && (line < 0 || plain < line))
+            line = plain;
+    }
+    return line;
+}
+
 } // namespace
 
 struct IniFile::Lines {
+    explicit Lines(std::vector<Line> all) : lines(std::move(all)) {}
+
     std::vector<Line> lines;
+    // Built on the first read.
+    mutable std::optional<NameIndex> sections;
+    mutable QHash<qsizetype, NameIndex> keys; // by the section's line
+
+    const NameIndex& sectionIndex(const QByteArray& data) const {
+        if (!sections) {
+            sections.emplace();
+            for (qsizetype n = 0; n < qsizetype(lines.size()); ++n) {
+                const LineKind k = classify(data, lines[size_t(n)]);
+                if (k.kind == LineKind::Section)
+                    keepFirst(*sections, indexKey(k.name), n);
+            }
+        }
+        return *sections;
+    }
+    const NameIndex& keyIndex(const QByteArray& data, qsizetype section) const {
+        auto it = keys.find(section);
+        if (it == keys.end()) {
+            NameIndex index;
+            for (qsizetype n = section + 1; n < qsizetype(lines.size()); ++n) {
+                const LineKind k = classify(data, lines[size_t(n)]);
+                if (k.kind == LineKind::Section)
+                    break;
+                if (k.kind == LineKind::Key)
+                    keepFirst(index, indexKey(k.name), n);
+            }
+            it = keys.insert(section, std::move(index));
+        }
+        return *it;
+    }
 };
 
 IniFile::IniFile(const QString& path) : IniFile(path, readAll(path)) {}
@@ -155,25 +224,19 @@ IniFile::IniFile(QString path, std::optional<QByteArray> content)
 
 IniFile::IniFile(QString path, QByteArray content)
     : m_path(std::move(path)), m_data(std::move(content)),
-      m_lines(std::make_shared<Lines>(Lines{splitLines(m_data)})) {}
+      m_lines(std::make_shared<Lines>(splitLines(m_data))) {}
 
 IniFile::~IniFile() = default;
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
-    const Name wantSection(section);
-    const Name wantKey(key);
-    bool inSection = false;
-    for (const Line& line : m_lines->lines) {
-        LineKind k = classify(m_data, line);
-        if (k.kind == LineKind::Section) {
-            if (inSection)
-                break; // the first section of that name answers
-            inSection = wantSection.matches(k.name);
-        } else if (inSection && k.kind == LineKind::Key && wantKey.matches(k.name)) {
-            return valueText(k.value);
-        }
-    }
-    return def;
+    // The first section of that name answers, and in it the first such key.
+    const qsizetype header = find(m_lines->sectionIndex(m_data), Name(section));
+    if (header < 0)
+        return def;
+    const qsizetype line = find(m_lines->keyIndex(m_data, header), Name(key));
+    if (line < 0)
+        return def;
+    return valueText(classify(m_data, m_lines->lines[size_t(line)]).value);
 }
 
 bool IniFile::parseInteger(const QString& input, int* value) {
@@ -281,7 +344,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
         throw IniWriteError(m_path);
     m_data = out;
-    m_lines = std::make_shared<Lines>(Lines{splitLines(m_data)});
+    m_lines = std::make_shared<Lines>(splitLines(m_data));
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) {
