@@ -157,6 +157,7 @@ private slots:
     void noPortal();
     void pickerNeverAnswers();
     void lateScreenshotIsDropped();
+    void realPortal();
 };
 
 void tst_Portal::requestPath() {
@@ -377,6 +378,31 @@ void tst_Portal::lateScreenshotIsDropped() {
     QVERIFY(f.context->frozenScreens().empty());
     QCOMPARE(f.header(), QStringLiteral("#000000"));
     QCOMPARE(f.eye(), QStringLiteral("#000000"));
+}
+
+void tst_Portal::realPortal() {
+    // Run by portal_stack.sh: a Wayland client of a headless sway whose
+    // background is #123456, with the desktop's own portal on the session bus.
+    if (qEnvironmentVariableIsEmpty("MIRABOU_REAL_PORTAL"))
+        QSKIP("needs the real stack (portal_stack.sh)");
+    QVERIFY(QGuiApplication::platformName().startsWith(QLatin1String("wayland")));
+    std::unique_ptr<ScreenContext> opened = openScreenContext();
+    auto* portalContext = dynamic_cast<PortalScreenContext*>(opened.get());
+    QVERIFY2(portalContext, "a Wayland client reads the screen through the portal");
+    int moves = 0, releases = 0;
+    portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }});
+    QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
+    QCOMPARE(portalContext->stage(), Stage::Frozen);
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size() *
+                          QGuiApplication::primaryScreen()->devicePixelRatio();
+    QCOMPARE(portalContext->picture().size(), desktop);
+    QCOMPARE(portalContext->pixel(QPoint(5, 5)), packColor(0x12, 0x34, 0x56));
+    const std::vector<TFrozenScreen*> windows = portalContext->frozenScreens();
+    QCOMPARE(int(windows.size()), int(QGuiApplication::screens().size()));
+    QVERIFY(QTest::qWaitForWindowExposed(windows.front()));
+    QVERIFY(portalContext->endPick());
+    QCOMPARE(portalContext->stage(), Stage::Idle);
+    QCOMPARE(releases, 0);
 }
 
 QTEST_MAIN(tst_Portal)
