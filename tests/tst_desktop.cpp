@@ -27,6 +27,8 @@ constexpr int CopyDecX = 103;
 constexpr int PasteDecX = 136;
 constexpr int EyeWizardX = 175;
 constexpr int EyeOptionsX = 207;
+constexpr int SettingsX = 247;
+constexpr int InfoX = 319;
 constexpr int ExitX = 415;
 const QPoint Swatch(208, 123);
 const QPoint HeaderInside(18, 70);
@@ -257,13 +259,20 @@ void tst_Desktop::popupsWindowsAndOptions() {
     p.window = waitForWindow(QStringLiteral("^Mirabou 1.8$"));
     xdotool({"windowfocus", "--sync", p.window});
 
-    // The three popup menus, by left and right click, closed by Escape;
-    // the Settings menu's first item toggles the buttons' look.
-    for (const int x : {EyeOptionsX, 319}) {
-        p.click(x, ButtonY);
-        p.key(QStringLiteral("Escape"));
-        p.click(x, ButtonY, 3);
-        p.key(QStringLiteral("Escape"));
+    // The three popup menus, by left and right click, closed by Escape.
+    const auto shownWindows = [&p] {
+        return xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .size();
+    };
+    const qsizetype alone = shownWindows();
+    for (const int x : {EyeOptionsX, SettingsX, InfoX}) {
+        for (const int button : {1, 3}) {
+            p.click(x, ButtonY, button);
+            QTRY_COMPARE(shownWindows(), alone + 1);
+            p.key(QStringLiteral("Escape"));
+            QTRY_COMPARE(shownWindows(), alone);
+        }
     }
     p.key(QStringLiteral("F11"));
     p.click(ExitX, ButtonY);
