@@ -19,17 +19,8 @@ using namespace testsupport;
 
 namespace {
 
-// Client-area coordinates of the main window's controls.
-constexpr int ButtonY = 19;
-constexpr int CopyHexX = 31;
-constexpr int PasteHexX = 63;
-constexpr int CopyDecX = 103;
-constexpr int PasteDecX = 136;
-constexpr int EyeWizardX = 175;
-constexpr int EyeOptionsX = 207;
-constexpr int SettingsX = 247;
-constexpr int InfoX = 319;
-constexpr int ExitX = 415;
+// Client-area coordinates of the main window's controls (the tool buttons:
+// ProgramDriver.h).
 const QPoint Swatch(208, 123);
 const QPoint HeaderInside(18, 70);
 const QPoint HeaderFrame(16, 64);
@@ -82,6 +73,18 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
     QRandomGenerator rng(seed);
     rng.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
     return bytes;
+}
+
+/// Waits for the program to end; true when it ended normally with 0.
+bool endedCleanly(RunningProgram& p) {
+    int code = -2;
+    return p.finished(&code) && code == 0;
+}
+
+/// Clicks Exit; true when the program then ends normally with 0.
+bool exitByButton(RunningProgram& p) {
+    p.click(ExitX, ButtonY);
+    return endedCleanly(p);
 }
 
 /// Dismisses the "Mirabou" message box if one shows; true if one did.
@@ -158,10 +161,7 @@ void tst_Desktop::frameAndPositionRoundTrip() {
     QVERIFY2(frame[2] > 0, "the window has no title bar");
     // The stored position is the frame's top-left corner.
     QCOMPARE(clientOrigin(p.window), QPoint(100 + frame[0], 80 + frame[2]));
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(exitByButton(p));
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("posx=100\n") && written.contains("posy=80\n"), written.constData());
     // Everything of the shipped file but the settings section is kept.
@@ -172,8 +172,7 @@ void tst_Desktop::frameAndPositionRoundTrip() {
     p.window.clear();
     QVERIFY(p.start(QByteArray(), {}, false));
     QCOMPARE(clientOrigin(p.window), QPoint(100 + frame[0], 80 + frame[2]));
-    p.click(ExitX, ButtonY);
-    QVERIFY(p.finished(&code));
+    QVERIFY(exitByButton(p));
     QVERIFY(readFile(p.folder() + QStringLiteral("settings.ini")).contains("posx=100\nposy=80\n"));
 }
 
@@ -224,10 +223,7 @@ void tst_Desktop::typingArrowsListAndScreen() {
     p.click(PasteDecX, ButtonY);
     p.click(CopyHexX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#010203"));
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(exitByButton(p));
 }
 
 void tst_Desktop::popupsWindowsAndOptions() {
@@ -275,24 +271,14 @@ void tst_Desktop::popupsWindowsAndOptions() {
         }
     }
     p.key(QStringLiteral("F11"));
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(exitByButton(p));
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("ontop=1\n") && written.contains("flat=0\n"), written.constData());
 }
 
 void tst_Desktop::eyeWizardOverPaintedColours() {
-    QWidget painted;
-    painted.setWindowFlag(Qt::FramelessWindowHint);
-    painted.setAutoFillBackground(true);
-    QPalette pal;
-    pal.setColor(QPalette::Window, QColor(0x2A, 0x9D, 0x8F));
-    painted.setPalette(pal);
-    painted.setGeometry(700, 500, 200, 200);
-    painted.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&painted));
+    const auto painted = showColouredWindow(QColor(0x2A, 0x9D, 0x8F), QRect(700, 500, 200, 200));
+    QVERIFY(painted);
 
     RunningProgram p;
     QVERIFY(start(p, "posx=20\nposy=20"));
@@ -315,9 +301,7 @@ void tst_Desktop::eyeWizardOverPaintedColours() {
     p.key(QStringLiteral("Right"));
     p.key(QStringLiteral("Return"));
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#2A9D8F"));
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
+    QVERIFY(exitByButton(p));
 }
 
 void tst_Desktop::captionCloseWritesSettings() {
@@ -330,9 +314,7 @@ void tst_Desktop::captionCloseWritesSettings() {
     QTRY_COMPARE(clientOrigin(p.window), QPoint(310 + frame[0], 230 + frame[2]));
     xdotool({"windowfocus", "--sync", p.window});
     p.key(QStringLiteral("alt+F4")); // the window manager's close
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(endedCleanly(p));
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("posx=310\nposy=230\n"), written.constData());
 }
@@ -375,9 +357,7 @@ void tst_Desktop::badSettingsFile() {
     QVERIFY(p.start(QByteArray(), {}, false));
     p.click(ExitX, ButtonY);
     QCOMPARE(dismissErrorBox(), !writable);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(endedCleanly(p));
     QFile::setPermissions(p.dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -425,10 +405,7 @@ void tst_Desktop::badLanguageFile() {
     QVERIFY(!waitForWindow(QStringLiteral("Language...$")).isEmpty());
     p.key(QStringLiteral("Return"));
     xdotool({"windowfocus", "--sync", p.window});
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(exitByButton(p));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (kind == QLatin1String("directory"))
         QVERIFY(QFileInfo(path).isDir());
@@ -456,10 +433,7 @@ void tst_Desktop::megabyteClipboard() {
     // The colour stays as it was, and the program still answers.
     p.click(CopyHexX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#0C0D0E"));
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
+    QVERIFY(exitByButton(p));
 }
 
 QTEST_MAIN(tst_Desktop)

@@ -110,6 +110,14 @@ struct Fixture {
         return picture.save(path) ? path : QString();
     }
 
+    /// A picture of one colour, 800 x 600 like the offscreen screen.
+    QString writePlainPicture(QRgb colour) {
+        QImage picture(800, 600, QImage::Format_RGB32);
+        picture.fill(colour);
+        const QString path = dir.filePath(QStringLiteral("plain.png"));
+        return picture.save(path) ? path : QString();
+    }
+
     /// What the portal was asked, a line per call.
     QStringList calls() {
         QStringList lines;
@@ -226,11 +234,8 @@ void tst_Portal::frozenPicture() {
 
 void tst_Portal::buttonReleaseEndsFrozenPick() {
     Fixture f;
-    QTemporaryDir pictures;
-    QImage picture(800, 600, QImage::Format_RGB32);
-    picture.fill(qRgb(0x12, 0x34, 0x56));
-    const QString path = pictures.filePath(QStringLiteral("desktop.png"));
-    QVERIFY(picture.save(path));
+    const QString path = f.writePlainPicture(qRgb(0x12, 0x34, 0x56));
+    QVERIFY(!path.isEmpty());
     QVERIFY(f.start({QStringLiteral("--picture"), path}));
 
     f.press();
@@ -358,11 +363,8 @@ void tst_Portal::pickerNeverAnswers() {
 
 void tst_Portal::lateScreenshotIsDropped() {
     Fixture f;
-    QTemporaryDir pictures;
-    QImage picture(800, 600, QImage::Format_RGB32);
-    picture.fill(qRgb(0xAB, 0xCD, 0xEF));
-    const QString path = pictures.filePath(QStringLiteral("desktop.png"));
-    QVERIFY(picture.save(path));
+    const QString path = f.writePlainPicture(qRgb(0xAB, 0xCD, 0xEF));
+    QVERIFY(!path.isEmpty());
     QVERIFY(f.start(
         {QStringLiteral("--picture"), path, QStringLiteral("--delay"), QStringLiteral("300")}));
 

@@ -15,17 +15,6 @@
 
 using namespace testsupport;
 
-namespace {
-
-// Centres of the tool buttons in client coordinates.
-constexpr int ButtonY = 19;
-constexpr int CopyHexX = 31;
-constexpr int EyeWizardX = 175;
-constexpr int EyeOptionsX = 207;
-constexpr int ExitX = 415;
-
-} // namespace
-
 class tst_Program : public QObject {
     Q_OBJECT
 private slots:
@@ -74,15 +63,8 @@ void tst_Program::x11ScreenContext() {
     xdotool({"mousemove", "77", "88"});
     QTRY_COMPARE(screen->cursorPos(), QPoint(77, 88));
 
-    QWidget own;
-    own.setWindowFlag(Qt::FramelessWindowHint);
-    own.setAutoFillBackground(true);
-    QPalette pal;
-    pal.setColor(QPalette::Window, QColor(0xAB, 0xCD, 0xEF));
-    own.setPalette(pal);
-    own.setGeometry(400, 300, 120, 80);
-    own.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&own));
+    const auto own = showColouredWindow(QColor(0xAB, 0xCD, 0xEF), QRect(400, 300, 120, 80));
+    QVERIFY(own);
     QTRY_COMPARE(screen->pixel(QPoint(450, 340)), packColor(0xAB, 0xCD, 0xEF));
 }
 
@@ -97,15 +79,8 @@ void tst_Program::eyeWizardOverTheDesktop() {
     run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
     // A window of another colour at device pixels 900..1200 x 0..300: under
     // scaling, a logical pointer position would read the root colour instead.
-    QWidget other;
-    other.setWindowFlag(Qt::FramelessWindowHint);
-    other.setAutoFillBackground(true);
-    QPalette pal;
-    pal.setColor(QPalette::Window, QColor(0xFF, 0x80, 0x00));
-    other.setPalette(pal);
-    other.setGeometry(900, 0, 300, 300);
-    other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    const auto other = showColouredWindow(QColor(0xFF, 0x80, 0x00), QRect(900, 0, 300, 300));
+    QVERIFY(other);
 
     RunningProgram p;
     QVERIFY(p.start(QByteArray("[settings]\nposx=100\nposy=400\n"),
@@ -152,12 +127,12 @@ void tst_Program::clipboardBetweenProcesses() {
     int rc = -1;
     run(QStringLiteral("xclip"), {"-selection", "clipboard"}, &rc, "12,200,7");
     QCOMPARE(rc, 0);
-    p.click(136, ButtonY); // Paste DEC
+    p.click(PasteDecX, ButtonY);
     p.click(CopyHexX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#0CC807"));
     run(QStringLiteral("xclip"), {"-selection", "clipboard"}, &rc, "#A0b0C0");
-    p.click(63, ButtonY);  // Paste HEX
-    p.click(103, ButtonY); // Copy DEC
+    p.click(PasteHexX, ButtonY);
+    p.click(CopyDecX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("160,176,192"));
     p.click(ExitX, ButtonY);
     QVERIFY(p.finished(&rc));
@@ -191,7 +166,7 @@ void tst_Program::languageSurvivesRestart() {
         QVERIFY(QFile::copy(resources + "/lang/" + lng + ".lng", p.folder() + lng + ".lng"));
     QVERIFY(p.start());
     // Settings popup > Language > Deutsch, by keyboard as a user would.
-    p.click(247, ButtonY);
+    p.click(SettingsX, ButtonY);
     for (const char* key : {"Down", "Down", "Down", "Right", "Down", "Return"})
         p.key(QLatin1String(key));
     p.key(QStringLiteral("F4"));
@@ -220,7 +195,7 @@ void tst_Program::helpButtonOpensViewer() {
     const QString built = QFileInfo(QStringLiteral(MIRABOU_EXE)).absolutePath();
     QVERIFY(QFile::copy(built + "/Mirabou.chm", p.folder() + "Mirabou.chm"));
     QVERIFY(p.start());
-    p.click(287, ButtonY);
+    p.click(HelpX, ButtonY);
     const QString viewer = waitForWindow(QStringLiteral("Mirabou Help$"));
     QVERIFY(!viewer.isEmpty());
     // The viewer has no owner: closing the main window ends the program anyway.

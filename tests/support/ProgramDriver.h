@@ -9,6 +9,19 @@
 
 namespace testsupport {
 
+// Centres of the main window's tool buttons, in client coordinates.
+constexpr int ButtonY = 19;
+constexpr int CopyHexX = 31;
+constexpr int PasteHexX = 63;
+constexpr int CopyDecX = 103;
+constexpr int PasteDecX = 136;
+constexpr int EyeWizardX = 175;
+constexpr int EyeOptionsX = 207;
+constexpr int SettingsX = 247;
+constexpr int HelpX = 287;
+constexpr int InfoX = 319;
+constexpr int ExitX = 415;
+
 /// Runs a tool to completion (at most 15 s) and returns its standard output.
 QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
             const QByteArray& input = QByteArray());

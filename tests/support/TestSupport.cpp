@@ -47,4 +47,18 @@ bool showActive(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
+std::unique_ptr<QWidget> showColouredWindow(const QColor& colour, const QRect& geometry) {
+    auto window = std::make_unique<QWidget>();
+    window->setWindowFlag(Qt::FramelessWindowHint);
+    window->setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, colour);
+    window->setPalette(palette);
+    window->setGeometry(geometry);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return nullptr;
+    return window;
+}
+
 } // namespace testsupport

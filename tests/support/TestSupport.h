@@ -35,4 +35,8 @@ template <typename T> T* child(const QObject* parent, const char* name) {
 /// Shows a window and waits until it is exposed and active.
 bool showActive(QWidget* window);
 
+/// A frameless window of one colour at geometry on the screen, shown and
+/// exposed; null when it could not be shown.
+std::unique_ptr<QWidget> showColouredWindow(const QColor& colour, const QRect& geometry);
+
 } // namespace testsupport
