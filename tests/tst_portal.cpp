@@ -97,7 +97,7 @@ struct Fixture {
     }
 
     /// A picture of the whole desktop at scale device pixels per logical one.
-    QString writePicture(double scale) {
+    QString writePicture(double scale) const {
         const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
         QImage picture(qRound(desktop.width() * scale), qRound(desktop.height() * scale),
                        QImage::Format_RGB32);
@@ -111,7 +111,7 @@ struct Fixture {
     }
 
     /// A picture of one colour, 800 x 600 like the offscreen screen.
-    QString writePlainPicture(QRgb colour) {
+    QString writePlainPicture(QRgb colour) const {
         QImage picture(800, 600, QImage::Format_RGB32);
         picture.fill(colour);
         const QString path = dir.filePath(QStringLiteral("plain.png"));
@@ -129,18 +129,18 @@ struct Fixture {
         return lines;
     }
 
-    TSpeedButton* wand() { return child<TSpeedButton>(&program->form1, "SpeedButton1"); }
-    void press() { QTest::mousePress(wand(), Qt::LeftButton, {}, QPoint(5, 5)); }
-    void release() { QTest::mouseRelease(wand(), Qt::LeftButton, {}, QPoint(5, 5)); }
-    void moveOverButton() {
+    TSpeedButton* wand() const { return child<TSpeedButton>(&program->form1, "SpeedButton1"); }
+    void press() const { QTest::mousePress(wand(), Qt::LeftButton, {}, QPoint(5, 5)); }
+    void release() const { QTest::mouseRelease(wand(), Qt::LeftButton, {}, QPoint(5, 5)); }
+    void moveOverButton() const {
         QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), wand()->mapToGlobal(QPointF(7, 7)),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(wand(), &move);
     }
-    QString header() { return child<QLabel>(&program->form1, "Label4")->text(); }
-    QString eye() { return child<QLabel>(&program->form1, "Label25")->text(); }
-    QString red() { return child<QLineEdit>(&program->form1, "umRed")->text(); }
-    bool picking() { return program->form1.isPicking(); }
+    QString header() const { return child<QLabel>(&program->form1, "Label4")->text(); }
+    QString eye() const { return child<QLabel>(&program->form1, "Label25")->text(); }
+    QString red() const { return child<QLineEdit>(&program->form1, "umRed")->text(); }
+    bool picking() const { return program->form1.isPicking(); }
 };
 
 void sendMouse(QWidget* window, QEvent::Type type, QPointF pos) {

@@ -162,10 +162,10 @@ PackedColor PortalScreenContext::pixel(QPoint p) {
     }
 }
 
-void PortalScreenContext::beginPick(PickHandlers handlers) {
+void PortalScreenContext::beginPick(const PickHandlers& handlers) {
     unfreeze();
     dropRequest();
-    m_handlers = std::move(handlers);
+    m_handlers = handlers;
     m_pointer.reset();
     if (!m_bus.isConnected()) {
         setStage(Stage::Unavailable);
@@ -269,7 +269,7 @@ void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
     if (picture.isNull())
         request(Request::PickColor); // refused, or nothing we can read
     else
-        freeze(std::move(picture));
+        freeze(picture);
 }
 
 void PortalScreenContext::onPickedColor(uint code, const QVariantMap& results) {
@@ -290,7 +290,7 @@ void PortalScreenContext::noAnswer() {
         setStage(Stage::Unavailable);
 }
 
-void PortalScreenContext::freeze(QImage picture) {
+void PortalScreenContext::freeze(const QImage& picture) {
     m_picture = picture.convertToFormat(QImage::Format_RGB32);
     m_desktop = logicalDesktop();
     if (m_desktop.isEmpty()) {

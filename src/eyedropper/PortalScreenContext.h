@@ -88,7 +88,7 @@ public:
 
     QPoint cursorPos() override;
     PackedColor pixel(QPoint p) override;
-    void beginPick(PickHandlers handlers) override;
+    void beginPick(const PickHandlers& handlers) override;
     bool followsPointer() const override;
     bool endPick() override;
 
@@ -114,7 +114,7 @@ private:
     void onScreenshot(uint code, const QVariantMap& results);
     void onPickedColor(uint code, const QVariantMap& results);
     void noAnswer();
-    void freeze(QImage picture);
+    void freeze(const QImage& picture);
     void unfreeze();
     void applyAnswer(PackedColor color);
     void finish();

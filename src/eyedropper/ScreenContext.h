@@ -26,7 +26,7 @@ public:
 
     /// The eyedropper button went down. A context that cannot read the live
     /// screen prepares its own source here and may call the handlers later.
-    virtual void beginPick(PickHandlers handlers) { (void)handlers; }
+    virtual void beginPick(const PickHandlers& handlers) { (void)handlers; }
     /// Whether a pointer movement over the button should be read now; false
     /// while the context is still preparing or another picker runs.
     virtual bool followsPointer() const { return true; }

@@ -156,9 +156,9 @@ QByteArray indexKey(QByteArrayView raw) {
     return '\x01' + QString::fromUtf8(t).toCaseFolded().toUtf8();
 }
 
-void keepFirst(NameIndex& index, QByteArray name, qsizetype line) {
+void keepFirst(NameIndex& index, const QByteArray& name, qsizetype line) {
     if (!index.contains(name))
-        index.insert(std::move(name), line);
+        index.insert(name, line);
 }
 
 /// The line where want first appears in index, or -1.
@@ -208,7 +208,7 @@ struct IniFile::Lines {
                 if (k.kind == LineKind::Key)
                     keepFirst(index, indexKey(k.name), n);
             }
-            it = keys.insert(section, std::move(index));
+            it = keys.insert(section, index);
         }
         return *it;
     }
@@ -216,7 +216,7 @@ struct IniFile::Lines {
 
 IniFile::IniFile(const QString& path) : IniFile(path, readAll(path)) {}
 
-IniFile::IniFile(QString path, std::optional<QByteArray> content)
+IniFile::IniFile(QString path, const std::optional<QByteArray>& content)
     : IniFile(std::move(path), content.value_or(QByteArray())) {
     // Writing over a file whose lines we never saw would lose them all.
     m_unreadable = !content;

@@ -51,7 +51,7 @@ public:
     static constexpr int MaxValueBytes = 2047;
 
 private:
-    IniFile(QString path, std::optional<QByteArray> content);
+    IniFile(QString path, const std::optional<QByteArray>& content);
 
     QString m_path;
     struct Lines;

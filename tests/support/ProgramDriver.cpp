@@ -46,7 +46,7 @@ QString waitForWindow(const QString& pattern) {
     return {};
 }
 
-bool RunningProgram::installFrom(const QString& programFolder) {
+bool RunningProgram::installFrom(const QString& programFolder) const {
     const QDir from(programFolder);
     for (const QString& name : from.entryList(QDir::Files)) {
         if (!QFile::copy(from.filePath(name), folder() + name))

@@ -42,7 +42,7 @@ struct RunningProgram {
 
     QString folder() const { return dir.path() + QLatin1Char('/'); }
     /// Copies every file of an installed program folder into the folder.
-    bool installFrom(const QString& programFolder);
+    bool installFrom(const QString& programFolder) const;
 
     bool start(const QByteArray& settings = QByteArray(), const QStringList& env = {},
                bool copyProgram = true);
