@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -110,9 +111,10 @@ struct Fixture {
         return picture.save(path) ? path : QString();
     }
 
-    /// A picture of one colour, 800 x 600 like the offscreen screen.
+    /// A picture of the whole desktop in one colour.
     QString writePlainPicture(QRgb colour) const {
-        QImage picture(800, 600, QImage::Format_RGB32);
+        QImage picture(QGuiApplication::primaryScreen()->virtualGeometry().size(),
+                       QImage::Format_RGB32);
         picture.fill(colour);
         const QString path = dir.filePath(QStringLiteral("plain.png"));
         return picture.save(path) ? path : QString();
@@ -156,6 +158,9 @@ class tst_Portal : public QObject {
     Q_OBJECT
 private slots:
     void requestPath();
+    void locateWindow_data();
+    void locateWindow();
+    void movesOverTheButtonFindTheWindow();
     void frozenPicture_data();
     void frozenPicture();
     void buttonReleaseEndsFrozenPick();
@@ -171,6 +176,77 @@ private slots:
 void tst_Portal::requestPath() {
     QCOMPARE(portal::requestPath(QStringLiteral(":1.42"), QStringLiteral("mirabou7")),
              QStringLiteral("/org/freedesktop/portal/desktop/request/1_42/mirabou7"));
+}
+
+void tst_Portal::locateWindow_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("drawn as it is") << "exact" << true;
+    QTest::newRow("a corner drawn otherwise") << "changed" << true;
+    QTest::newRow("not on the screen") << "absent" << false;
+    QTest::newRow("on the screen twice") << "twice" << false;
+    QTest::newRow("larger than the screen") << "larger" << false;
+}
+
+void tst_Portal::locateWindow() {
+    QFETCH(QString, kind);
+    QFETCH(bool, found);
+    QImage screen(1000, 700, QImage::Format_RGB32);
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            screen.setPixel(x, y, pictureColor(x, y));
+    const QPoint at(123, 45);
+    QImage window = screen.copy(QRect(at, QSize(439, 176)));
+    if (kind == QLatin1String("changed")) {
+        QPainter painter(&window);
+        painter.fillRect(0, 0, 12, 12, Qt::magenta);
+    } else if (kind == QLatin1String("absent")) {
+        for (int y = 0; y < window.height(); ++y)
+            for (int x = 0; x < window.width(); ++x)
+                window.setPixel(x, y, qRgb((x * 7) & 0xFF, (y * 13) & 0xFF, 0x55));
+    } else if (kind == QLatin1String("twice")) {
+        screen.fill(Qt::gray);
+        QPainter painter(&screen);
+        painter.drawImage(at, window);
+        painter.drawImage(QPoint(500, 400), window);
+    } else if (kind == QLatin1String("larger")) {
+        window = QImage(1200, 100, QImage::Format_RGB32);
+    }
+    const std::optional<QPoint> where = portal::locate(window, screen);
+    QCOMPARE(where.has_value(), found);
+    if (found)
+        QCOMPARE(*where, at);
+}
+
+void tst_Portal::movesOverTheButtonFindTheWindow() {
+    // While the button is held, the compositor sends the moves to the main
+    // window, whose place on the desktop Qt does not know: the picture shows
+    // it elsewhere than Qt believes.
+    Fixture f;
+    const QString path = f.dir.filePath(QStringLiteral("desktop.png"));
+    QVERIFY(f.start({QStringLiteral("--picture"), path}));
+    QImage picture(QGuiApplication::primaryScreen()->virtualGeometry().size(),
+                   QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, pictureColor(x, y));
+    const QPoint real(37, 53);
+    {
+        QPainter painter(&picture);
+        painter.drawImage(real, f.program->form1.grab().toImage());
+    }
+    QVERIFY(picture.save(path));
+    const QPoint assumed = f.program->form1.mapToGlobal(QPoint(0, 0));
+    QVERIFY(assumed != real);
+
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+    QCursor::setPos(assumed + QPoint(-20, -30));
+    QTRY_COMPARE(QCursor::pos(), assumed + QPoint(-20, -30));
+    f.moveOverButton();
+    QCOMPARE(f.header(), hexOf(pictureColor(real.x() - 20, real.y() - 30)));
+    f.release();
+    QCOMPARE(f.eye(), hexOf(pictureColor(real.x() - 20, real.y() - 30)));
 }
 
 void tst_Portal::frozenPicture_data() {

@@ -531,7 +531,8 @@ void TForm1::SpeedButton1MouseDown() {
                          [this] {
                              if (m_picking)
                                  endPick();
-                         }});
+                         },
+                         this});
 }
 
 void TForm1::SpeedButton1MouseMove() {

@@ -23,6 +23,51 @@ QString requestPath(const QString& sender, const QString& token) {
            token;
 }
 
+std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
+    if (window.isNull() || window.width() > picture.width() || window.height() > picture.height())
+        return std::nullopt;
+    const QImage needle = window.convertToFormat(QImage::Format_RGB32);
+    const QImage hay = picture.convertToFormat(QImage::Format_RGB32);
+    // Probe points spread over the window's edges (pixels unlike a
+    // neighbour), so that the window shifted by a few pixels does not match
+    // where it is flat. A few may differ: a button drawn pressed a moment
+    // later, a caret.
+    constexpr int Probes = 48;
+    constexpr int Allowed = 4;
+    QList<QPoint> edges;
+    for (int y = 0; y + 1 < needle.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(needle.constScanLine(y));
+        const auto* next = reinterpret_cast<const QRgb*>(needle.constScanLine(y + 1));
+        for (int x = 0; x + 1 < needle.width(); ++x) {
+            if (line[x] != line[x + 1] || line[x] != next[x])
+                edges.append({x, y});
+        }
+    }
+    if (edges.size() < Probes)
+        return std::nullopt; // too plain to tell where it is
+    QList<QPoint> probes;
+    for (int i = 0; i < Probes; ++i)
+        probes.append(edges[qsizetype(i) * edges.size() / Probes]);
+    std::optional<QPoint> found;
+    for (int y = 0; y + needle.height() <= hay.height(); ++y) {
+        for (int x = 0; x + needle.width() <= hay.width(); ++x) {
+            int misses = 0;
+            for (const QPoint& p : probes) {
+                const auto* line = reinterpret_cast<const QRgb*>(hay.constScanLine(y + p.y()));
+                const auto* own = reinterpret_cast<const QRgb*>(needle.constScanLine(p.y()));
+                if (((line[x + p.x()] ^ own[p.x()]) & 0xFFFFFF) != 0 && ++misses > Allowed)
+                    break;
+            }
+            if (misses > Allowed)
+                continue;
+            if (found)
+                return std::nullopt; // twice: no telling which
+            found = QPoint(x, y);
+        }
+    }
+    return found;
+}
+
 } // namespace portal
 
 namespace {
@@ -140,7 +185,8 @@ QPoint PortalScreenContext::cursorPos() {
     if (m_stage != Stage::Frozen || m_desktop.isEmpty())
         return {};
     // The picture is in device pixels; the desktop's layout is logical.
-    const QPointF logical = m_pointer.value_or(QPointF(QCursor::pos())) - m_desktop.topLeft();
+    const QPointF logical =
+        m_pointer.value_or(QPointF(QCursor::pos()) + m_correction) - m_desktop.topLeft();
     const double scaleX = double(m_picture.width()) / m_desktop.width();
     const double scaleY = double(m_picture.height()) / m_desktop.height();
     return {int(std::floor(logical.x() * scaleX)), int(std::floor(logical.y() * scaleY))};
@@ -167,6 +213,12 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
     dropRequest();
     m_handlers = handlers;
     m_pointer.reset();
+    m_windowShot = QImage();
+    if (QWidget* window = handlers.window) {
+        // As it looks now, which is how the screenshot will show it.
+        m_windowShot = window->grab().toImage();
+        m_windowAssumed = window->mapToGlobal(QPoint(0, 0));
+    }
     if (!m_bus.isConnected()) {
         setStage(Stage::Unavailable);
         return;
@@ -299,6 +351,13 @@ void PortalScreenContext::freeze(const QImage& picture) {
     }
     const double scaleX = double(m_picture.width()) / m_desktop.width();
     const double scaleY = double(m_picture.height()) / m_desktop.height();
+    m_correction = {};
+    if (!m_windowShot.isNull() && qFuzzyCompare(m_windowShot.devicePixelRatio(), scaleX)) {
+        if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture)) {
+            const QPointF real = QPointF(*at) / scaleX + m_desktop.topLeft();
+            m_correction = real - QPointF(m_windowAssumed);
+        }
+    }
     for (QScreen* screen : QGuiApplication::screens()) {
         const QRectF area = QRectF(screen->geometry()).translated(-m_desktop.topLeft());
         const QRectF source(area.x() * scaleX, area.y() * scaleY, area.width() * scaleX,

@@ -33,6 +33,11 @@ struct Waits {
 /// connection whose unique name is sender.
 QString requestPath(const QString& sender, const QString& token);
 
+/// Where window (a picture of it, as drawn) lies in picture, in picture
+/// pixels: the place where all but a few of a spread of its pixels match.
+/// Nothing when it is not there once.
+std::optional<QPoint> locate(const QImage& window, const QImage& picture);
+
 } // namespace portal
 
 /// One screen of the frozen picture: a full-screen window of the program's
@@ -131,6 +136,12 @@ private:
     QImage m_picture;
     QRect m_desktop; // the logical desktop the picture covers
     std::optional<QPointF> m_pointer;
+    // While the button is held, a Wayland compositor sends the moves to the
+    // window that took the press, at a place on the desktop Qt cannot know;
+    // found in the picture, it corrects Qt's idea of the pointer.
+    QImage m_windowShot;
+    QPoint m_windowAssumed;
+    QPointF m_correction;
     std::vector<QPointer<TFrozenScreen>> m_frozen;
     PackedColor m_answer = UnreadablePixel;
 };

@@ -6,11 +6,15 @@
 #include <functional>
 #include <memory>
 
+class QWidget;
+
 /// What a screen context may drive by itself while a pick runs: a move reads
-/// the context's pixel under its pointer, a release ends the pick.
+/// the context's pixel under its pointer, a release ends the pick. window is
+/// the window whose button started the pick.
 struct PickHandlers {
     std::function<void()> move;
     std::function<void()> release;
+    QWidget* window = nullptr;
 };
 
 /// Where the eyedropper reads pixels from: the pointer's position and the
