@@ -30,6 +30,8 @@ cat > "$base/sway.conf" <<CONF
 output HEADLESS-1 resolution 1024x768 position 0 0
 output HEADLESS-1 bg #123456 solid_color
 xwayland disable
+default_border none
+default_floating_border none
 CONF
 
 dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$base/bus" 4>"$base/buspid" || exit $SKIP

@@ -467,14 +467,31 @@ void tst_Portal::realPortal() {
     std::unique_ptr<ScreenContext> opened = openScreenContext();
     auto* portalContext = dynamic_cast<PortalScreenContext*>(opened.get());
     QVERIFY2(portalContext, "a Wayland client reads the screen through the portal");
+    // A window of the test's own, of a fixed size so the compositor floats it
+    // where it likes; the context must find it in the screenshot.
+    QWidget window;
+    window.setFixedSize(300, 200);
+    window.setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0xFE, 0xDC, 0xBA));
+    window.setPalette(palette);
+    auto* label = new QLabel(QStringLiteral("Mirabou #FF8000"), &window);
+    label->setGeometry(20, 20, 260, 40);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(300); // drawn on the screen, not only to the buffer
     int moves = 0, releases = 0;
-    portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }});
+    portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, &window});
     QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
     QCOMPARE(portalContext->stage(), Stage::Frozen);
     const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size() *
                           QGuiApplication::primaryScreen()->devicePixelRatio();
     QCOMPARE(portalContext->picture().size(), desktop);
     QCOMPARE(portalContext->pixel(QPoint(5, 5)), packColor(0x12, 0x34, 0x56));
+    const std::optional<QPointF> found = portalContext->windowInPicture();
+    QVERIFY2(found, "the window was not found in the screenshot");
+    QCOMPARE(portalContext->pixel(found->toPoint() + QPoint(3, 150)), packColor(0xFE, 0xDC, 0xBA));
+    QCOMPARE(portalContext->pixel(found->toPoint() + QPoint(-1, 150)), packColor(0x12, 0x34, 0x56));
     const std::vector<TFrozenScreen*> windows = portalContext->frozenScreens();
     QCOMPARE(int(windows.size()), int(QGuiApplication::screens().size()));
     QVERIFY(QTest::qWaitForWindowExposed(windows.front()));

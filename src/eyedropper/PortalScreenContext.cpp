@@ -352,10 +352,12 @@ void PortalScreenContext::freeze(const QImage& picture) {
     const double scaleX = double(m_picture.width()) / m_desktop.width();
     const double scaleY = double(m_picture.height()) / m_desktop.height();
     m_correction = {};
+    m_windowFound.reset();
     if (!m_windowShot.isNull() && qFuzzyCompare(m_windowShot.devicePixelRatio(), scaleX)) {
         if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture)) {
             const QPointF real = QPointF(*at) / scaleX + m_desktop.topLeft();
             m_correction = real - QPointF(m_windowAssumed);
+            m_windowFound = real;
         }
     }
     for (QScreen* screen : QGuiApplication::screens()) {

@@ -102,6 +102,9 @@ public:
     const QImage& picture() const { return m_picture; }
     /// The windows showing the picture, one per screen.
     std::vector<TFrozenScreen*> frozenScreens() const;
+    /// Where the picture shows the window that started the pick, in logical
+    /// desktop coordinates, if it was found there.
+    std::optional<QPointF> windowInPicture() const { return m_windowFound; }
 
 signals:
     void stageChanged(PortalScreenContext::Stage stage);
@@ -142,6 +145,7 @@ private:
     QImage m_windowShot;
     QPoint m_windowAssumed;
     QPointF m_correction;
+    std::optional<QPointF> m_windowFound;
     std::vector<QPointer<TFrozenScreen>> m_frozen;
     PackedColor m_answer = UnreadablePixel;
 };
