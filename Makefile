@@ -62,7 +62,7 @@ bench: deps-test
 	cp $(BUILD)/test/program/* $(BUILD)/bench-program/
 	printf '[settings]\nposx=100\nposy=100\n' > $(BUILD)/bench-program/settings.ini
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_startup \
-	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 11
+	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 21
 
 # Fuzzes the INI reader and writer for FUZZ_SECONDS (not part of make test).
 fuzz: deps-test

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -55,6 +56,7 @@ struct Run {
     double ms;
     long rssKb;
     long pssKb;
+    double cpuMs; // user and system time of the whole second: the start-up's work
 };
 
 bool measure(xcb_connection_t* c, xcb_window_t root, const char* program, const char* arg,
@@ -83,7 +85,10 @@ bool measure(xcb_connection_t* c, xcb_window_t root, const char* program, const 
     out->rssKb = statusKb(pid, "status", "VmRSS:");
     out->pssKb = statusKb(pid, "smaps_rollup", "Pss:");
     kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    rusage usage{};
+    wait4(pid, nullptr, 0, &usage);
+    out->cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+                 (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
     return painted;
 }
 
@@ -135,10 +140,12 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("Start-up, median of %d runs\n\n", runs);
-    std::printf("| program | first paint | RSS after 1 s | PSS after 1 s |\n|---|---|---|---|\n");
+    std::printf("| program | first paint | CPU time | RSS after 1 s | PSS after 1 s |\n"
+                "|---|---|---|---|---|\n");
     for (const Subject& s : subjects) {
-        std::printf("| %s | %.1f ms | %.1f MiB | %.1f MiB |\n", s.name,
+        std::printf("| %s | %.1f ms | %.1f ms | %.1f MiB | %.1f MiB |\n", s.name,
                     median(s.runs, [](const Run& r) { return r.ms; }),
+                    median(s.runs, [](const Run& r) { return r.cpuMs; }),
                     median(s.runs, [](const Run& r) { return r.rssKb; }) / 1024.0,
                     median(s.runs, [](const Run& r) { return r.pssKb; }) / 1024.0);
     }
@@ -147,10 +154,11 @@ int main(int argc, char** argv) {
     };
     const auto ms = [](const Run& r) { return r.ms; };
     const auto rss = [](const Run& r) { return r.rssKb; };
-    std::printf("\nMirabou / bare window: time %.2f x, RSS %.2f x\n", ratio(2, 0, ms),
-                ratio(2, 0, rss));
-    std::printf("Mirabou / bare window with text: time %.2f x, RSS %.2f x\n", ratio(2, 1, ms),
-                ratio(2, 1, rss));
+    const auto cpu = [](const Run& r) { return r.cpuMs; };
+    std::printf("\nMirabou / bare window: time %.2f x, CPU %.2f x, RSS %.2f x\n", ratio(2, 0, ms),
+                ratio(2, 0, cpu), ratio(2, 0, rss));
+    std::printf("Mirabou / bare window with text: time %.2f x, CPU %.2f x, RSS %.2f x\n",
+                ratio(2, 1, ms), ratio(2, 1, cpu), ratio(2, 1, rss));
     xcb_disconnect(c);
     return 0;
 }

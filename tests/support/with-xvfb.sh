@@ -30,6 +30,8 @@ fi
 export DISPLAY=":$(head -n1 "$tmp/display")"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR="$tmp/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 wmpid=
 if [ "$wm" = 1 ]; then
     openbox --sm-disable >"$tmp/wm.log" 2>&1 &
