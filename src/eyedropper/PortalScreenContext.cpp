@@ -48,24 +48,47 @@ std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
     QList<QPoint> probes;
     for (int i = 0; i < Probes; ++i)
         probes.append(edges[qsizetype(i) * edges.size() / Probes]);
-    std::optional<QPoint> found;
-    for (int y = 0; y + needle.height() <= hay.height(); ++y) {
-        for (int x = 0; x + needle.width() <= hay.width(); ++x) {
-            int misses = 0;
-            for (const QPoint& p : probes) {
-                const auto* line = reinterpret_cast<const QRgb*>(hay.constScanLine(y + p.y()));
-                const auto* own = reinterpret_cast<const QRgb*>(needle.constScanLine(p.y()));
-                if (((line[x + p.x()] ^ own[p.x()]) & 0xFFFFFF) != 0 && ++misses > Allowed)
-                    break;
+    const auto matches = [&](int x, int y) {
+        int misses = 0;
+        for (const QPoint& p : probes) {
+            const auto* line = reinterpret_cast<const QRgb*>(hay.constScanLine(y + p.y()));
+            const auto* own = reinterpret_cast<const QRgb*>(needle.constScanLine(p.y()));
+            if (line[x + p.x()] != own[p.x()] && ++misses > Allowed)
+                return false;
+        }
+        return true;
+    };
+
+    // Candidates are the places where one of three short runs of the
+    // window's pixels (from its top, middle and bottom) appears exactly; a
+    // change confined to one part of the window leaves another run whole.
+    // One pass per run over the picture keeps this to a few milliseconds.
+    constexpr int RunLength = 8;
+    const int lastX = hay.width() - needle.width();
+    const int lastY = hay.height() - needle.height();
+    QList<QPoint> found;
+    for (int part = 1; part <= 3; ++part) {
+        const QPoint start = edges[qsizetype(part) * edges.size() / 4];
+        const int length = std::min(RunLength, needle.width() - start.x());
+        const auto* run =
+            reinterpret_cast<const QRgb*>(needle.constScanLine(start.y())) + start.x();
+        for (int y = 0; y <= lastY; ++y) {
+            const auto* line =
+                reinterpret_cast<const QRgb*>(hay.constScanLine(y + start.y())) + start.x();
+            for (int x = 0; x <= lastX; ++x) {
+                if (line[x] != run[0])
+                    continue;
+                int i = 1;
+                while (i < length && line[x + i] == run[i])
+                    ++i;
+                if (i == length && !found.contains(QPoint(x, y)) && matches(x, y))
+                    found.append(QPoint(x, y));
             }
-            if (misses > Allowed)
-                continue;
-            if (found)
-                return std::nullopt; // twice: no telling which
-            found = QPoint(x, y);
         }
     }
-    return found;
+    if (found.size() != 1)
+        return std::nullopt; // nowhere, or twice: no telling which
+    return found.front();
 }
 
 } // namespace portal
