@@ -6,12 +6,14 @@
 //  - one synchronisation from the hex boxes (ChangeOne) and from the
 //    decimal boxes (ChangeTwo), each with a new colour;
 //  - applying a language to all three windows (ChangeLang), alternating
-//    between two shipped language files.
+//    between two shipped language files;
+//  - on Wayland, once per pick: finding the pressed window in a screenshot.
 #include "app/MirabouApplication.h"
 #include "app/Program.h"
 #include "controls/SpeedButton.h"
 
 #include "controls/umEdit.h"
+#include "eyedropper/PortalScreenContext.h"
 
 #include <QCursor>
 #include <QDir>
@@ -25,6 +27,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -45,13 +48,13 @@ double percentile(std::vector<double> v, double q) {
 }
 
 struct Row {
-    const char* what;
+    std::string what;
     std::vector<double> micros;
 };
 
 /// Times step(i) count times, each with the repaint it causes.
-template <typename Step> Row timeIt(const char* what, QWidget* window, int count, Step step) {
-    Row row{what, {}};
+template <typename Step> Row timeIt(std::string what, QWidget* window, int count, Step step) {
+    Row row{std::move(what), {}};
     row.micros.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         QElapsedTimer t;
@@ -134,11 +137,29 @@ int main(int argc, char** argv) {
     rows.push_back(timeIt("applying a language to all windows (ChangeLang)", &form, 500,
                           [&](int i) { form.ChangeLang(1 + i % 2); }));
 
+    // On Wayland, once per pick: finding the pressed window in the screenshot.
+    const QImage window = form.grab().toImage();
+    for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
+        QImage desktop(size, QImage::Format_RGB32);
+        desktop.fill(qRgb(0x3A, 0x6E, 0xA5));
+        QPainter painter(&desktop);
+        for (int x = 0; x < size.width(); x += 97)
+            painter.fillRect(x, 0, 40, size.height(), QColor::fromHsv(x % 360, 120, 200));
+        painter.drawImage(QPoint(size.width() * 2 / 3, size.height() / 2), window);
+        painter.end();
+        const std::string what = "finding the pressed window in a " + std::to_string(size.width()) +
+                                 "x" + std::to_string(size.height()) + " screenshot";
+        rows.push_back(timeIt(what, &form, 20, [&](int) {
+            if (!portal::locate(window, desktop))
+                std::fprintf(stderr, "the window was not found\n");
+        }));
+    }
+
     std::printf("%lld colours read by the Eye Wizard\n\n", static_cast<long long>(colours.size()));
     std::printf("| what | runs | median | p99 | max |\n|---|---|---|---|---|\n");
     for (const Row& row : rows)
-        std::printf("| %s | %zu | %.1f us | %.1f us | %.1f us |\n", row.what, row.micros.size(),
-                    percentile(row.micros, 0.5), percentile(row.micros, 0.99),
+        std::printf("| %s | %zu | %.1f us | %.1f us | %.1f us |\n", row.what.c_str(),
+                    row.micros.size(), percentile(row.micros, 0.5), percentile(row.micros, 0.99),
                     percentile(row.micros, 1.0));
     return 0;
 }
