@@ -51,6 +51,17 @@ QRgb pictureColor(int x, int y) {
     return qRgb(x & 0xFF, y & 0xFF, (x >> 8) << 4 | (y >> 8));
 }
 
+/// A picture of size whose every pixel has its pictureColor.
+QImage patterned(QSize size) {
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            line[x] = pictureColor(x, y);
+    }
+    return picture;
+}
+
 QString hexOf(QRgb c) {
     return QStringLiteral("#%1%2%3").arg(hexPair(qRed(c)), hexPair(qGreen(c)), hexPair(qBlue(c)));
 }
@@ -100,13 +111,8 @@ struct Fixture {
     /// A picture of the whole desktop at scale device pixels per logical one.
     QString writePicture(double scale) const {
         const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-        QImage picture(qRound(desktop.width() * scale), qRound(desktop.height() * scale),
-                       QImage::Format_RGB32);
-        for (int y = 0; y < picture.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-            for (int x = 0; x < picture.width(); ++x)
-                line[x] = pictureColor(x, y);
-        }
+        const QImage picture =
+            patterned(QSize(qRound(desktop.width() * scale), qRound(desktop.height() * scale)));
         const QString path = dir.filePath(QStringLiteral("desktop.png"));
         return picture.save(path) ? path : QString();
     }
@@ -191,10 +197,7 @@ void tst_Portal::locateWindow_data() {
 void tst_Portal::locateWindow() {
     QFETCH(QString, kind);
     QFETCH(bool, found);
-    QImage screen(1000, 700, QImage::Format_RGB32);
-    for (int y = 0; y < screen.height(); ++y)
-        for (int x = 0; x < screen.width(); ++x)
-            screen.setPixel(x, y, pictureColor(x, y));
+    QImage screen = patterned(QSize(1000, 700));
     const QPoint at(123, 45);
     QImage window = screen.copy(QRect(at, QSize(439, 176)));
     if (kind == QLatin1String("changed")) {
@@ -225,11 +228,7 @@ void tst_Portal::movesOverTheButtonFindTheWindow() {
     Fixture f;
     const QString path = f.dir.filePath(QStringLiteral("desktop.png"));
     QVERIFY(f.start({QStringLiteral("--picture"), path}));
-    QImage picture(QGuiApplication::primaryScreen()->virtualGeometry().size(),
-                   QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, pictureColor(x, y));
+    QImage picture = patterned(QGuiApplication::primaryScreen()->virtualGeometry().size());
     const QPoint real(37, 53);
     {
         QPainter painter(&picture);

@@ -208,11 +208,11 @@ QPoint PortalScreenContext::cursorPos() {
     if (m_stage != Stage::Frozen || m_desktop.isEmpty())
         return {};
     // The picture is in device pixels; the desktop's layout is logical.
+    const QPointF correction = m_windowFound ? *m_windowFound - m_windowAssumed : QPointF();
     const QPointF logical =
-        m_pointer.value_or(QPointF(QCursor::pos()) + m_correction) - m_desktop.topLeft();
-    const double scaleX = double(m_picture.width()) / m_desktop.width();
-    const double scaleY = double(m_picture.height()) / m_desktop.height();
-    return {int(std::floor(logical.x() * scaleX)), int(std::floor(logical.y() * scaleY))};
+        m_pointer.value_or(QPointF(QCursor::pos()) + correction) - m_desktop.topLeft();
+    const QPointF s = scale();
+    return {int(std::floor(logical.x() * s.x())), int(std::floor(logical.y() * s.y()))};
 }
 
 PackedColor PortalScreenContext::pixel(QPoint p) {
@@ -372,21 +372,16 @@ void PortalScreenContext::freeze(const QImage& picture) {
         setStage(Stage::Unavailable);
         return;
     }
-    const double scaleX = double(m_picture.width()) / m_desktop.width();
-    const double scaleY = double(m_picture.height()) / m_desktop.height();
-    m_correction = {};
+    const QPointF s = scale();
     m_windowFound.reset();
-    if (!m_windowShot.isNull() && qFuzzyCompare(m_windowShot.devicePixelRatio(), scaleX)) {
-        if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture)) {
-            const QPointF real = QPointF(*at) / scaleX + m_desktop.topLeft();
-            m_correction = real - QPointF(m_windowAssumed);
-            m_windowFound = real;
-        }
+    if (!m_windowShot.isNull() && qFuzzyCompare(m_windowShot.devicePixelRatio(), s.x())) {
+        if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture))
+            m_windowFound = QPointF(*at) / s.x() + m_desktop.topLeft();
     }
     for (QScreen* screen : QGuiApplication::screens()) {
         const QRectF area = QRectF(screen->geometry()).translated(-m_desktop.topLeft());
-        const QRectF source(area.x() * scaleX, area.y() * scaleY, area.width() * scaleX,
-                            area.height() * scaleY);
+        const QRectF source(area.x() * s.x(), area.y() * s.y(), area.width() * s.x(),
+                            area.height() * s.y());
         auto* window = new TFrozenScreen(screen, m_picture, source);
         connect(window, &TFrozenScreen::moved, this, [this](QPointF pos) {
             m_pointer = pos;
@@ -427,6 +422,11 @@ void PortalScreenContext::finish() {
     setStage(Stage::Idle);
     if (m_handlers.release)
         m_handlers.release();
+}
+
+QPointF PortalScreenContext::scale() const {
+    return {double(m_picture.width()) / m_desktop.width(),
+            double(m_picture.height()) / m_desktop.height()};
 }
 
 void PortalScreenContext::setStage(Stage stage) {

@@ -127,6 +127,8 @@ private:
     void applyAnswer(PackedColor color);
     void finish();
     void setStage(Stage stage);
+    /// Picture pixels per logical desktop pixel, across and down.
+    QPointF scale() const;
 
     QDBusConnection m_bus;
     portal::Waits m_waits;
@@ -144,7 +146,6 @@ private:
     // found in the picture, it corrects Qt's idea of the pointer.
     QImage m_windowShot;
     QPoint m_windowAssumed;
-    QPointF m_correction;
     std::optional<QPointF> m_windowFound;
     std::vector<QPointer<TFrozenScreen>> m_frozen;
     PackedColor m_answer = UnreadablePixel;

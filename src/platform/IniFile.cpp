@@ -29,11 +29,14 @@ QByteArrayView trimmed(QByteArrayView v) {
     return v.sliced(b, e - b);
 }
 
+bool isAscii(QByteArrayView v) {
+    return std::all_of(v.begin(), v.end(), [](char c) { return c > 0; });
+}
+
 /// A wanted section or key name, ready for quick comparison.
 struct Name {
     explicit Name(const QString& name)
-        : utf8(name.toUtf8()), folded(name.toCaseFolded()),
-          ascii(std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0; })) {}
+        : utf8(name.toUtf8()), folded(name.toCaseFolded()), ascii(isAscii(utf8)) {}
     QByteArray utf8;
     QString folded;
     bool ascii;
@@ -144,10 +147,6 @@ std::optional<QByteArray> readAll(const QString& path) {
 /// bytes, any other by a mark and its case folding, so that matches are
 /// exactly those of Name::matches.
 using NameIndex = QHash<QByteArray, qsizetype>; // name -> line number
-
-bool isAscii(QByteArrayView v) {
-    return std::all_of(v.begin(), v.end(), [](char c) { return c > 0; });
-}
 
 QByteArray indexKey(QByteArrayView raw) {
     const QByteArrayView t = trimmed(raw);
