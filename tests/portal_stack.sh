@@ -52,8 +52,18 @@ fi
 export WAYLAND_DISPLAY
 dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
 sleep 0.5 # swaybg paints the background
-if ! gdbus introspect --session --dest org.freedesktop.portal.Desktop \
-        --object-path /org/freedesktop/portal/desktop 2>&1 | grep -q "org.freedesktop.portal.Screenshot"; then
+# The first call starts the portal, which offers its interfaces once it has
+# found its back ends: ask again for a while.
+offered=
+for _ in $(seq 50); do
+    if gdbus introspect --session --dest org.freedesktop.portal.Desktop \
+            --object-path /org/freedesktop/portal/desktop 2>&1 | grep -q "org.freedesktop.portal.Screenshot"; then
+        offered=1
+        break
+    fi
+    sleep 0.1
+done
+if [ -z "$offered" ]; then
     echo "SKIP: the portal offers no screenshots here"; exit $SKIP
 fi
 # The stack must take a screenshot at all before the test asks for one. The
