@@ -12,8 +12,11 @@
 #include <QPixmap>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QToolTip>
 #include <QWidget>
 #include <QtTest>
+#include <csignal>
+#include <functional>
 
 using namespace testsupport;
 
@@ -26,6 +29,8 @@ const QPoint HeaderInside(18, 70);
 const QPoint HeaderFrame(16, 64);
 const QPoint RedUp(178, 92);
 const QPoint GreenDown(178, 128);
+const QRect RedHexBox(96, 88, 33, 21);
+const QPoint NamedList(340, 70);
 
 /// A number printed by xwininfo or xprop after label.
 QList<int> numbersAfter(const QString& text, const QString& label) {
@@ -75,6 +80,38 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
     return bytes;
 }
 
+/// A piece of the screen, read from the X server.
+QImage screenArea(const QRect& area) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
+}
+
+/// The columns and rows of area's pixels that ink(colour) accepts.
+QRect inkBounds(const QImage& area, const std::function<bool(QRgb)>& ink) {
+    QRect bounds;
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            if (ink(area.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+/// The window ids of the root window's property, bottom to top.
+QStringList rootWindows(const char* property) {
+    QStringList ids;
+    const QString line = run(QStringLiteral("xprop"), {"-root", QLatin1String(property)});
+    for (const QString& part : line.section(QLatin1Char('#'), 1).split(QLatin1Char(','))) {
+        bool ok = false;
+        const qulonglong id = part.trimmed().toULongLong(&ok, 16);
+        if (ok)
+            ids << QString::number(id);
+    }
+    return ids;
+}
+
 /// Waits for the program to end; true when it ended normally with 0.
 bool endedCleanly(RunningProgram& p) {
     int code = -2;
@@ -106,10 +143,15 @@ private slots:
     void frameAndPositionRoundTrip();
     void typingArrowsListAndScreen();
     void popupsWindowsAndOptions();
+    void modalWindowsOverMain_data();
+    void modalWindowsOverMain();
     void eyeWizardOverPaintedColours();
     void captionCloseWritesSettings();
+    void signalsEndAsClosing_data();
+    void signalsEndAsClosing();
     void badSettingsFile_data();
     void badSettingsFile();
+    void languageTextsShownAsWritten();
     void badLanguageFile_data();
     void badLanguageFile();
     void megabyteClipboard_data();
@@ -161,6 +203,25 @@ void tst_Desktop::frameAndPositionRoundTrip() {
     QVERIFY2(frame[2] > 0, "the window has no title bar");
     // The stored position is the frame's top-left corner.
     QCOMPARE(clientOrigin(p.window), QPoint(100 + frame[0], 80 + frame[2]));
+    // The taskbar and Alt+Tab find the icon in each size they ask for.
+    const QString icons = run(QStringLiteral("xprop"), {"-id", p.window, "_NET_WM_ICON"});
+    for (const int size : {16, 24, 32, 48})
+        QVERIFY2(icons.contains(QStringLiteral("Icon (%1 x %1)").arg(size)),
+                 QByteArray::number(size));
+    // The hex text's ink starts where a text whose top is at 19 in its group
+    // box starts (the group at 248, 96; the label right-aligned to 179).
+    QFont valueFont(QStringLiteral("Verdana"), 9);
+    valueFont.setBold(true);
+    const QFontMetrics metrics(valueFont);
+    const QPoint origin = clientOrigin(p.window);
+    const QRect valueArea(origin + QPoint(248 + 100, 96 + 8), QSize(80, 28));
+    const QRect ink = inkBounds(screenArea(valueArea), [](QRgb c) { return qGray(c) < 100; });
+    const QString hex = QStringLiteral("#000000");
+    const QRect glyphs = metrics.tightBoundingRect(hex);
+    QCOMPARE(valueArea.top() + ink.top(), origin.y() + 96 + 19 + metrics.ascent() + glyphs.top());
+    // Right-aligned to 179, give or take the last glyph's anti-aliased edge.
+    QVERIFY(qAbs(valueArea.left() + ink.right() -
+                 (origin.x() + 248 + 179 - metrics.horizontalAdvance(hex) + glyphs.right())) <= 1);
     QVERIFY(exitByButton(p));
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("posx=100\n") && written.contains("posy=80\n"), written.constData());
@@ -181,12 +242,27 @@ void tst_Desktop::typingArrowsListAndScreen() {
     QVERIFY(start(p, "posx=50\nposy=50"));
     const QPoint origin = clientOrigin(p.window);
     // The red hex box has the focus at start; Tab walks the boxes in order.
-    xdotool({"type", "ff"});
+    // A popup menu opened and closed in the middle of typing does not end
+    // the edit: the second digit joins the first.
+    xdotool({"type", "8"});
+    p.click(SettingsX, ButtonY);
+    p.key(QStringLiteral("Escape"));
+    xdotool({"type", "0"});
     p.key(QStringLiteral("Tab"));
     xdotool({"type", "80"});
     p.key(QStringLiteral("Tab"));
     xdotool({"type", "0"});
     p.key(QStringLiteral("Tab")); // to the decimal red box
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#808000"));
+    // Left again, the red hex box shows its text centred.
+    const QImage redBox = screenArea(QRect(origin + RedHexBox.topLeft(), RedHexBox.size()));
+    const QRect digits = inkBounds(
+        redBox, [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110; });
+    QVERIFY(digits.isValid());
+    QVERIFY2(
+        qAbs(digits.left() - (RedHexBox.width() - 1 - digits.right())) <= 2,
+        qPrintable(QStringLiteral("ink from %1 to %2").arg(digits.left()).arg(digits.right())));
     xdotool({"type", "16"});
     p.key(QStringLiteral("Tab"));
     p.click(CopyDecX, ButtonY);
@@ -214,6 +290,38 @@ void tst_Desktop::typingArrowsListAndScreen() {
     QTRY_COMPARE(clipboardOut(), QStringLiteral("128,0,0")); // Maroon
     QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(128, 0, 0) & 0xFFFFFF);
 
+    // The opened list drops down below the box, eight entries of 16 pixels
+    // high; each step of the arrow keys in it is a pick the views follow.
+    const QStringList before =
+        xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
+            .split(QLatin1Char('\n'));
+    p.click(NamedList.x(), NamedList.y());
+    QString list;
+    QTRY_VERIFY(!(list =
+                      [&] {
+                          for (const QString& id :
+                               xdotool({"search", "--onlyvisible", "--pid",
+                                        QString::number(p.process.processId())})
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                              if (!before.contains(id))
+                                  return id;
+                          return QString();
+                      }())
+                     .isEmpty());
+    const QString info = run(QStringLiteral("xwininfo"), {"-id", list});
+    const QList<int> height = numbersAfter(info, QStringLiteral("Height:"));
+    const QList<int> top = numbersAfter(info, QStringLiteral("Absolute upper-left Y:"));
+    QVERIFY(!height.isEmpty() && !top.isEmpty());
+    QVERIFY2(height[0] >= 8 * 16 && height[0] < 9 * 16, qPrintable(info));
+    QVERIFY2(top[0] >= origin.y() + NamedList.y() + 8, qPrintable(info)); // below the box
+    p.key(QStringLiteral("Down"));
+    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(0, 128, 0) & 0xFFFFFF); // Green
+    p.key(QStringLiteral("Down"));
+    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(128, 128, 0) & 0xFFFFFF); // Olive
+    p.key(QStringLiteral("Return"));
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#808000"));
+
     // Paste HEX and Paste DEC from another program.
     clipboardIn("#0A0B0C");
     p.click(PasteHexX, ButtonY);
@@ -229,16 +337,6 @@ void tst_Desktop::typingArrowsListAndScreen() {
 void tst_Desktop::popupsWindowsAndOptions() {
     RunningProgram p;
     QVERIFY(start(p));
-    // About (F2) and Language (F4) windows, each closed by its default button.
-    p.key(QStringLiteral("F2"));
-    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: About\\.\\.\\.$")).isEmpty());
-    p.key(QStringLiteral("Return"));
-    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "About\\.\\.\\.$"}).isEmpty());
-    p.key(QStringLiteral("F4"));
-    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: Language\\.\\.\\.$")).isEmpty());
-    p.key(QStringLiteral("Return"));
-    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "Language\\.\\.\\.$"}).isEmpty());
-
     // Always On Top reaches the window manager, and back; the window keeps
     // its place although its native window is made anew.
     xdotool({"windowfocus", "--sync", p.window});
@@ -274,6 +372,39 @@ void tst_Desktop::popupsWindowsAndOptions() {
     QVERIFY(exitByButton(p));
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("ontop=1\n") && written.contains("flat=0\n"), written.constData());
+}
+
+void tst_Desktop::modalWindowsOverMain_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QByteArray>("settings");
+    for (const char* onTop : {"0", "1"}) {
+        const QByteArray settings = QByteArray("ontop=") + onTop;
+        const char* const kind = *onTop == '1' ? "always on top" : "normal";
+        QTest::addRow("About over %s", kind) << "F2"
+                                             << "Orlen Mirabou: About..." << settings;
+        QTest::addRow("Language over %s", kind) << "F4"
+                                                << "Orlen Mirabou: Language..." << settings;
+    }
+}
+
+void tst_Desktop::modalWindowsOverMain() {
+    QFETCH(QString, key);
+    QFETCH(QString, caption);
+    QFETCH(QByteArray, settings);
+    RunningProgram p;
+    QVERIFY(start(p, settings));
+    p.key(key);
+    const QString modal =
+        waitForWindow(QLatin1Char('^') + QRegularExpression::escape(caption) + QLatin1Char('$'));
+    QVERIFY(!modal.isEmpty());
+    // Above the main window, active, its Close button focused: Enter closes it.
+    QTRY_COMPARE(rootWindows("_NET_ACTIVE_WINDOW"), QStringList{modal});
+    const QStringList stacking = rootWindows("_NET_CLIENT_LIST_STACKING");
+    QVERIFY2(stacking.indexOf(modal) > stacking.indexOf(p.window), qPrintable(stacking.join(' ')));
+    p.key(QStringLiteral("Return"));
+    QTRY_VERIFY(findWindow(QRegularExpression::escape(caption)).isEmpty());
+    QVERIFY(exitByButton(p));
 }
 
 void tst_Desktop::eyeWizardOverPaintedColours() {
@@ -317,6 +448,33 @@ void tst_Desktop::captionCloseWritesSettings() {
     QVERIFY(endedCleanly(p));
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("posx=310\nposy=230\n"), written.constData());
+}
+
+void tst_Desktop::signalsEndAsClosing_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("openFirst"); // a key that opens a modal window
+    QTest::newRow("SIGTERM, as at logout") << int(SIGTERM) << QString();
+    QTest::newRow("SIGINT") << int(SIGINT) << QString();
+    QTest::newRow("SIGHUP") << int(SIGHUP) << QString();
+    QTest::newRow("SIGTERM with the About window open") << int(SIGTERM) << "F2";
+    QTest::newRow("SIGTERM with the Language window open") << int(SIGTERM) << "F4";
+}
+
+void tst_Desktop::signalsEndAsClosing() {
+    QFETCH(int, signal);
+    QFETCH(QString, openFirst);
+    RunningProgram p;
+    QVERIFY(start(p, "posx=120\nposy=90"));
+    p.key(QStringLiteral("F11")); // an option changed during the session
+    if (!openFirst.isEmpty()) {
+        p.key(openFirst);
+        QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: ")).isEmpty());
+    }
+    QCOMPARE(::kill(pid_t(p.process.processId()), signal), 0);
+    QVERIFY(endedCleanly(p));
+    const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
+    QVERIFY2(written.contains("flat=0\n") && written.contains("posx=120\nposy=90\n"),
+             written.constData());
 }
 
 void tst_Desktop::badSettingsFile_data() {
@@ -371,6 +529,61 @@ void tst_Desktop::badSettingsFile() {
     } else {
         QVERIFY(readFile(path) == before);
     }
+}
+
+void tst_Desktop::languageTextsShownAsWritten() {
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    const QString path = p.folder() + QStringLiteral("English.lng");
+    const QString hint = QStringLiteral("<b>Copy</b> HEX Value");
+    const QString author =
+        QStringLiteral("Maria Dolores Fernández de la Concepción Villanueva y Montenegro");
+    {
+        platform::IniFile english(path);
+        english.writeString(QStringLiteral("toolbar"), QStringLiteral("line07"), hint);
+        english.writeString(QStringLiteral("language"), QStringLiteral("author"), author);
+    }
+    QVERIFY(p.start(QByteArray(), {}, false));
+
+    // A hint that looks like markup shows as written: as wide as its tags.
+    const QStringList before =
+        xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
+            .split(QLatin1Char('\n'));
+    xdotool(
+        {"mousemove", "--window", p.window, QString::number(CopyHexX), QString::number(ButtonY)});
+    QString tip;
+    QTRY_VERIFY_WITH_TIMEOUT(!(tip =
+                                   [&] {
+                                       for (const QString& id :
+                                            xdotool({"search", "--onlyvisible", "--pid",
+                                                     QString::number(p.process.processId())})
+                                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                                           if (!before.contains(id))
+                                               return id;
+                                       return QString();
+                                   }())
+                                  .isEmpty(),
+                             5000);
+    const QList<int> tipWidth =
+        numbersAfter(run(QStringLiteral("xwininfo"), {"-id", tip}), QStringLiteral("Width:"));
+    QVERIFY(!tipWidth.isEmpty());
+    QVERIFY2(tipWidth[0] > QFontMetrics(QToolTip::font()).horizontalAdvance(hint),
+             QByteArray::number(tipWidth[0]));
+    xdotool({"mousemove", "--window", p.window, "200", "150"});
+
+    // A value too long for the Language window reaches to the window's left
+    // edge and keeps its right edge; the start of the text is what shows.
+    p.key(QStringLiteral("F4"));
+    const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Language\\.\\.\\.$"));
+    QVERIFY(!language.isEmpty());
+    const QPoint corner = clientOrigin(language);
+    const QRect authorRow(corner + QPoint(0, 8 + 32), QSize(377, 13));
+    const QRect ink = inkBounds(screenArea(authorRow), [](QRgb c) { return qGray(c) < 100; });
+    QVERIFY2(ink.left() <= 4 && ink.right() >= 8 + 353 - 8 && ink.right() < 8 + 353,
+             qPrintable(QStringLiteral("ink from %1 to %2").arg(ink.left()).arg(ink.right())));
+    p.key(QStringLiteral("Return"));
+    QTRY_VERIFY(findWindow(QStringLiteral("Language\\.\\.\\.$")).isEmpty());
+    QVERIFY(exitByButton(p));
 }
 
 void tst_Desktop::badLanguageFile_data() {

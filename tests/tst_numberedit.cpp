@@ -198,7 +198,7 @@ void tst_NumberEdit::alignmentFollowsFocus() {
     auto* box = new TumNumberEdit(&window);
     auto* other = new TumNumberEdit(&window);
     other->move(0, 40);
-    box->setAlignment_(Qt::AlignHCenter);
+    box->setAlignment(Qt::AlignHCenter);
     QVERIFY(testsupport::showActive(&window));
     other->setFocus();
     QTRY_VERIFY(other->hasFocus());

@@ -144,14 +144,9 @@ void tst_Program::unwritableSettingsEndNormally() {
     QVERIFY(p.start());
     p.click(ExitX, ButtonY);
     // The error report is a message box captioned "Mirabou"; Enter closes it.
-    QString box;
-    for (int i = 0; i < 50 && box.isEmpty(); ++i) {
-        box = xdotool({"search", "--onlyvisible", "--name", "^Mirabou$"});
-        if (box.isEmpty())
-            QTest::qWait(100);
-    }
+    const QString box = waitForWindow(QStringLiteral("^Mirabou$"));
     QVERIFY(!box.isEmpty());
-    xdotool({"windowfocus", "--sync", box.section(QLatin1Char('\n'), 0, 0)});
+    xdotool({"windowfocus", "--sync", box});
     xdotool({"key", "Return"});
     int code = -2;
     QVERIFY(p.finished(&code));
@@ -173,7 +168,7 @@ void tst_Program::languageSurvivesRestart() {
     const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Sprache...$"));
     QVERIFY(!language.isEmpty());
     p.key(QStringLiteral("Return"));
-    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "Sprache"}).isEmpty());
+    QTRY_VERIFY(findWindow(QStringLiteral("Sprache")).isEmpty());
     p.click(ExitX, ButtonY);
     int code = -2;
     QVERIFY(p.finished(&code));
@@ -196,7 +191,7 @@ void tst_Program::helpButtonOpensViewer() {
     QVERIFY(QFile::copy(built + "/Mirabou.chm", p.folder() + "Mirabou.chm"));
     QVERIFY(p.start());
     p.click(HelpX, ButtonY);
-    const QString viewer = waitForWindow(QStringLiteral("Mirabou Help$"));
+    const QString viewer = waitForWindow(QStringLiteral("^Mirabou Help$"));
     QVERIFY(!viewer.isEmpty());
     // The viewer has no owner: closing the main window ends the program anyway.
     xdotool({"windowraise", p.window});

@@ -102,7 +102,7 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
 
 void TForm1::setPictures() {
     Ui::TForm1& ui = *m_ui;
-    setWindowIcon(pictures::icon(QStringLiteral("window")));
+    setWindowIcon(pictures::windowIcon());
     // Each picture is decoded once and shared by the buttons that show it.
     const QIcon copy = pictures::icon(QStringLiteral("copy"));
     const QIcon paste = pictures::icon(QStringLiteral("paste"));

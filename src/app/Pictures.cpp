@@ -8,12 +8,15 @@ namespace {
 
 // Read as PNG and nothing else: left to guess, Qt's image reader loads
 // every image format plugin to show it the file's first bytes.
-QPixmap load(const QString& name, bool twice) {
-    const QString path = QStringLiteral(":/icons/") + name +
-                         (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png"));
+QPixmap read(const QString& path) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
-    QPixmap picture = QPixmap::fromImage(reader.read());
+    return QPixmap::fromImage(reader.read());
+}
+
+QPixmap load(const QString& name, bool twice) {
+    QPixmap picture = read(QStringLiteral(":/icons/") + name +
+                           (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
     if (twice)
         picture.setDevicePixelRatio(2.0);
     return picture;
@@ -25,6 +28,13 @@ QIcon icon(const QString& name) {
     QIcon icon;
     icon.addPixmap(load(name, false));
     icon.addPixmap(load(name, true));
+    return icon;
+}
+
+QIcon windowIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 96})
+        icon.addPixmap(read(QStringLiteral(":/icons/window/%1.png").arg(size)));
     return icon;
 }
 

@@ -9,6 +9,8 @@ namespace pictures {
 
 /// The picture as an icon holding both renderings.
 QIcon icon(const QString& name);
+/// The window icon: the program's picture in every size rendered for it.
+QIcon windowIcon();
 /// The picture at the scale of the screen (the 2x rendering for ratio > 1).
 QPixmap pixmap(const QString& name, qreal devicePixelRatio);
 

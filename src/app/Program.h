@@ -6,11 +6,17 @@
 
 /// The program's three windows, created in start-up order (main, About,
 /// Language) and destroyed in reverse, the main window last, so its
-/// destruction saves the settings after the others are gone.
+/// destruction saves the settings after the others are gone. The About and
+/// Language windows belong to the main window, so the desktop keeps them
+/// above it.
 class Program {
 public:
     explicit Program(const QString& programFolder,
                      ScreenContextFactory screens = openScreenContext);
+
+    /// Ends the program as closing the main window does: any modal window
+    /// open at the moment is closed first, each returning to its caller.
+    void closeAll();
 
     TForm1 form1;
     TForm2 form2;

@@ -2,8 +2,12 @@
 
 #include "color/NamedColors.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
@@ -12,6 +16,19 @@ namespace {
 QColor toQColor(PackedColor c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
 }
+
+/// The desktop's style, but the list drops down below the box, as many
+/// entries high as the box allows, instead of opening over it.
+class DropDownStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 } // namespace
 
@@ -72,9 +89,55 @@ TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
     for (const NamedColor& nc : namedColors)
         addItem(QString::fromLatin1(nc.name), QVariant::fromValue(nc.color));
     setItemDelegate(new NamedColorDelegate(this));
+    auto* style = new DropDownStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(this);
+    setStyle(style);
     setMaxVisibleItems(8);
     setCurrentIndex(0);
+    view()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, &TColorBox::changed);
+}
+
+bool TColorBox::eventFilter(QObject* watched, QEvent* event) {
+    // In the opened list the arrow keys move the selection itself, as they
+    // do in the closed box: each step is a pick.
+    if (watched != view() || event->type() != QEvent::KeyPress)
+        return QComboBox::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int last = count() - 1;
+    const int row = view()->currentIndex().row();
+    const int page = maxVisibleItems() - 1;
+    int to = -1;
+    switch (key->key()) {
+    case Qt::Key_Up:
+        to = row < 0 ? 0 : qMax(0, row - 1);
+        break;
+    case Qt::Key_Down:
+        to = qMin(last, row + 1);
+        break;
+    case Qt::Key_PageUp:
+        to = qMax(0, row - page);
+        break;
+    case Qt::Key_PageDown:
+        to = qMin(last, qMax(0, row) + page);
+        break;
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = last;
+        break;
+    default:
+        return QComboBox::eventFilter(watched, event);
+    }
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
+        return QComboBox::eventFilter(watched, event); // Alt+Up closes the list
+    if (to != row) {
+        view()->setCurrentIndex(model()->index(to, modelColumn(), rootModelIndex()));
+        setCurrentIndex(to);
+        emit changed();
+    }
+    return true;
 }
 
 void TColorBox::selectByColor(PackedColor color) {

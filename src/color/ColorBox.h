@@ -22,7 +22,9 @@ public:
 };
 
 /// The named-color drop-down list: twenty fixed entries, pick only. Selecting
-/// from code raises nothing; a user pick raises changed().
+/// from code raises nothing; a user pick raises changed(), also each step of
+/// the arrow keys in the opened list. The list drops down below the box and
+/// shows eight entries at a time.
 class TColorBox : public QComboBox {
     Q_OBJECT
 public:
@@ -38,4 +40,5 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -1,6 +1,7 @@
 #include "controls/ModalWindow.h"
 
 #include <QKeyEvent>
+#include <QWindow>
 
 TModalWindow::TModalWindow(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
@@ -25,6 +26,12 @@ void TModalWindow::showModalOver(const QWidget* owner) {
         move(centredPosition(owner->frameGeometry(), outer));
         m_placed = true;
     }
+    // Transient for the owner's native window as it is now (Always On Top
+    // makes it anew), so the desktop keeps this window above its owner, also
+    // above one that stays on top.
+    create();
+    if (QWindow* own = windowHandle(); own && owner->window()->windowHandle())
+        own->setTransientParent(owner->window()->windowHandle());
     exec();
 }
 

@@ -8,7 +8,7 @@ TumEdit::TumEdit(QWidget* parent)
     setColorDisabled(m_colorDisabled);
 }
 
-void TumEdit::setAlignment_(Qt::Alignment alignment) {
+void TumEdit::setAlignment(Qt::Alignment alignment) {
     if (alignment == m_alignment)
         return;
     m_alignment = alignment;
@@ -27,11 +27,16 @@ void TumEdit::applyAlignment() {
 }
 
 void TumEdit::focusInEvent(QFocusEvent* event) {
+    const bool resumed = m_suspended;
+    m_suspended = false;
     m_editing = true;
     applyAlignment();
     QLineEdit::focusInEvent(event);
-    // Focus that arrives other than by a click selects the whole text, so
-    // typing replaces it.
+    // Focus that arrives from another control other than by a click selects
+    // the whole text, so typing replaces it. Focus coming back from a popup
+    // menu, a dialog or another window returns to the edit as it was left.
+    if (resumed)
+        return;
     if (event->reason() != Qt::MouseFocusReason)
         selectAll();
 }
@@ -41,8 +46,11 @@ void TumEdit::focusOutEvent(QFocusEvent* event) {
     // Leaving for another window (a dialog, another program) or a popup menu
     // is not leaving the box: the edit goes on when the window comes back.
     const Qt::FocusReason reason = event->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-        emit OnExit();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        m_suspended = true;
+        return; // still being edited: it stays left-aligned
+    }
+    emit OnExit();
     m_editing = false;
     applyAlignment();
 }

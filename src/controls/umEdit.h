@@ -8,13 +8,16 @@
 /// background colour while disabled.
 class TumEdit : public QLineEdit {
     Q_OBJECT
-    Q_PROPERTY(Qt::Alignment Alignment READ Alignment WRITE setAlignment_)
+    Q_PROPERTY(Qt::Alignment Alignment READ Alignment WRITE setAlignment)
     Q_PROPERTY(QColor ColorDisabled READ ColorDisabled WRITE setColorDisabled)
 public:
     explicit TumEdit(QWidget* parent = nullptr);
 
     Qt::Alignment Alignment() const { return m_alignment; }
-    void setAlignment_(Qt::Alignment alignment);
+    /// The alignment while not being edited. It hides QLineEdit's setter of
+    /// the same name on purpose: the generated form code calls it by the
+    /// property's name.
+    void setAlignment(Qt::Alignment alignment);
     QColor ColorDisabled() const { return m_colorDisabled; }
     void setColorDisabled(const QColor& color);
     bool isEditing() const { return m_editing; }
@@ -33,6 +36,9 @@ private:
     Qt::Alignment m_alignment = Qt::AlignLeft;
     QColor m_colorDisabled;
     bool m_editing = false;
+    // The focus went to a popup menu or another window in the middle of an
+    // edit; when it comes back, the edit goes on where it was.
+    bool m_suspended = false;
 };
 
 enum TumNumberEditKind : quint8 { neDec = 0, neHex = 1, neBin = 2 };

@@ -138,9 +138,12 @@ THelpViewer::THelpViewer(std::shared_ptr<ChmFile> file)
 
     m_browser->setObjectName(QStringLiteral("topic"));
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
-        const QString title = m_browser->documentTitle();
-        setWindowTitle(title.isEmpty() ? QStringLiteral("Mirabou Help")
-                                       : title + QStringLiteral(" - Mirabou Help"));
+        // The start page is titled as the viewer is: name it once.
+        const QString viewer = QStringLiteral("Mirabou Help");
+        const QString title = m_browser->documentTitle().trimmed();
+        setWindowTitle(title.isEmpty() || title.compare(viewer, Qt::CaseInsensitive) == 0
+                           ? viewer
+                           : title + QStringLiteral(" - ") + viewer);
     });
 
     auto* splitter = new QSplitter;

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QTextDocument>
 #include <QWidget>
 #include <vector>
 
@@ -99,8 +100,13 @@ namespace {
 
 void setText(QObject* target, const QString& text, bool hint) {
     if (hint) {
+        // A tooltip that looks like markup is shown as markup: hand such a
+        // hint over escaped, so it shows as the file wrote it.
         if (auto* w = qobject_cast<QWidget*>(target))
-            w->setToolTip(text);
+            w->setToolTip(Qt::mightBeRichText(text)
+                              ? QStringLiteral("<p style='white-space:pre'>") +
+                                    text.toHtmlEscaped() + QStringLiteral("</p>")
+                              : text);
     } else if (auto* menu = qobject_cast<QMenu*>(target)) {
         menu->setTitle(text);
     } else if (auto* action = qobject_cast<QAction*>(target)) {

@@ -2,11 +2,55 @@
 
 #include "ui_Mirabou_Language.h"
 
+namespace {
+
+// The whole text of a value label, kept while the label shows it elided.
+const char* const WholeText = "wholeText";
+const char* const ShownText = "shownText";
+
+} // namespace
+
 TForm3::TForm3(QWidget* parent) : TModalWindow(parent), m_ui(new Ui::TForm3) {
     m_ui->setupUi(this);
     m_ui->Button1->setDefault(true);
     m_ui->Button1->setFocus();
     connect(m_ui->Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    // The values may reach left over the group's edge up to the window's, so
+    // they are the window's own children, drawn above the group.
+    for (QLabel* value : {m_ui->Label5, m_ui->Label6, m_ui->Label7, m_ui->Label8}) {
+        const QPoint at = value->mapTo(this, QPoint(0, 0));
+        value->setParent(this);
+        value->move(at);
+        value->show();
+    }
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    fitValues();
+    TModalWindow::showEvent(event);
+}
+
+void TForm3::fitValues() {
+    for (QLabel* value : {m_ui->Label5, m_ui->Label6, m_ui->Label7, m_ui->Label8}) {
+        const QString text = value->text() == value->property(ShownText).toString()
+                                 ? value->property(WholeText).toString()
+                                 : value->text();
+        const int right = value->geometry().right() + 1;
+        const QFontMetrics metrics(value->font());
+        const int width = metrics.horizontalAdvance(text);
+        QString shown = text;
+        if (width > right) {
+            shown = metrics.elidedText(text, Qt::ElideRight, right);
+            value->setToolTip(text);
+        } else {
+            value->setToolTip(QString());
+        }
+        value->setText(shown);
+        value->setProperty(WholeText, text);
+        value->setProperty(ShownText, shown);
+        const int fitted = qMin(right, metrics.horizontalAdvance(shown) + 1);
+        value->setGeometry(right - fitted, value->y(), fitted, value->height());
+    }
 }
 
 TForm3::~TForm3() = default;

@@ -15,8 +15,15 @@ public:
     explicit TForm3(QWidget* parent = nullptr);
     ~TForm3() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Button1Click();
+    /// Sizes each value label to its text, keeping its right edge; a text
+    /// wider than the room left of that edge is cut with an ellipsis and
+    /// shown whole in the label's tooltip.
+    void fitValues();
 
     QScopedPointer<Ui::TForm3> m_ui;
 };

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QtTest>
 #include <unistd.h>
 
@@ -36,11 +37,36 @@ void clipboardIn(const QByteArray& text) {
     run(QStringLiteral("xclip"), {"-selection", "clipboard"}, nullptr, text);
 }
 
+QString shownCaption(const QString& window) {
+    // xprop prints _NET_WM_NAME(UTF8_STRING) = "caption", with " and \ escaped.
+    const QString line = run(QStringLiteral("xprop"), {"-id", window, "_NET_WM_NAME"});
+    const qsizetype open = line.indexOf(QLatin1Char('"'));
+    if (open < 0 || !line.endsWith(QLatin1Char('"')))
+        return {};
+    QString caption = line.mid(open + 1, line.size() - open - 2);
+    caption.replace(QStringLiteral("\\\""), QStringLiteral("\""))
+        .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+    return caption;
+}
+
+QString findWindow(const QString& pattern) {
+    const QRegularExpression shown(pattern);
+    // xdotool's --name also matches the old WM_NAME; what the desktop shows
+    // is _NET_WM_NAME, so each candidate is checked against that.
+    const QStringList candidates = xdotool({"search", "--onlyvisible", "--name", "."})
+                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& id : candidates) {
+        if (shown.match(shownCaption(id)).hasMatch())
+            return id;
+    }
+    return {};
+}
+
 QString waitForWindow(const QString& pattern) {
     for (int i = 0; i < 50; ++i) {
-        const QString id = xdotool({"search", "--onlyvisible", "--name", pattern});
+        const QString id = findWindow(pattern);
         if (!id.isEmpty())
-            return id.section(QLatin1Char('\n'), 0, 0);
+            return id;
         QTest::qWait(100);
     }
     return {};
@@ -85,8 +111,7 @@ bool RunningProgram::start(const QByteArray& settings, const QStringList& env, b
     if (!process.waitForStarted())
         return false;
     for (int i = 0; i < 100 && window.isEmpty(); ++i) {
-        window = xdotool({"search", "--onlyvisible", "--name", "^Mirabou 1.8$"})
-                     .section(QLatin1Char('\n'), 0, 0);
+        window = findWindow(QStringLiteral("^Mirabou 1\\.8$"));
         if (window.isEmpty())
             QTest::qWait(100);
     }

@@ -28,7 +28,12 @@ QString run(const QString& program, const QStringList& args, int* exitCode = nul
 QString xdotool(const QStringList& args);
 QString clipboardOut();
 void clipboardIn(const QByteArray& text);
-/// Waits up to five seconds for a visible window whose title matches pattern.
+/// The caption the window manager shows for window (_NET_WM_NAME).
+QString shownCaption(const QString& window);
+/// A visible window whose shown caption matches pattern, or empty.
+QString findWindow(const QString& pattern);
+/// Waits up to five seconds for a visible window whose shown caption matches
+/// pattern.
 QString waitForWindow(const QString& pattern);
 
 /// The program, started from a fresh program folder of its own.
