@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
 #include <unistd.h>
 
 using platform::IniFile;
@@ -27,6 +28,8 @@ private slots:
     void readsAfterWrite();
     void unwritable_data();
     void unwritable();
+    void fullDisk_data();
+    void fullDisk();
     void unreadableFileIsNeverWrittenOver();
     void binaryAndHugeFiles();
     void killedWriterLeavesWholeFile();
@@ -332,6 +335,58 @@ void tst_IniFile::unwritable() {
         QFAIL("the write did not fail");
     } catch (const platform::IniWriteError& e) {
         QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to ") + path);
+    }
+}
+
+void tst_IniFile::fullDisk_data() {
+    QTest::addColumn<bool>("newFiles"); // a file can be made beside it: atomic replace
+    QTest::addColumn<bool>("room");
+    QTest::newRow("atomic replace, disk full") << true << false;
+    QTest::newRow("in place, disk full") << false << false;
+    QTest::newRow("in place, room left") << false << true;
+}
+
+void tst_IniFile::fullDisk() {
+    QFETCH(bool, newFiles);
+    QFETCH(bool, room);
+    if (::geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    // A small file system of its own: its space filled up, and its inodes
+    // used up, so no file can be made beside the settings file.
+    QTemporaryDir disk;
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("mount"),
+                          {"-t", "tmpfs", "-o", "size=256k,nr_inodes=64", "tmpfs", disk.path()}),
+        0);
+    const auto unmount =
+        qScopeGuard([&disk] { QProcess::execute(QStringLiteral("umount"), {disk.path()}); });
+    const QString path = disk.filePath(QStringLiteral("settings.ini"));
+    const QByteArray old = "; kept\n[settings]\nposx=1\n[languages]\nnumber=2\n";
+    writeFile(path, old);
+    if (!room) {
+        const int filler = ::open(QFile::encodeName(disk.filePath(QStringLiteral("filler"))),
+                                  O_WRONLY | O_CREAT, 0600);
+        QVERIFY(filler >= 0);
+        const QByteArray block(4096, 'f');
+        while (::write(filler, block.constData(), size_t(block.size())) > 0) {
+        }
+        ::close(filler);
+    }
+    for (int n = 0; !newFiles; ++n) {
+        QFile empty(disk.filePath(QString::number(n)));
+        if (!empty.open(QIODevice::WriteOnly))
+            break;
+    }
+    const QString value(8000, QLatin1Char('x')); // more than the page the file has
+    IniFile ini(path);
+    try {
+        ini.writeString(QStringLiteral("settings"), QStringLiteral("posx"), value);
+        QVERIFY2(room, "a write to a full disk was reported as done");
+        QCOMPARE(readFile(path), QByteArray(old).replace("posx=1", "posx=" + value.toLatin1()));
+    } catch (const platform::IniWriteError& e) {
+        QVERIFY2(!room, e.what());
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to ") + path);
+        QCOMPARE(readFile(path), old);
     }
 }
 

@@ -1,11 +1,15 @@
 #include "platform/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 namespace platform {
@@ -289,6 +293,45 @@ bool IniFile::readBool(const QString& section, const QString& key, bool def) con
     return readInteger(section, key, def ? 1 : 0) != 0;
 }
 
+namespace {
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+/// Replaces the file's bytes where it stands, for a file in a folder where
+/// no new file can be made (so no atomic replace). The room is taken first,
+/// so a full disk refuses before a byte changes; should a write still fail,
+/// the old bytes go back where they were, which needs no new room.
+bool writeInPlace(const QString& path, const QByteArray& old, const QByteArray& out) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (out.size() > old.size() && ::posix_fallocate(fd, 0, out.size()) != 0) {
+        ::ftruncate(fd, old.size()); // an emulated allocation may have grown it
+        ::close(fd);
+        return false;
+    }
+    const bool written = writeAll(fd, out) && ::ftruncate(fd, out.size()) == 0 && ::fsync(fd) == 0;
+    if (!written) {
+        writeAll(fd, old);
+        [[maybe_unused]] const int truncated = ::ftruncate(fd, old.size());
+        ::fsync(fd);
+    }
+    return ::close(fd) == 0 && written;
+}
+
+} // namespace
+
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     QByteArray v = value.toUtf8();
     v.replace('\r', ' ').replace('\n', ' '); // a value is one line
@@ -340,8 +383,14 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (m_unreadable)
         throw IniWriteError(m_path);
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+    // Unbuffered: Qt's save file commits a file whose buffered write failed
+    // (a full disk), which would put an empty file in place of the old one.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (file.write(out) != out.size() || !file.commit())
+            throw IniWriteError(m_path);
+    } else if (!QFileInfo(m_path).isFile() || !writeInPlace(m_path, m_data, out)) {
         throw IniWriteError(m_path);
+    }
     m_data = out;
     m_lines = std::make_shared<Lines>(splitLines(m_data));
 }

@@ -25,8 +25,11 @@ public:
 ///
 /// A write changes only the line it writes (or appends one) and reaches the
 /// disk atomically: the new file is written beside the old one and renamed
-/// over it, so the file is always either wholly old or wholly new. A file
-/// that is there but could not be read is never written over.
+/// over it, so the file is always either wholly old or wholly new. A
+/// writable file in a folder where no file can be made is written in place,
+/// its room taken before a byte changes and its old bytes put back when a
+/// write fails, so it is never left shortened. A file that is there but
+/// could not be read is never written over.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
