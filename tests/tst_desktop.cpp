@@ -17,6 +17,7 @@
 #include <QtTest>
 #include <csignal>
 #include <functional>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -149,6 +150,7 @@ private slots:
     void captionCloseWritesSettings();
     void signalsEndAsClosing_data();
     void signalsEndAsClosing();
+    void readOnlyProgramFolder();
     void badSettingsFile_data();
     void badSettingsFile();
     void languageTextsShownAsWritten();
@@ -477,6 +479,49 @@ void tst_Desktop::signalsEndAsClosing() {
              written.constData());
 }
 
+void tst_Desktop::readOnlyProgramFolder() {
+    // A system install: neither the folder nor its settings.ini are the
+    // user's to write, so the settings go to the user's configuration folder.
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    const QString shipped = p.folder() + QStringLiteral("settings.ini");
+    const QByteArray before = readFile(shipped);
+    QTemporaryDir config;
+    const QString userFile = config.filePath(QStringLiteral("mirabou/settings.ini"));
+    const auto lock = [&] {
+        QFile::setPermissions(shipped, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+        QFile::setPermissions(p.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                QFileDevice::ReadOther | QFileDevice::ExeOther);
+        if (::geteuid() == 0) // the program runs as nobody, who owns its settings folder
+            QVERIFY(::chown(QFile::encodeName(config.path()).constData(), 65534, 65534) == 0);
+    };
+    lock();
+    p.unprivileged = true;
+    const QStringList env = {QStringLiteral("XDG_CONFIG_HOME=") + config.path()};
+    QVERIFY(p.start(QByteArray(), env, false));
+    // The shipped languages are offered: Settings > Language > Deutsch.
+    p.click(SettingsX, ButtonY);
+    for (const char* key : {"Down", "Down", "Down", "Right", "Down", "Return"})
+        p.key(QLatin1String(key));
+    p.key(QStringLiteral("F11"));
+    QVERIFY(exitByButton(p));
+    const QByteArray written = readFile(userFile);
+    QVERIFY2(written.contains("flat=0\n") && written.contains("language=lang002\n"),
+             written.constData());
+    QCOMPARE(readFile(shipped), before);
+
+    // The next start finds them there.
+    p.window.clear();
+    QVERIFY(p.start(QByteArray(), env, false));
+    p.key(QStringLiteral("F4"));
+    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: Sprache\\.\\.\\.$")).isEmpty());
+    p.key(QStringLiteral("Return"));
+    xdotool({"windowfocus", "--sync", p.window});
+    QVERIFY(exitByButton(p));
+    QFile::setPermissions(p.dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 void tst_Desktop::badSettingsFile_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("writable"); // the program can and may write the file
@@ -484,7 +529,7 @@ void tst_Desktop::badSettingsFile_data() {
     QTest::newRow("50 MB") << "huge" << true;
     QTest::newRow("a directory") << "directory" << false;
     QTest::newRow("unreadable") << "unreadable" << false;
-    QTest::newRow("read-only folder") << "readonly" << false;
+    QTest::newRow("writable file in a read-only folder") << "readonly" << true;
 }
 
 void tst_Desktop::badSettingsFile() {

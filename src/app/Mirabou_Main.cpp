@@ -10,6 +10,7 @@
 #include "i18n/Mirabou_Language.h"
 #include "platform/ErrorReport.h"
 #include "platform/IniFile.h"
+#include "platform/SettingsFile.h"
 
 #include "ui_Mirabou_Main.h"
 
@@ -17,6 +18,8 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,8 +28,6 @@
 using platform::IniFile;
 
 namespace {
-
-const QString SettingsSection = QStringLiteral("settings");
 
 /// The pictures of the menu items, by index.
 QIcon menuImage(int index) {
@@ -231,11 +232,13 @@ QString TForm1::languageBaseName(int n) const {
 void TForm1::FormCreate() {
     HelpRouter1->setHelpfile(m_folder + QStringLiteral("Mirabou.chm"));
     m_notSetText = QStringLiteral("Not Set");
+    m_settingsPath = settings::filePath(m_folder);
     {
-        const IniFile settings(m_folder + QStringLiteral("settings.ini"));
-        const bool onTop = settings.readBool(SettingsSection, QStringLiteral("ontop"), false);
-        const bool flat = settings.readBool(SettingsSection, QStringLiteral("flat"), true);
-        const i18n::LanguageList languages = i18n::readLanguageList(settings);
+        const IniFile file(m_settingsPath);
+        const bool onTop = settings::readBool(file, settings::OnTop);
+        const bool flat = settings::readBool(file, settings::Flat);
+        const i18n::LanguageList languages =
+            i18n::readLanguageList(file, settings::languagesSource(file, m_folder));
         buildLanguageMenu(languages);
         m_currentLanguage = languages.chosen;
         if (onTop) {
@@ -267,13 +270,12 @@ void TForm1::setVisible(bool visible) {
 
 void TForm1::FormShow() {
     ChangeLang(m_currentLanguage);
-    const IniFile settings(m_folder + QStringLiteral("settings.ini"));
-    move(settings.readInteger(SettingsSection, QStringLiteral("posx"), 200),
-         settings.readInteger(SettingsSection, QStringLiteral("posy"), 200));
+    const IniFile file(m_settingsPath);
+    move(settings::readInteger(file, settings::PosX), settings::readInteger(file, settings::PosY));
 }
 
 void TForm1::FormDestroy() {
-    QString languageKey = QStringLiteral("lang001");
+    QString languageKey = QLatin1String(settings::Language.fallback);
     const QList<QAction*> items = Language1->actions();
     for (int n = 0; n < items.size(); ++n) {
         if (items[n]->isChecked())
@@ -281,12 +283,14 @@ void TForm1::FormDestroy() {
     }
     const bool onTop = isStayOnTop();
     try {
-        IniFile settings(m_folder + QStringLiteral("settings.ini"));
-        settings.writeBool(SettingsSection, QStringLiteral("ontop"), onTop);
-        settings.writeBool(SettingsSection, QStringLiteral("flat"), FlatButtons1->isChecked());
-        settings.writeInteger(SettingsSection, QStringLiteral("posx"), pos().x());
-        settings.writeInteger(SettingsSection, QStringLiteral("posy"), pos().y());
-        settings.writeString(SettingsSection, QStringLiteral("language"), languageKey);
+        // The user's own settings folder is made on the first write.
+        QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
+        IniFile file(m_settingsPath);
+        settings::writeBool(file, settings::OnTop, onTop);
+        settings::writeBool(file, settings::Flat, FlatButtons1->isChecked());
+        settings::writeInteger(file, settings::PosX, pos().x());
+        settings::writeInteger(file, settings::PosY, pos().y());
+        settings::writeString(file, settings::Language, languageKey);
     } catch (const std::exception& e) {
         platform::reportError(QString::fromUtf8(e.what()));
     }

@@ -48,6 +48,8 @@ public:
     bool isPicking() const { return m_picking; }
     bool isStayOnTop() const;
     const QString& programFolder() const { return m_folder; }
+    /// The settings file this window reads and writes.
+    const QString& settingsPath() const { return m_settingsPath; }
     QString languageBaseName(int n) const;
 
     void setVisible(bool visible) override;
@@ -111,6 +113,7 @@ private:
 
     QScopedPointer<Ui::TForm1> m_ui;
     QString m_folder;
+    QString m_settingsPath;
     ScreenContextFactory m_openScreen;
     std::unique_ptr<ScreenContext> m_screen;
     TForm2* m_about = nullptr;

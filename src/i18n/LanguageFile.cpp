@@ -1,6 +1,7 @@
 #include "i18n/LanguageFile.h"
 
 #include "platform/IniFile.h"
+#include "platform/SettingsFile.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -159,19 +160,18 @@ QString languageKey(const char* prefix, int n) {
     return QString::fromLatin1(prefix) + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
 }
 
-LanguageList readLanguageList(const platform::IniFile& settings) {
+LanguageList readLanguageList(const platform::IniFile& settings,
+                              const platform::IniFile& languages) {
     LanguageList list;
-    const QString chosenKey = settings.readString(
-        QStringLiteral("settings"), QStringLiteral("language"), QStringLiteral("lang001"));
+    const QString chosenKey = settings::readString(settings, settings::Language);
     const int count =
-        qBound(0, settings.readInteger(QStringLiteral("languages"), QStringLiteral("number"), 2),
-               MaxLanguages);
+        qBound(0, settings::readInteger(languages, settings::LanguageCount), MaxLanguages);
     const QString fallback = QStringLiteral("x");
     for (int n = 1; n <= count; ++n) {
         list.baseNames.append(
-            settings.readString(QStringLiteral("languages"), languageKey("lang", n), fallback));
+            languages.readString(QStringLiteral("languages"), languageKey("lang", n), fallback));
         list.captions.append(
-            settings.readString(QStringLiteral("languages"), languageKey("name", n), fallback));
+            languages.readString(QStringLiteral("languages"), languageKey("name", n), fallback));
     }
     int k = 0;
     if (!platform::IniFile::parseInteger(chosenKey.mid(4, 3), &k) || k < 1 || k > count)

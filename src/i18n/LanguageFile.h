@@ -65,9 +65,11 @@ inline constexpr int MaxLanguages = 999;
 /// "lang" or "name" + n with three digits.
 QString languageKey(const char* prefix, int n);
 
-/// Builds the language list from the settings file. A chosen key that does
-/// not name a listed language falls back to language 1 (or none when the list
-/// is empty); a count above 999 uses the first 999.
-LanguageList readLanguageList(const platform::IniFile& settings);
+/// Builds the language list: the chosen key from settings, the languages
+/// from languages (the same file, or the program's shipped one). A chosen key
+/// that does not name a listed language falls back to language 1 (or none
+/// when the list is empty); a count above 999 uses the first 999.
+LanguageList readLanguageList(const platform::IniFile& settings,
+                              const platform::IniFile& languages);
 
 } // namespace i18n

@@ -1,0 +1,63 @@
+#include "platform/SettingsFile.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace settings {
+
+namespace {
+
+QString section(const Key& key) {
+    return QLatin1String(key.section);
+}
+
+QString name(const Key& key) {
+    return QLatin1String(key.name);
+}
+
+} // namespace
+
+QString readString(const platform::IniFile& file, const Key& key) {
+    return file.readString(section(key), name(key), QLatin1String(key.fallback));
+}
+
+int readInteger(const platform::IniFile& file, const Key& key) {
+    int fallback = 0;
+    platform::IniFile::parseInteger(QLatin1String(key.fallback), &fallback);
+    return file.readInteger(section(key), name(key), fallback);
+}
+
+bool readBool(const platform::IniFile& file, const Key& key) {
+    return file.readBool(section(key), name(key), QLatin1String(key.fallback) != u"0");
+}
+
+void writeString(platform::IniFile& file, const Key& key, const QString& value) {
+    file.writeString(section(key), name(key), value);
+}
+
+void writeInteger(platform::IniFile& file, const Key& key, int value) {
+    file.writeInteger(section(key), name(key), value);
+}
+
+void writeBool(platform::IniFile& file, const Key& key, bool value) {
+    file.writeBool(section(key), name(key), value);
+}
+
+QString filePath(const QString& programFolder) {
+    const QString beside = programFolder + QStringLiteral("settings.ini");
+    const QFileInfo file(beside);
+    if (QFileInfo(programFolder).isWritable() || (file.isFile() && file.isWritable()))
+        return beside;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/mirabou/settings.ini");
+}
+
+platform::IniFile languagesSource(const platform::IniFile& settings, const QString& programFolder) {
+    const QString shipped = programFolder + QStringLiteral("settings.ini");
+    if (settings.fileName() == shipped ||
+        !settings.readString(section(LanguageCount), name(LanguageCount), QString()).isNull())
+        return settings;
+    return platform::IniFile(shipped);
+}
+
+} // namespace settings
