@@ -28,6 +28,8 @@ private slots:
     void languageSurvivesRestart();
     void helpButtonOpensViewer();
     void optionsAndPositionSurviveRestart();
+    void commandLine_data();
+    void commandLine();
 };
 
 void tst_Program::initTestCase() {
@@ -224,6 +226,44 @@ void tst_Program::optionsAndPositionSurviveRestart() {
     QCOMPARE(readFile(p.folder() + "settings.ini"),
              QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
                         "language=lang001\n[languages]\nnumber=0\n"));
+}
+
+void tst_Program::commandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "Mirabou 1.8.0\n"
+                               << "";
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "--version"
+                            << "";
+    QTest::newRow("unknown option") << QStringList{"--colour=red"} << 2 << ""
+                                    << "colour";
+    QTest::newRow("a file name") << QStringList{"picture.png"} << 2 << ""
+                                 << "picture.png";
+}
+
+void tst_Program::commandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    // Answered before any window: no display is needed.
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(MIRABOU_EXE), arguments);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), code);
+    const QString stdOut = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const QString stdErr = QString::fromLocal8Bit(p.readAllStandardError());
+    if (code == 0)
+        QVERIFY2(out.endsWith(QLatin1Char('\n')) ? stdOut == out : stdOut.contains(out),
+                 qPrintable(stdOut));
+    else
+        QVERIFY2(stdOut.isEmpty() && stdErr.contains(err), qPrintable(stdErr));
 }
 
 QTEST_MAIN(tst_Program)

@@ -5,7 +5,54 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TerminationSignals.h"
 
+#include <QCommandLineParser>
+#include <cstdio>
+
+namespace {
+
+/// Answers --version and --help, refuses anything else; -1 when the program
+/// is to run, else the exit code. Read before any window or display exists.
+int commandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Mirabou, a small colour utility: one RGB colour as hex and decimal "
+                       "text, per component, as a swatch and by name, and an eyedropper."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString what = parser.errorText().isEmpty()
+                                 ? QStringLiteral("Unexpected argument '%1'.")
+                                       .arg(parser.positionalArguments().value(0))
+                                 : parser.errorText();
+        std::fprintf(stderr, "mirabou: %s\nTry 'mirabou --help'.\n", qPrintable(what));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        // No application object exists yet to name the program.
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                        QStringLiteral("mirabou"))),
+                   stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::puts("Mirabou 1.8.0");
+        return 0;
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (const int answered = commandLine(argc, argv); answered >= 0)
+        return answered;
     MirabouApplication app(argc, argv);
     // No display name: Qt would append it to every window's shown caption.
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
