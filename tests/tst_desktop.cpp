@@ -113,6 +113,21 @@ QStringList rootWindows(const char* property) {
     return ids;
 }
 
+/// The program's visible windows.
+QStringList visibleWindows(const RunningProgram& p) {
+    return xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+/// A visible window of the program that is not among before, or empty.
+QString newWindow(const RunningProgram& p, const QStringList& before) {
+    for (const QString& id : visibleWindows(p)) {
+        if (!before.contains(id))
+            return id;
+    }
+    return {};
+}
+
 /// Waits for the program to end; true when it ended normally with 0.
 bool endedCleanly(RunningProgram& p) {
     int code = -2;
@@ -294,22 +309,10 @@ void tst_Desktop::typingArrowsListAndScreen() {
 
     // The opened list drops down below the box, eight entries of 16 pixels
     // high; each step of the arrow keys in it is a pick the views follow.
-    const QStringList before =
-        xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
-            .split(QLatin1Char('\n'));
+    const QStringList before = visibleWindows(p);
     p.click(NamedList.x(), NamedList.y());
     QString list;
-    QTRY_VERIFY(!(list =
-                      [&] {
-                          for (const QString& id :
-                               xdotool({"search", "--onlyvisible", "--pid",
-                                        QString::number(p.process.processId())})
-                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-                              if (!before.contains(id))
-                                  return id;
-                          return QString();
-                      }())
-                     .isEmpty());
+    QTRY_VERIFY(!(list = newWindow(p, before)).isEmpty());
     const QString info = run(QStringLiteral("xwininfo"), {"-id", list});
     const QList<int> height = numbersAfter(info, QStringLiteral("Height:"));
     const QList<int> top = numbersAfter(info, QStringLiteral("Absolute upper-left Y:"));
@@ -356,11 +359,7 @@ void tst_Desktop::popupsWindowsAndOptions() {
     xdotool({"windowfocus", "--sync", p.window});
 
     // The three popup menus, by left and right click, closed by Escape.
-    const auto shownWindows = [&p] {
-        return xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
-            .size();
-    };
+    const auto shownWindows = [&p] { return visibleWindows(p).size(); };
     const qsizetype alone = shownWindows();
     for (const int x : {EyeOptionsX, SettingsX, InfoX}) {
         for (const int button : {1, 3}) {
@@ -591,24 +590,11 @@ void tst_Desktop::languageTextsShownAsWritten() {
     QVERIFY(p.start(QByteArray(), {}, false));
 
     // A hint that looks like markup shows as written: as wide as its tags.
-    const QStringList before =
-        xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
-            .split(QLatin1Char('\n'));
+    const QStringList before = visibleWindows(p);
     xdotool(
         {"mousemove", "--window", p.window, QString::number(CopyHexX), QString::number(ButtonY)});
     QString tip;
-    QTRY_VERIFY_WITH_TIMEOUT(!(tip =
-                                   [&] {
-                                       for (const QString& id :
-                                            xdotool({"search", "--onlyvisible", "--pid",
-                                                     QString::number(p.process.processId())})
-                                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-                                           if (!before.contains(id))
-                                               return id;
-                                       return QString();
-                                   }())
-                                  .isEmpty(),
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!(tip = newWindow(p, before)).isEmpty(), 5000);
     const QList<int> tipWidth =
         numbersAfter(run(QStringLiteral("xwininfo"), {"-id", tip}), QStringLiteral("Width:"));
     QVERIFY(!tipWidth.isEmpty());

@@ -48,8 +48,6 @@ public:
     bool isPicking() const { return m_picking; }
     bool isStayOnTop() const;
     const QString& programFolder() const { return m_folder; }
-    /// The settings file this window reads and writes.
-    const QString& settingsPath() const { return m_settingsPath; }
     QString languageBaseName(int n) const;
 
     void setVisible(bool visible) override;

@@ -104,10 +104,12 @@ bool TColorBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched != view() || event->type() != QEvent::KeyPress)
         return QComboBox::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
+        return QComboBox::eventFilter(watched, event); // Alt+Up closes the list
     const int last = count() - 1;
     const int row = view()->currentIndex().row();
     const int page = maxVisibleItems() - 1;
-    int to = -1;
+    int to = 0;
     switch (key->key()) {
     case Qt::Key_Up:
         to = row < 0 ? 0 : qMax(0, row - 1);
@@ -130,8 +132,6 @@ bool TColorBox::eventFilter(QObject* watched, QEvent* event) {
     default:
         return QComboBox::eventFilter(watched, event);
     }
-    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
-        return QComboBox::eventFilter(watched, event); // Alt+Up closes the list
     if (to != row) {
         view()->setCurrentIndex(model()->index(to, modelColumn(), rootModelIndex()));
         setCurrentIndex(to);

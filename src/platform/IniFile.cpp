@@ -1,7 +1,6 @@
 #include "platform/IniFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 #include <algorithm>
@@ -388,7 +387,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (file.write(out) != out.size() || !file.commit())
             throw IniWriteError(m_path);
-    } else if (!QFileInfo(m_path).isFile() || !writeInPlace(m_path, m_data, out)) {
+    } else if (!writeInPlace(m_path, m_data, out)) {
         throw IniWriteError(m_path);
     }
     m_data = out;
