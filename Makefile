@@ -5,8 +5,10 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 
 RUN_DEPS := cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
-            libxcb1-dev libgl-dev fonts-dejavu-core fp-utils libchm1 qt6-wayland
-TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils openbox dbus-daemon dbus-bin libglib2.0-bin dpkg-dev \
+            libxcb1-dev libgl-dev fonts-dejavu-core fp-utils libchm1 qt6-wayland \
+            qt6-l10n-tools qt6-translations-l10n
+TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils openbox dbus-daemon dbus-bin libglib2.0-bin \
+             dpkg-dev lintian desktop-file-utils appstream \
              sway pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk grim
 
 FUZZ_SECONDS ?= 120
@@ -31,18 +33,18 @@ run: deps-run
 install: deps-run
 	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DMIRABOU_TESTS=OFF
 	cmake --build $(BUILD)/release -j $(JOBS)
-	cmake --install $(BUILD)/release --prefix "$(PREFIX)"
+	cmake --install $(BUILD)/release --component portable --prefix "$(PREFIX)"
 	-update-desktop-database "$(HOME)/.local/share/applications" 2>/dev/null
 	-gtk-update-icon-cache -q -t "$(HOME)/.local/share/icons/hicolor" 2>/dev/null
 
 # Removes what install put in place; a settings.ini you changed is kept.
 uninstall:
-	@test -f $(BUILD)/release/install_manifest.txt || { echo "nothing installed from $(BUILD)/release"; exit 1; }
-	scripts/uninstall.sh $(BUILD)/release/install_manifest.txt
+	@test -f $(BUILD)/release/install_manifest_portable.txt || { echo "nothing installed from $(BUILD)/release"; exit 1; }
+	scripts/uninstall.sh $(BUILD)/release/install_manifest_portable.txt
 
-# A Debian package: $(BUILD)/release/mirabou_<version>_<arch>.deb. It puts
-# the program folder in /opt/mirabou and a launcher, /usr/bin/mirabou, that
-# runs each user's own copy of it (their settings live there).
+# A Debian package: $(BUILD)/release/mirabou_<version>_<arch>.deb, the
+# system layout (/usr/bin/mirabou, /usr/share/mirabou, ...). Each user's
+# settings live in their ~/.config/mirabou.
 package: deps-run
 	@scripts/install-deps.sh dpkg-dev
 	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DMIRABOU_TESTS=OFF

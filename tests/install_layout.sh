@@ -1,16 +1,49 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and data folder, checks the
-# layout, installs again over a user's settings.ini, and uninstalls.
+# The two install forms. The system layout, staged with DESTDIR as a
+# distribution packager does: every file under the staging folder, the
+# program finding its files from /usr/bin, a valid desktop entry and AppStream
+# file, a manual page that says what --help says. The portable form: a program
+# folder and the user's desktop entry, installed again over a user's
+# settings.ini, and uninstalled.
 set -euo pipefail
 build="$1"
 scripts="$2"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-prefix="$tmp/Applications/Mirabou"
-export MIRABOU_DATA_DIR="$tmp/share"
 fail() { echo "FAIL: $*"; exit 1; }
 
-cmake --install "$build" --prefix "$prefix" > "$tmp/log"
+# --- the system layout --------------------------------------------------
+stage="$tmp/stage"
+# Whoever installs, nothing goes to their home: HOME points nowhere writable.
+HOME=/nonexistent DESTDIR="$stage" cmake --install "$build" --prefix /usr > "$tmp/log"
+outside=$(find "$stage" -mindepth 1 -maxdepth 1 ! -name usr)
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
+usr="$stage/usr"
+for f in bin/mirabou share/mirabou/settings.ini share/mirabou/English.lng \
+         share/mirabou/Deutsch.lng share/mirabou/Mirabou.chm share/applications/mirabou.desktop \
+         share/icons/hicolor/48x48/apps/mirabou.png share/icons/hicolor/scalable/apps/mirabou.svg \
+         share/metainfo/org.mirabou.mirabou.metainfo.xml share/man/man1/mirabou.1; do
+    [ -f "$usr/$f" ] || fail "system layout: missing $f"
+done
+[ -x "$usr/bin/mirabou" ] || fail "bin/mirabou is not executable"
+grep -qx "Exec=mirabou" "$usr/share/applications/mirabou.desktop" || fail "system Exec line"
+out=$(desktop-file-validate "$usr/share/applications/mirabou.desktop" 2>&1) || true
+[ -z "$out" ] || fail "desktop-file-validate: $out"
+out=$(appstreamcli validate --no-net "$usr/share/metainfo/org.mirabou.mirabou.metainfo.xml" 2>&1) ||
+    fail "appstreamcli: $out"
+[ "$out" = "✔ Validation was successful." ] || fail "appstreamcli: $out"
+# The manual page names every option --help names, with its text.
+manual=$(MANWIDTH=200 man -l "$usr/share/man/man1/mirabou.1" 2>&1)
+while read -r option text; do
+    grep -qF -- "$option" <<< "$manual" || fail "the manual page lacks $option"
+    grep -qF -- "$text" <<< "$manual" || fail "the manual page lacks '$text'"
+done < <("$usr/bin/mirabou" --help | sed -n 's/^ *-[a-z], \(--[a-z]*\) *\(.*\)$/\1 \2/p')
+[ "$("$usr/bin/mirabou" --help | grep -c -- '^ *-')" = 2 ] || fail "options in --help changed"
+
+# --- the portable form ---------------------------------------------------
+prefix="$tmp/Applications/Mirabou"
+export MIRABOU_DATA_DIR="$tmp/share"
+cmake --install "$build" --component portable --prefix "$prefix" > "$tmp/log"
 for f in Mirabou settings.ini English.lng Deutsch.lng Francais.lng Espanol.lng Mirabou.chm; do
     [ -f "$prefix/$f" ] || fail "missing $f"
 done
@@ -22,15 +55,16 @@ done
 desktop="$MIRABOU_DATA_DIR/applications/mirabou.desktop"
 grep -qx "Exec=\"$prefix/Mirabou\"" "$desktop" || fail "Exec line: $(grep Exec "$desktop")"
 grep -qx "Icon=mirabou" "$desktop" || fail "Icon line"
-if command -v desktop-file-validate > /dev/null; then desktop-file-validate "$desktop"; fi
+out=$(desktop-file-validate "$desktop" 2>&1) || true
+[ -z "$out" ] || fail "desktop-file-validate: $out"
 
 printf '[settings]\nposx=5\n' > "$prefix/settings.ini"
-cmake --install "$build" --prefix "$prefix" > "$tmp/log"
+cmake --install "$build" --component portable --prefix "$prefix" > "$tmp/log"
 [ "$(cat "$prefix/settings.ini")" = "$(printf '[settings]\nposx=5')" ] || fail "settings.ini overwritten"
 
-cp "$build/install_manifest.txt" "$tmp/manifest"
+cp "$build/install_manifest_portable.txt" "$tmp/manifest"
 "$scripts/uninstall.sh" "$tmp/manifest" > /dev/null
 [ -f "$prefix/settings.ini" ] || fail "uninstall removed the user's settings"
-left=$(find "$tmp" -type f ! -name settings.ini ! -name log ! -name manifest)
+left=$(find "$tmp" -path "$stage" -prune -o -type f ! -name settings.ini ! -name log ! -name manifest -print)
 [ -z "$left" ] || fail "left behind: $left"
 echo "1 passed, 0 failed"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it on this machine, starts the program
-# with the desktop entry's command as a user would, and removes the package.
+# Builds the Debian package, checks it as Debian's tools do, installs it on
+# this machine, runs /usr/bin/mirabou as an ordinary user and as root the way
+# the desktop's menu would, and removes the package again.
 # Needs root (or sudo without a password); exits 77 (skipped) otherwise.
 set -euo pipefail
 build="$1"
@@ -13,6 +14,7 @@ if dpkg-query -W -f='${Status}' mirabou 2>/dev/null | grep -q "install ok instal
     echo "SKIP: a mirabou package is installed here already; not touching it"; exit $SKIP
 fi
 tmp=$(mktemp -d)
+chmod 755 "$tmp" # an ordinary user's home lies in here
 cleanup() {
     [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
     as_root dpkg -r mirabou > /dev/null 2>&1 || true
@@ -26,40 +28,79 @@ deb=$(ls "$tmp"/package/mirabou_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "no Qt dependency"
 dpkg-deb -f "$deb" Recommends | grep -q "libchm1" || fail "libchm1 is not recommended"
 dpkg-deb -f "$deb" Depends | grep -q "libchm1" && fail "libchm1 must not be required"
+# Errors and warnings fail; the one informational tag left is explained in
+# the README (binding every symbol at start costs start-up time).
+lintian --tag-display-limit 0 -I "$deb" > "$tmp/lintian.log" 2>&1 || true
+if grep -E '^[EW]: ' "$tmp/lintian.log"; then fail "lintian"; fi
+if grep -E '^I: ' "$tmp/lintian.log" | grep -v ' hardening-no-bindnow '; then fail "lintian"; fi
+dpkg-deb -c "$deb" | grep -q ' \./opt' && fail "files in /opt"
+
 as_root dpkg -i "$deb" > "$tmp/dpkg.log" || { cat "$tmp/dpkg.log"; fail "dpkg -i"; }
-
-for f in /opt/mirabou/Mirabou /opt/mirabou/settings.ini /opt/mirabou/English.lng /usr/bin/mirabou \
-         /usr/share/applications/mirabou.desktop /usr/share/icons/hicolor/48x48/apps/mirabou.png; do
-    [ -e "$f" ] || fail "missing $f"
-done
 entry=/usr/share/applications/mirabou.desktop
-if command -v desktop-file-validate > /dev/null; then desktop-file-validate "$entry"; fi
-command=$(sed -n 's/^Exec=//p' "$entry" | tr -d '"')
+out=$(desktop-file-validate "$entry" 2>&1) || true
+[ -z "$out" ] || fail "desktop-file-validate: $out"
+out=$(appstreamcli validate --no-net /usr/share/metainfo/org.mirabou.mirabou.metainfo.xml 2>&1) ||
+    fail "appstreamcli: $out"
+[ "$out" = "✔ Validation was successful." ] || fail "appstreamcli: $out"
+command=$(sed -n 's/^Exec=//p' "$entry")
 [ "$command" = mirabou ] || fail "Exec is '$command'"
+[ "$(command -v "$command")" = /usr/bin/mirabou ] || fail "mirabou is not /usr/bin/mirabou"
 
-# A user starts it from the menu: the program runs from a folder of their own.
-export HOME="$tmp/home"
-unset XDG_DATA_HOME
-mkdir -p "$HOME"
-"$command" > "$tmp/run.log" 2>&1 &
-pid=$!
-window=
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^Mirabou 1.8$' 2>/dev/null | head -n1) || true
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || { cat "$tmp/run.log"; fail "no window"; }
-own="$HOME/.local/share/mirabou"
-[ -x "$own/Mirabou" ] && [ -f "$own/settings.ini" ] || fail "no program folder of the user's own"
-xdotool mousemove --window "$window" 415 19 click 1 # Exit
-wait "$pid" || fail "the program ended with $?"
-pid=
-grep -q '^posx=' "$own/settings.ini" || fail "settings were not written: $(cat "$own/settings.ini")"
+# Starts the program as the desktop's menu would, for the user named (an
+# ordinary one, or root), with its own home: German chosen beforehand in the
+# user's settings, the Language window opened (its caption comes from the
+# installed language file), Flat Buttons switched off, Exit.
+use() {
+    local who="$1" home="$2"
+    mkdir -p "$home/.config/mirabou" "$home/runtime"
+    printf '[settings]\nlanguage=lang002\n' > "$home/.config/mirabou/settings.ini"
+    chmod 700 "$home/runtime"
+    local run=(env -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$home/runtime" "$command")
+    if [ "$who" != root ] && [ "$(id -u)" = 0 ]; then
+        chown -R "$who" "$home"
+        run=(setpriv --reuid="$who" --regid="$(id -g "$who")" --clear-groups "${run[@]}")
+    elif [ "$who" = root ] && [ "$(id -u)" != 0 ]; then
+        run=(sudo -n "${run[@]}")
+    fi
+    "${run[@]}" > "$tmp/run.log" 2>&1 &
+    pid=$!
+    local window= language=
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^Mirabou 1.8$' 2>/dev/null | head -n1) || true
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || { cat "$tmp/run.log"; fail "$who: no window"; }
+    xdotool windowfocus --sync "$window" key F4
+    for _ in $(seq 50); do
+        language=$(xdotool search --onlyvisible --name '^Orlen Mirabou: Sprache\.\.\.$' 2>/dev/null) || true
+        [ -n "$language" ] && break
+        sleep 0.1
+    done
+    [ -n "$language" ] || fail "$who: the installed German language file was not found"
+    xdotool windowfocus --sync "$language" key Return # Close
+    sleep 0.3
+    xdotool windowfocus --sync "$window" key F11
+    xdotool mousemove --window "$window" 415 19 click 1 # Exit
+    wait "$pid" || fail "$who: the program ended with $?"
+    pid=
+    local written
+    written=$(cat "$home/.config/mirabou/settings.ini")
+    grep -q '^flat=0$' <<< "$written" && grep -q '^language=lang002$' <<< "$written" &&
+        grep -q '^posx=' <<< "$written" || fail "$who: settings not kept: $written"
+}
+ordinary=$([ "$(id -u)" = 0 ] && echo nobody || id -un)
+use "$ordinary" "$tmp/home"
+# Root too keeps its settings in its own folder, not in the shared one.
+use root "$tmp/root"
+out=$(as_root dpkg --verify mirabou) || true
+[ -z "$out" ] || fail "the installed files changed: $out"
 
 as_root dpkg -r mirabou > /dev/null
-for f in /opt/mirabou /usr/bin/mirabou "$entry"; do
-    [ ! -e "$f" ] || fail "left behind: $f"
-done
-[ -f "$own/settings.ini" ] || fail "removing the package took the user's settings"
+# Every file of the package is gone, and its own folders with them.
+while read -r path; do
+    [ ! -e "$path" ] || fail "left behind: $path"
+done < <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 2)}'; echo /usr/share/mirabou
+         echo /usr/share/doc/mirabou)
+[ -f "$tmp/home/.config/mirabou/settings.ini" ] || fail "removing the package took the user's settings"
 echo "1 passed, 0 failed"

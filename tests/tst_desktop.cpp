@@ -190,7 +190,8 @@ void tst_Desktop::initTestCase() {
     env.insert(QStringLiteral("MIRABOU_DATA_DIR"), m_install.filePath(QStringLiteral("share")));
     install.setProcessEnvironment(env);
     install.start(QStringLiteral("cmake"),
-                  {"--install", QStringLiteral(MIRABOU_BUILD_DIR), "--prefix", m_programFolder});
+                  {"--install", QStringLiteral(MIRABOU_BUILD_DIR), "--component", "portable",
+                   "--prefix", m_programFolder});
     QVERIFY(install.waitForFinished(60000));
     QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
     QVERIFY(QFile::exists(m_programFolder + QStringLiteral("/Mirabou")));

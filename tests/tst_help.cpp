@@ -2,9 +2,11 @@
 #include "help/HelpRouter.h"
 #include "help/HelpViewer.h"
 #include "help/ViewerLoader.h"
+#include "i18n/ToolkitTexts.h"
 #include "support/TestSupport.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -398,6 +400,14 @@ void tst_Help::viewerShowsTheFile() {
     // A relative link inside the file.
     viewer->browser()->setSource(QUrl(QStringLiteral("views.htm")));
     QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("The views of the colour")));
+    // Its own texts follow the chosen language while it is open.
+    const auto* keyword = viewer->findChild<QLineEdit*>(QStringLiteral("keyword"));
+    i18n::applyToolkitLocale(QStringLiteral("fr"));
+    QTRY_COMPARE(viewer->tabs()->tabText(0), QStringLiteral("Sommaire")); // a posted event
+    QCOMPARE(keyword->placeholderText(), QStringLiteral("Mot-clé"));
+    i18n::applyToolkitLocale(QString());
+    QTRY_COMPARE(viewer->tabs()->tabText(0), QStringLiteral("Contents"));
+    QCOMPARE(keyword->placeholderText(), QStringLiteral("Keyword"));
     // The same file again reuses its window.
     QVERIFY(HtmlHelp(0, m_chm, HH_DISPLAY_TOC, 0) != 0);
     QCOMPARE(openViewers().size(), 1);
@@ -407,8 +417,11 @@ void tst_Help::viewerShowsTheFile() {
 
 void tst_Help::viewerContextAndIndex() {
     QVERIFY(ViewerAvailable());
+    i18n::applyToolkitLocale(QStringLiteral("es")); // a viewer opened in a chosen language
     QVERIFY(HtmlHelp(0, m_chm, HH_HELP_CONTEXT, 1005) != 0);
     THelpViewer* viewer = openViewers().first();
+    QCOMPARE(viewer->tabs()->tabText(1), QStringLiteral("Índice"));
+    i18n::applyToolkitLocale(QString());
     QCOMPARE(viewer->browser()->source().path(), QStringLiteral("/eyewizard.htm"));
     QCOMPARE(HtmlHelp(0, m_chm, HH_HELP_CONTEXT, 9999), quintptr(0));
     const QByteArray keyword = "settings";

@@ -6,9 +6,12 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -94,6 +97,8 @@ private slots:
     void chosenLanguage();
     void twelveLanguages();
     void pickingAgainRereads();
+    void toolkitTexts_data();
+    void toolkitTexts();
     void shippedTranslationsAreComplete_data();
     void shippedTranslationsAreComplete();
 };
@@ -289,6 +294,49 @@ void tst_Language::pickingAgainRereads() {
     f.items()[1]->trigger();
     QVERIFY(!f.items()[0]->isChecked());
     QCOMPARE(f.text(Window::Main, "SpeedButton8", true), QStringLiteral("Exit"));
+}
+
+void tst_Language::toolkitTexts_data() {
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<QString>("cancel");
+    const auto shipped = [](const char* name) {
+        return readFile(QStringLiteral(MIRABOU_RESOURCES "/lang/%1.lng").arg(QLatin1String(name)));
+    };
+    QTest::newRow("Deutsch") << shipped("Deutsch") << "Abbrechen";
+    QTest::newRow("Francais") << shipped("Francais") << "Annuler";
+    QTest::newRow("Espanol") << shipped("Espanol") << "Cancelar";
+    QTest::newRow("country falls back to language")
+        << QByteArray("[language]\nlocale=de_AT\n") << "Abbrechen";
+    QTest::newRow("no locale") << QByteArray("[language]\nname=Plain\n") << "Cancel";
+    QTest::newRow("unknown locale") << QByteArray("[language]\nlocale=xx\n") << "Cancel";
+    QTest::newRow("a path") << QByteArray("[language]\nlocale=../../de\n") << "Cancel";
+}
+
+void tst_Language::toolkitTexts() {
+    QFETCH(QByteArray, language);
+    QFETCH(QString, cancel);
+    Fixture f;
+    f.file(QStringLiteral("L2.lng"), language);
+    QVERIFY(f.start(languagesSection(2)));
+    // The colour dialog's Cancel button, opened from the swatch.
+    const auto cancelText = [&f] {
+        QString text;
+        QTimer::singleShot(0, [&text] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (auto* box = dialog->findChild<QDialogButtonBox*>())
+                text = box->button(QDialogButtonBox::Cancel)->text();
+            dialog->reject();
+        });
+        QTest::mouseClick(f.w().findChild<QWidget*>(QStringLiteral("Shape4")), Qt::LeftButton);
+        return text;
+    };
+    QCOMPARE(cancelText(), QStringLiteral("Cancel"));
+    f.items()[1]->trigger();
+    QCOMPARE(cancelText(), cancel);
+    f.items()[0]->trigger(); // and back, at run time
+    QCOMPARE(cancelText(), QStringLiteral("Cancel"));
 }
 
 void tst_Language::shippedTranslationsAreComplete_data() {

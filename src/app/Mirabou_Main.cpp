@@ -8,6 +8,7 @@
 #include "help/HelpRouter.h"
 #include "help/Mirabou_About.h"
 #include "i18n/Mirabou_Language.h"
+#include "i18n/ToolkitTexts.h"
 #include "platform/ErrorReport.h"
 #include "platform/IniFile.h"
 #include "platform/SettingsFile.h"
@@ -592,6 +593,8 @@ void TForm1::ChangeLang(int n) {
     const QString base = languageBaseName(n);
     const IniFile file(base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng"));
     m_notSetText = i18n::applyLanguage(file, this, m_about, m_language);
+    i18n::applyToolkitLocale(
+        file.readString(QStringLiteral("language"), QStringLiteral("locale"), QString()));
 }
 
 void TForm1::ChangeLangClick(QAction* item) {

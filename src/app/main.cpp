@@ -36,9 +36,11 @@ int commandLine(int argc, char** argv) {
     }
     if (parser.isSet(help)) {
         // No application object exists yet to name the program.
-        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                                        QStringLiteral("mirabou"))),
-                   stdout);
+        QString text = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                 QStringLiteral("mirabou"));
+        if (!text.endsWith(QLatin1Char('\n')))
+            text += QLatin1Char('\n');
+        std::fputs(qPrintable(text), stdout);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -56,6 +58,8 @@ int main(int argc, char** argv) {
     MirabouApplication app(argc, argv);
     // No display name: Qt would append it to every window's shown caption.
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
+    // Wayland desktops find the menu entry, and so the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mirabou"));
     help::setApplicationHelpFile(QString());
     int rc = 0;
     {

@@ -121,7 +121,6 @@ THelpViewer::THelpViewer(std::shared_ptr<ChmFile> file)
     connect(m_index, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showTopic(item->data(PageRole).toString()); });
     m_indexFilter->setObjectName(QStringLiteral("keyword"));
-    m_indexFilter->setPlaceholderText(QStringLiteral("Keyword"));
     connect(m_indexFilter, &QLineEdit::textEdited, this, &THelpViewer::filterIndex);
     connect(m_indexFilter, &QLineEdit::returnPressed, this, [this] {
         if (QListWidgetItem* item = m_index->currentItem())
@@ -133,8 +132,9 @@ THelpViewer::THelpViewer(std::shared_ptr<ChmFile> file)
     indexLayout->setContentsMargins(4, 4, 4, 4);
     indexLayout->addWidget(m_indexFilter);
     indexLayout->addWidget(m_index);
-    m_tabs->addTab(m_contents, QStringLiteral("Contents"));
-    m_tabs->addTab(indexPage, QStringLiteral("Index"));
+    m_tabs->addTab(m_contents, QString());
+    m_tabs->addTab(indexPage, QString());
+    retranslate();
 
     m_browser->setObjectName(QStringLiteral("topic"));
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
@@ -154,6 +154,18 @@ THelpViewer::THelpViewer(std::shared_ptr<ChmFile> file)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
+}
+
+void THelpViewer::retranslate() {
+    m_tabs->setTabText(0, tr("Contents"));
+    m_tabs->setTabText(1, tr("Index"));
+    m_indexFilter->setPlaceholderText(tr("Keyword"));
+}
+
+void THelpViewer::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }
 
 void THelpViewer::showContents() {

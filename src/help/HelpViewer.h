@@ -46,7 +46,12 @@ public:
     ChmBrowser* browser() const { return m_browser; }
     QTabWidget* tabs() const { return m_tabs; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    /// The viewer's own texts in the language of the installed translations.
+    void retranslate();
     void filterIndex(const QString& text);
 
     std::shared_ptr<ChmFile> m_file;

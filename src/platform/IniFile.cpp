@@ -316,7 +316,8 @@ bool writeInPlace(const QString& path, const QByteArray& old, const QByteArray& 
     if (fd < 0)
         return false;
     if (out.size() > old.size() && ::posix_fallocate(fd, 0, out.size()) != 0) {
-        ::ftruncate(fd, old.size()); // an emulated allocation may have grown it
+        // An emulated allocation may have grown it; nothing more to do if not.
+        [[maybe_unused]] const int shrunk = ::ftruncate(fd, old.size());
         ::close(fd);
         return false;
     }

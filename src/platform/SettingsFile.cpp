@@ -1,5 +1,7 @@
 #include "platform/SettingsFile.h"
 
+#include "platform/ProgramFolder.h"
+
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -46,7 +48,8 @@ void writeBool(platform::IniFile& file, const Key& key, bool value) {
 QString filePath(const QString& programFolder) {
     const QString beside = programFolder + QStringLiteral("settings.ini");
     const QFileInfo file(beside);
-    if (QFileInfo(programFolder).isWritable() || (file.isFile() && file.isWritable()))
+    const bool portable = !platform::isInstalledDataFolder(programFolder);
+    if (portable && (QFileInfo(programFolder).isWritable() || (file.isFile() && file.isWritable())))
         return beside;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/mirabou/settings.ini");

@@ -36,7 +36,7 @@ void writeBool(platform::IniFile& file, const Key& key, bool value);
 
 /// The settings file of a program in programFolder (with its trailing '/'):
 /// its "settings.ini" when the folder is writable or that file is (a
-/// portable program); otherwise, as for a system install, the user's
+/// portable program); otherwise, and always for an installed program, the user's
 /// $XDG_CONFIG_HOME/mirabou/settings.ini (~/.config/mirabou/settings.ini).
 QString filePath(const QString& programFolder);
 
