@@ -310,6 +310,8 @@ void tst_Language::toolkitTexts_data() {
     QTest::newRow("no locale") << QByteArray("[language]\nname=Plain\n") << "Cancel";
     QTest::newRow("unknown locale") << QByteArray("[language]\nlocale=xx\n") << "Cancel";
     QTest::newRow("a path") << QByteArray("[language]\nlocale=../../de\n") << "Cancel";
+    QTest::newRow("a path after the language")
+        << QByteArray("[language]\nlocale=de_/../../x\n") << "Cancel";
 }
 
 void tst_Language::toolkitTexts() {

@@ -1,6 +1,7 @@
 #include "app/MirabouApplication.h"
 #include "app/Program.h"
 #include "color/ColorBox.h"
+#include "controls/FrameCacheStyle.h"
 #include "controls/Shape.h"
 #include "controls/SpeedButton.h"
 #include "controls/umEdit.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -98,6 +100,7 @@ private slots:
     void copyAndPaste();
     void copyThenPasteChangesNothing();
     void eyeWizardPick();
+    void framesDrawnOnce();
     void eyeWizardEdges();
     void eyeColorCommands();
     void popupMenus();
@@ -584,6 +587,55 @@ void tst_MainWindow::eyeWizardPick() {
     QVERIFY(!f.w().isPicking());
     QCOMPARE(wand->icon().cacheKey(), normal);
     QCOMPARE(f.text("Label25"), QStringLiteral("#FF0000"));
+}
+
+void tst_MainWindow::framesDrawnOnce() {
+    Fixture f;
+    QVERIFY(f.start());
+    auto* style = qobject_cast<TFrameCacheStyle*>(f.c<QGroupBox>("GroupBox1")->style());
+    QVERIFY(style);
+    f.c<TumNumberEdit>("dcGreen")->setFocus(); // a focused frame looks different
+    // Two boxes of one group: the group's frame is copied piece by piece.
+    const QRegion area =
+        QRegion(f.c<QWidget>("umRed")->geometry().translated(f.c<QWidget>("GroupBox1")->pos())) +
+        QRegion(f.c<QWidget>("dcGreen")->geometry().translated(f.c<QWidget>("GroupBox1")->pos()));
+    const auto render = [&f](const QRegion& region) {
+        QImage image(f.w().size(), QImage::Format_RGB32);
+        image.fill(Qt::black);
+        f.w().render(&image, QPoint(), region);
+        return image;
+    };
+    render(QRegion(f.w().rect()));
+    const int drawn = style->framesDrawn();
+    QVERIFY(drawn > 0);
+    for (int i = 0; i < 20; ++i) { // every view repaints with a new colour
+        f.c<TumNumberEdit>("umRed")->setText(hexPair(i * 12));
+        f.w().ChangeOne();
+        render(QRegion(f.w().rect()));
+    }
+    QCOMPARE(style->framesDrawn(), drawn);
+    const QImage whole = render(QRegion(f.w().rect()));
+    const QImage pieces = render(area);
+
+    // They look as the style draws them, to within rounding.
+    for (QWidget* w : f.w().findChildren<QWidget*>()) {
+        if (w->style() == style)
+            w->setStyle(QApplication::style());
+    }
+    const auto largestDifference = [](const QImage& a, const QImage& b) {
+        int largest = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                largest =
+                    std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+            }
+        }
+        return largest;
+    };
+    QVERIFY(largestDifference(whole, render(QRegion(f.w().rect()))) <= 1);
+    QVERIFY(largestDifference(pieces, render(area)) <= 1);
 }
 
 void tst_MainWindow::eyeWizardEdges() {

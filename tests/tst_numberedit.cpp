@@ -112,6 +112,16 @@ void tst_NumberEdit::editingKeysWork() {
     QCOMPARE(box.edit.Value(), 0x2b);
     QTest::keyClick(&box.edit, Qt::Key_A, Qt::ControlModifier);
     QVERIFY(box.edit.hasSelectedText());
+    // Writing the text it holds changes nothing; another text replaces it.
+    QSignalSpy changes(&box.edit, &TumNumberEdit::OnChange);
+    box.edit.setText(QStringLiteral("2b"));
+    QVERIFY(box.edit.hasSelectedText());
+    QVERIFY(box.edit.isUndoAvailable());
+    QCOMPARE(changes.count(), 0);
+    box.edit.setText(QStringLiteral("2c"));
+    QVERIFY(!box.edit.hasSelectedText());
+    QCOMPARE(box.edit.Value(), 0x2c);
+    QCOMPARE(changes.count(), 1);
 }
 
 void tst_NumberEdit::emptyTextIsZero() {

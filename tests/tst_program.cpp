@@ -64,6 +64,10 @@ void tst_Program::x11ScreenContext() {
     QCOMPARE(screen->pixel(QPoint(-1, 0)), UnreadablePixel);
     xdotool({"mousemove", "77", "88"});
     QTRY_COMPARE(screen->cursorPos(), QPoint(77, 88));
+    // Where a pointer event saw the pointer serves one reading, in whole pixels.
+    screen->pointerSeen(QPointF(33.75, 44.5));
+    QCOMPARE(screen->cursorPos(), QPoint(33, 44));
+    QCOMPARE(screen->cursorPos(), QPoint(77, 88));
 
     const auto own = showColouredWindow(QColor(0xAB, 0xCD, 0xEF), QRect(400, 300, 120, 80));
     QVERIFY(own);

@@ -3,6 +3,7 @@
 #include "app/Pictures.h"
 #include "color/ClipboardExchange.h"
 #include "color/ConvertBase.h"
+#include "controls/FrameCacheStyle.h"
 #include "controls/LnkLabel.h"
 #include "help/HelpHook.h"
 #include "help/HelpRouter.h"
@@ -24,7 +25,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 using platform::IniFile;
 
@@ -46,6 +46,14 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
       m_ui(new Ui::TForm1), m_folder(programFolder), m_openScreen(std::move(screens)) {
     m_ui->setupUi(this);
     setFixedSize(size());
+    // The frames around the views that change on every Eye Wizard move are
+    // drawn once, not on every move.
+    auto* frames = new TFrameCacheStyle;
+    frames->setParent(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_ui->GroupBox1, m_ui->GroupBox2, m_ui->GroupBox3, m_ui->umRed, m_ui->umGreen,
+             m_ui->umBlue, m_ui->dcRed, m_ui->dcGreen, m_ui->dcBlue})
+        w->setStyle(frames);
     setPictures();
     buildMenus();
 
@@ -69,7 +77,11 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
     }
 
     connect(ui.SpeedButton1, &TSpeedButton::mouseDown, this, &TForm1::SpeedButton1MouseDown);
-    connect(ui.SpeedButton1, &TSpeedButton::mouseMove, this, &TForm1::SpeedButton1MouseMove);
+    connect(ui.SpeedButton1, &TSpeedButton::mouseMove, this, [this](QPointF global) {
+        if (m_screen) // spares asking the display where the pointer is
+            m_screen->pointerSeen(global);
+        SpeedButton1MouseMove();
+    });
     connect(ui.SpeedButton1, &TSpeedButton::mouseUp, this, &TForm1::SpeedButton1MouseUp);
     connect(ui.SpeedButton1, &TSpeedButton::grabLost, this, [this] {
         if (m_picking) // the grab went elsewhere: end the pick as a release would
@@ -317,9 +329,12 @@ void TForm1::setStayOnTop(bool on) {
 }
 
 void TForm1::setFlatButtons(bool flat) {
-    for (QToolButton* b :
-         findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^SpeedButton\\d+$"))))
-        b->setAutoRaise(flat);
+    // The tool buttons are the SpeedButtons (a name test, not a pattern: no
+    // regular expression engine is loaded at start-up for it).
+    for (QToolButton* b : findChildren<QToolButton*>()) {
+        if (b->objectName().startsWith(QLatin1String("SpeedButton")))
+            b->setAutoRaise(flat);
+    }
 }
 
 void TForm1::AlwaysOnTop1Click() {

@@ -9,7 +9,7 @@ void TSpeedButton::mousePressEvent(QMouseEvent* event) {
 
 void TSpeedButton::mouseMoveEvent(QMouseEvent* event) {
     QToolButton::mouseMoveEvent(event);
-    emit mouseMove();
+    emit mouseMove(event->globalPosition());
 }
 
 void TSpeedButton::mouseReleaseEvent(QMouseEvent* event) {

@@ -11,7 +11,8 @@ public:
 
 signals:
     void mouseDown(Qt::MouseButton button);
-    void mouseMove();
+    /// global: where the pointer is, in the desktop's logical coordinates.
+    void mouseMove(QPointF global);
     void mouseUp(Qt::MouseButton button);
     /// The pointer grab ended without a release reaching the button.
     void grabLost();

@@ -8,6 +8,11 @@ TumEdit::TumEdit(QWidget* parent)
     setColorDisabled(m_colorDisabled);
 }
 
+void TumEdit::setText(const QString& text) {
+    if (text != QLineEdit::text())
+        QLineEdit::setText(text);
+}
+
 void TumEdit::setAlignment(Qt::Alignment alignment) {
     if (alignment == m_alignment)
         return;

@@ -21,6 +21,10 @@ public:
     QColor ColorDisabled() const { return m_colorDisabled; }
     void setColorDisabled(const QColor& color);
     bool isEditing() const { return m_editing; }
+    /// Writing the text the box already holds changes nothing: caret,
+    /// selection and undo history stay, and nothing is laid out or drawn
+    /// again. It hides QLineEdit's setter on purpose, as setAlignment does.
+    void setText(const QString& text);
 
 signals:
     /// The focus left the box for another control of the window.

@@ -3,6 +3,7 @@
 #include "color/ColorValue.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <functional>
 #include <memory>
 
@@ -25,6 +26,10 @@ public:
 
     /// The pointer's position on the desktop, in device pixels.
     virtual QPoint cursorPos() = 0;
+    /// Where a pointer event over the program's window found the pointer, in
+    /// the desktop's logical coordinates; a context may take it for the next
+    /// cursorPos() instead of asking the display where the pointer is.
+    virtual void pointerSeen(QPointF global) { (void)global; }
     /// The packed colour of the pixel at p, or UnreadablePixel.
     virtual PackedColor pixel(QPoint p) = 0;
 

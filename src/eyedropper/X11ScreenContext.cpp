@@ -1,6 +1,8 @@
 #include "eyedropper/X11ScreenContext.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QtMath>
 #include <cstdlib>
 
 X11ScreenContext::X11ScreenContext(xcb_connection_t* connection, xcb_window_t root)
@@ -19,7 +21,22 @@ std::unique_ptr<X11ScreenContext> X11ScreenContext::open() {
     return std::make_unique<X11ScreenContext>(c, screen->root);
 }
 
+void X11ScreenContext::pointerSeen(QPointF global) {
+    // Logical coordinates are the root window's device pixels on a screen
+    // that is not scaled; X11 counts whole pixels.
+    const QScreen* screen = QGuiApplication::screenAt(global.toPoint());
+    if (screen && screen->devicePixelRatio() == 1.0)
+        m_seen = QPoint(qFloor(global.x()), qFloor(global.y()));
+    else
+        m_seen.reset();
+}
+
 QPoint X11ScreenContext::cursorPos() {
+    if (m_seen) {
+        const QPoint seen = *m_seen;
+        m_seen.reset(); // one event, one reading
+        return seen;
+    }
     xcb_query_pointer_reply_t* reply =
         xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
     if (!reply)

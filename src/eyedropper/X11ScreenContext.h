@@ -2,15 +2,18 @@
 
 #include "eyedropper/ScreenContext.h"
 
+#include <optional>
 #include <xcb/xcb.h>
 
-/// Reads the X11 root window through Qt's own xcb connection: the pointer
-/// with xcb_query_pointer, a pixel with a 1x1 xcb_get_image.
+/// Reads the X11 root window through Qt's own xcb connection: a pixel with a
+/// 1x1 xcb_get_image; the pointer where the last pointer event found it, or
+/// with xcb_query_pointer when there was none or the screen is scaled.
 class X11ScreenContext : public ScreenContext {
 public:
     X11ScreenContext(xcb_connection_t* connection, xcb_window_t root);
 
     QPoint cursorPos() override;
+    void pointerSeen(QPointF global) override;
     PackedColor pixel(QPoint p) override;
 
     /// The context for the running application, or null when it does not run
@@ -20,4 +23,5 @@ public:
 private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
+    std::optional<QPoint> m_seen; // device pixels, taken by the next cursorPos()
 };

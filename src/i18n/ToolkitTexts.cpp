@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTranslator>
+#include <algorithm>
 
 namespace i18n {
 
@@ -22,10 +22,27 @@ Translators& translators() {
     return t;
 }
 
-/// A language and an optional country, nothing that could name a path.
+bool isLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+/// A language of two or three letters and an optional country or region of
+/// two to eight letters and digits ("de", "pt_BR", "es-419"): nothing that
+/// could name a path.
 bool isLocaleName(const QString& name) {
-    static const QRegularExpression form(QStringLiteral("^[A-Za-z]{2,3}([_-][A-Za-z0-9]{2,8})?$"));
-    return form.match(name).hasMatch();
+    qsizetype separator = name.indexOf(u'_');
+    if (separator < 0)
+        separator = name.indexOf(u'-');
+    const QStringView language = QStringView(name).left(separator < 0 ? name.size() : separator);
+    const QStringView region = separator < 0 ? QStringView() : QStringView(name).mid(separator + 1);
+    if (language.size() < 2 || language.size() > 3 ||
+        !std::all_of(language.begin(), language.end(), isLetter))
+        return false;
+    if (separator < 0)
+        return true;
+    return region.size() >= 2 && region.size() <= 8 &&
+           std::all_of(region.begin(), region.end(),
+                       [](QChar c) { return isLetter(c) || (c >= u'0' && c <= u'9'); });
 }
 
 } // namespace

@@ -1,0 +1,110 @@
+#include "controls/FrameCacheStyle.h"
+
+#include <QApplication>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+namespace {
+
+/// Few looks occur (a size and state each); a wrong guess only costs a redraw.
+constexpr int MaxFrames = 64;
+
+} // namespace
+
+TFrameCacheStyle::TFrameCacheStyle()
+    : QProxyStyle(QStyleFactory::create(QApplication::style()->name())),
+      m_caching(baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0) {}
+
+size_t qHash(const TFrameCacheStyle::Look& look, size_t seed) {
+    return qHashMulti(seed, look.kind, look.size.width(), look.size.height(), look.state,
+                      look.palette, look.text);
+}
+
+template <typename Draw>
+void TFrameCacheStyle::drawCached(Look look, const QStyleOption* option, QPainter* painter,
+                                  Draw draw) const {
+    const QRect& rect = option->rect;
+    if (!m_caching || rect.isEmpty() || painter->transform().type() > QTransform::TxTranslate) {
+        draw(painter, rect);
+        return;
+    }
+    const qreal ratio = painter->device()->devicePixelRatio();
+    look.size = rect.size();
+    look.ratio = ratio;
+    look.state = uint(option->state);
+    look.direction = int(option->direction);
+    look.palette = option->palette.cacheKey();
+    look.font = painter->font();
+    auto found = m_frames.constFind(look);
+    if (found == m_frames.constEnd()) {
+        QPixmap frame(rect.size() * ratio);
+        frame.setDevicePixelRatio(ratio);
+        frame.fill(Qt::transparent);
+        QPainter p(&frame);
+        p.setFont(painter->font());
+        draw(&p, QRect(QPoint(0, 0), rect.size()));
+        p.end();
+        ++m_drawn;
+        if (m_frames.size() >= MaxFrames)
+            m_frames.clear();
+        found = m_frames.insert(look, frame);
+    }
+    // Copied one rectangle of the area being painted at a time: through the
+    // whole area's outline at once, a frame taller than a few views is split
+    // across threads, and on every move the hand-over costs more than the copy.
+    const QRegion clip = painter->paintEngine()->systemClip();
+    if (clip.rectCount() <= 1) {
+        painter->drawPixmap(rect.topLeft(), *found);
+        return;
+    }
+    const QRegion area = painter->deviceTransform().inverted().map(clip) & rect;
+    for (const QRect& r : area) {
+        const QRectF source(QPointF(r.topLeft() - rect.topLeft()) * ratio,
+                            QSizeF(r.size()) * ratio);
+        painter->drawPixmap(QRectF(r), *found, source);
+    }
+}
+
+void TFrameCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                     QPainter* painter, const QWidget* widget) const {
+    const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+    if (element != PE_PanelLineEdit || !frame) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    Look look;
+    look.kind = element;
+    look.lineWidth = frame->lineWidth;
+    look.midLineWidth = frame->midLineWidth;
+    look.features = uint(frame->features);
+    drawCached(look, option, painter, [&](QPainter* p, const QRect& rect) {
+        QStyleOptionFrame moved(*frame);
+        moved.rect = rect;
+        QProxyStyle::drawPrimitive(element, &moved, p, widget);
+    });
+}
+
+void TFrameCacheStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                          QPainter* painter, const QWidget* widget) const {
+    const auto* group = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control != CC_GroupBox || !group) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    Look look;
+    look.kind = -1 - int(control); // apart from the primitive elements
+    look.lineWidth = group->lineWidth;
+    look.midLineWidth = group->midLineWidth;
+    look.features = uint(group->features);
+    look.subControls = uint(group->subControls);
+    look.textAlignment = uint(group->textAlignment);
+    look.textColor = group->textColor.rgba();
+    look.text = group->text;
+    drawCached(look, option, painter, [&](QPainter* p, const QRect& rect) {
+        QStyleOptionGroupBox moved(*group);
+        moved.rect = rect;
+        QProxyStyle::drawComplexControl(control, &moved, p, widget);
+    });
+}
