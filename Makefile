@@ -65,6 +65,8 @@ bench: deps-test
 	printf '[settings]\nposx=100\nposy=100\n' > $(BUILD)/bench-program/settings.ini
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_startup \
 	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 21
+	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
+	bench/blackbox.sh $(BUILD)/test
 
 # Fuzzes the INI reader and writer for FUZZ_SECONDS (not part of make test).
 fuzz: deps-test

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The program measured from outside, the way the desktop meets it, back to
+# back with its floors (the measuring sticks in blackbox/, see its README):
+#  - one Eye Wizard move, pointer warp to the repaint that shows the new
+#    colour (median and 99th percentile): an X11 program that reads the pixel
+#    and repaints, a bare Qt picker, Mirabou;
+#  - start-up to the window mapped, and memory one second later (medians):
+#    a bare Qt window, the same with a line of text, Mirabou.
+# Absolute times swing between runs on a shared machine; the ratios of one
+# round are what count, so every round runs all of them back to back.
+#
+#   bench/blackbox.sh <build dir with tests> [rounds]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+rounds=${2:-2}
+here=$(cd "$(dirname "$0")/blackbox" && pwd)
+moves=${MOVES:-300}
+runs=${RUNS:-11}
+# A copy of the program folder with settings of its own, so that no earlier
+# run's options or position change the figures.
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cp "$build"/program/* "$folder"/
+printf '[settings]\nposx=100\nposy=100\n' > "$folder/settings.ini"
+program="$folder/Mirabou"
+
+pick() { # label, title, command...: "median p99" in microseconds
+    local label=$1 title=$2
+    shift 2
+    local args=(-n "$moves" -a press:175,19 -p 208,123 "$label" "$title" -- "$@")
+    [ "$label" = x11 ] && args=(-n "$moves" --preset control-drag)
+    "$here/pick-latency/pick-latency.sh" "${args[@]}" 2>&1 |
+        sed -n 's/.*SUMMARY.* median_us=\([0-9]*\) .* p99_us=\([0-9]*\) .*/\1 \2/p'
+}
+start() { # label, title, command...: "map_ms rss_MiB" medians
+    local label=$1 title=$2
+    shift 2
+    "$here/gui-startup-bench.sh" -n "$runs" -w 1 "$label" "$title" "$@" 2>&1 |
+        sed -n 's|.*SUMMARY.* map_ms=[0-9.]*/\([0-9.]*\)/.* rss_MiB=[0-9.]*/\([0-9.]*\)/.*|\1 \2|p'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }'; }
+
+printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | Mirabou / Qt picker | Qt picker / X11 |\n'
+printf '|---|---|---|---|---|---|\n'
+for r in $(seq "$rounds"); do
+    read -r xm xp < <(pick x11 '')
+    read -r qm qp < <(pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor")
+    read -r mm mp < <(pick mirabou '^Mirabou 1\.8' "$program")
+    printf '| %s median | %s us | %s us | %s us | %s | %s |\n' "$r" "$xm" "$qm" "$mm" \
+        "$(ratio "$mm" "$qm")" "$(ratio "$qm" "$xm")"
+    printf '| %s p99 | %s us | %s us | %s us | %s | %s |\n' "$r" "$xp" "$qp" "$mp" \
+        "$(ratio "$mp" "$qp")" "$(ratio "$qp" "$xp")"
+done
+
+printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | Mirabou / bare | Mirabou / with text |\n'
+printf '|---|---|---|---|---|---|\n'
+for r in $(seq "$rounds"); do
+    read -r fm fr < <(start floor '^Qt floor$' "$build/bench/qtfloor")
+    read -r tm tr < <(start text '^bare_window$' "$build/bench/bare_window" --label)
+    read -r mm mr < <(start mirabou '^Mirabou 1\.8' "$program")
+    printf '| %s map | %s ms | %s ms | %s ms | %s | %s |\n' "$r" "$fm" "$tm" "$mm" \
+        "$(ratio "$mm" "$fm")" "$(ratio "$mm" "$tm")"
+    printf '| %s RSS | %s MiB | %s MiB | %s MiB | %s | %s |\n' "$r" "$fr" "$tr" "$mr" \
+        "$(ratio "$mr" "$fr")" "$(ratio "$mr" "$tr")"
+done
