@@ -67,9 +67,10 @@ template <typename Step> Row timeIt(std::string what, QWidget* window, int count
     return row;
 }
 
-void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButtons buttons) {
-    const QPointF local(10, 10);
-    QMouseEvent e(type, local, w->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+/// A mouse event over w as the display sends it: at the pointer's place.
+void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButtons buttons,
+               QPointF global = QCursor::pos()) {
+    QMouseEvent e(type, w->mapFromGlobal(global), global, Qt::LeftButton, buttons, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &e);
 }
 
@@ -108,8 +109,9 @@ int main(int argc, char** argv) {
     QSet<QString> colours;
     const QRect area = stripes.geometry().adjusted(0, 0, -1, -1);
     rows.push_back(timeIt("Eye Wizard move (pixel read, ChangeOne)", &form, 5000, [&](int i) {
-        QCursor::setPos(area.left() + (i * 7) % area.width(), area.top() + (i * 13) % 300);
-        sendMouse(wand, QEvent::MouseMove, Qt::LeftButton);
+        const QPoint at(area.left() + (i * 7) % area.width(), area.top() + (i * 13) % 300);
+        QCursor::setPos(at);
+        sendMouse(wand, QEvent::MouseMove, Qt::LeftButton, at);
         colours.insert(hex->text());
     }));
     sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
