@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command as a Wayland client of a headless sway, with the desktop
 # portal (xdg-desktop-portal with its wlroots back end, on PipeWire) on a
-# private session bus: the real stack a Wayland desktop gives the Eye Wizard.
+# private session bus: the real stack a Wayland desktop gives the Eye Wizard;
+# then the same command as an X11 client of the session's XWayland.
 # Everything runs as an unprivileged user (sway refuses root) and is stopped
 # by process id at the end. Exits 77 (skipped) only on a machine without the
 # stack's packages ('make test' installs them); with them installed, a stack
@@ -9,7 +10,7 @@
 set -u
 SKIP=77
 FAIL=1
-for tool in sway swaybg pipewire dbus-daemon grim /usr/libexec/xdg-desktop-portal \
+for tool in sway swaybg pipewire dbus-daemon grim Xwayland /usr/libexec/xdg-desktop-portal \
             /usr/libexec/xdg-desktop-portal-wlr; do
     command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit $SKIP; }
 done
@@ -32,7 +33,8 @@ export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
 cat > "$base/sway.conf" <<CONF
 output HEADLESS-1 resolution 1024x768 position 0 0
 output HEADLESS-1 bg #123456 solid_color
-xwayland disable
+xwayland enable
+exec echo "\$DISPLAY" > $base/display
 default_border none
 default_floating_border none
 CONF
@@ -84,8 +86,14 @@ if ! [ -s /tmp/out.png ]; then
 fi
 rm -f /tmp/out.png # ours: not left behind
 
-export QT_QPA_PLATFORM=wayland MIRABOU_REAL_PORTAL=1
-"$@"
+export MIRABOU_REAL_PORTAL=1
+QT_QPA_PLATFORM=wayland "$@"
 rc=$?
+rm -f /tmp/out.png
+display=$(cat "$base/display" 2> /dev/null)
+if [ -z "$display" ]; then
+    echo "FAIL: sway started no XWayland"; cat "$base/sway.log"; exit $FAIL
+fi
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$@" || rc=$?
 rm -f /tmp/out.png
 exit $rc

@@ -3,10 +3,27 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtMath>
+#include <algorithm>
 #include <cstdlib>
 
 X11ScreenContext::X11ScreenContext(xcb_connection_t* connection, xcb_window_t root)
     : m_connection(connection), m_root(root) {}
+
+bool X11ScreenContext::isXWayland(xcb_connection_t* connection) {
+    // XWayland names its RandR outputs XWAYLAND0, XWAYLAND1...; since
+    // version 23.1 it also announces an extension of its own.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (std::any_of(screens.begin(), screens.end(), [](const QScreen* s) {
+            return s->name().startsWith(QLatin1String("XWAYLAND"));
+        }))
+        return true;
+    static const char name[] = "XWAYLAND";
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+        connection, xcb_query_extension(connection, sizeof name - 1, name), nullptr);
+    const bool present = reply && reply->present;
+    std::free(reply);
+    return present;
+}
 
 std::unique_ptr<X11ScreenContext> X11ScreenContext::open() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -16,7 +33,7 @@ std::unique_ptr<X11ScreenContext> X11ScreenContext::open() {
     if (!c)
         return nullptr;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    if (!screen)
+    if (!screen || isXWayland(c))
         return nullptr;
     return std::make_unique<X11ScreenContext>(c, screen->root);
 }
