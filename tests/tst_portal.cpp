@@ -499,6 +499,18 @@ void tst_Portal::realPortal() {
     QVERIFY(portalContext->endPick());
     QCOMPARE(portalContext->stage(), Stage::Idle);
     QCOMPARE(releases, 0);
+
+    // The wlroots portal leaves its picture in /tmp/out.png: the one made for
+    // the pick goes; one that was there before stays.
+    const QString left = QStringLiteral("/tmp/out.png");
+    QVERIFY2(!QFile::exists(left), "the portal's picture was left behind");
+    writeFile(left, "there before");
+    portalContext->beginPick({[] {}, [] {}, &window});
+    QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
+    QCOMPARE(portalContext->stage(), Stage::Frozen);
+    QVERIFY(portalContext->endPick());
+    QVERIFY2(QFile::exists(left), "a file that was there before the pick was removed");
+    QFile::remove(left);
 }
 
 QTEST_MAIN(tst_Portal)

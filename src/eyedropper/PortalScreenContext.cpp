@@ -6,6 +6,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -271,6 +274,7 @@ void PortalScreenContext::request(Request kind) {
     QVariantMap options{{QStringLiteral("handle_token"), token}};
     QString method = QStringLiteral("PickColor");
     if (kind == Request::Screenshot) {
+        m_requested = QDateTime::currentDateTimeUtc();
         method = QStringLiteral("Screenshot");
         options.insert(QStringLiteral("interactive"), false);
         options.insert(QStringLiteral("modal"), false);
@@ -338,8 +342,17 @@ void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
     QImage picture;
     if (code == 0) {
         const QUrl uri(results.value(QStringLiteral("uri")).toString());
-        if (uri.isLocalFile())
-            picture.load(uri.toLocalFile());
+        if (uri.isLocalFile()) {
+            const QString file = uri.toLocalFile();
+            picture.load(file);
+            // The portal leaves its picture behind (wlroots in /tmp, GNOME in
+            // the user's Pictures folder): a file made for this request goes,
+            // a file that was there before stays, and so does one whose
+            // making the file system does not record.
+            const QDateTime made = QFileInfo(file).birthTime();
+            if (made.isValid() && made >= m_requested)
+                QFile::remove(file);
+        }
     }
     if (picture.isNull())
         request(Request::PickColor); // refused, or nothing we can read

@@ -3,6 +3,7 @@
 #include "eyedropper/ScreenContext.h"
 
 #include <QDBusConnection>
+#include <QDateTime>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -135,6 +136,7 @@ private:
     PickHandlers m_handlers;
     Stage m_stage = Stage::Idle;
     Request m_request = Request::None;
+    QDateTime m_requested; // when the last screenshot was asked for
     QString m_watchedPath;
     quint32 m_serial = 0;
     QTimer m_deadline;
