@@ -10,7 +10,8 @@
 set -u
 SKIP=77
 FAIL=1
-for tool in sway swaybg pipewire dbus-daemon grim Xwayland /usr/libexec/xdg-desktop-portal \
+for tool in sway swaybg pipewire dbus-daemon grim Xwayland wayvnc wl-paste \
+            /usr/libexec/xdg-desktop-portal \
             /usr/libexec/xdg-desktop-portal-wlr; do
     command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit $SKIP; }
 done
@@ -55,6 +56,8 @@ if [ -z "$WAYLAND_DISPLAY" ]; then
     echo "FAIL: sway did not start"; cat "$base/sway.log"; exit $FAIL
 fi
 export WAYLAND_DISPLAY
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2> /dev/null | head -n1)
+export SWAYSOCK # swaymsg finds the windows' places through it
 dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
 sleep 0.5 # swaybg paints the background
 # The first call starts the portal, which offers its interfaces once it has
@@ -86,7 +89,17 @@ if ! [ -s /tmp/out.png ]; then
 fi
 rm -f /tmp/out.png # ours: not left behind
 
-export MIRABOU_REAL_PORTAL=1
+# A VNC server on the session: the tests' pointer, as the seat's own.
+wayvnc -u "$base/vnc.sock" > "$base/wayvnc.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -S "$base/vnc.sock" ] && break
+    sleep 0.05
+done
+if ! [ -S "$base/vnc.sock" ]; then
+    echo "FAIL: wayvnc did not start"; cat "$base/wayvnc.log"; exit $FAIL
+fi
+export MIRABOU_REAL_PORTAL=1 MIRABOU_VNC_SOCKET="$base/vnc.sock"
 QT_QPA_PLATFORM=wayland "$@"
 rc=$?
 rm -f /tmp/out.png

@@ -3,9 +3,13 @@
 #include "app/Program.h"
 #include "controls/SpeedButton.h"
 #include "eyedropper/PortalScreenContext.h"
+#include "support/ProgramDriver.h"
 #include "support/TestSupport.h"
 
 #include <QDBusConnection>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,11 +18,111 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstring>
+#include <functional>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace testsupport;
 using Stage = PortalScreenContext::Stage;
 
 namespace {
+
+/// A VNC viewer of the tests' own, just enough to move and press the pointer
+/// of a compositor's seat through wayvnc: the RFB 3.8 handshake without
+/// security, then pointer events.
+class PointerOverVnc {
+public:
+    explicit PointerOverVnc(const QString& socketPath) {
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(socketPath);
+        if (m_fd < 0 || path.size() >= qsizetype(sizeof address.sun_path))
+            return;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        if (::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            return;
+        QByteArray version = receive(12);
+        if (!version.startsWith("RFB 003.")) // the server's version, then ours
+            return;
+        send("RFB 003.008\n");
+        const QByteArray count = receive(1);
+        if (count.size() != 1 || !receive(quint8(count[0])).contains('\x01'))
+            return; // no "None" among the security types
+        send(QByteArray(1, '\x01'));
+        if (receive(4) != QByteArray(4, '\0'))
+            return;                          // security result: failed
+        send(QByteArray(1, '\x01'));         // ClientInit: share the desktop
+        const QByteArray init = receive(24); // size, pixel format, name length
+        if (init.size() != 24)
+            return;
+        const quint32 nameLength = quint32(quint8(init[20])) << 24 |
+                                   quint32(quint8(init[21])) << 16 |
+                                   quint32(quint8(init[22])) << 8 | quint32(quint8(init[23]));
+        receive(int(nameLength));
+        m_ready = true;
+    }
+    ~PointerOverVnc() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool ready() const { return m_ready; }
+    /// A PointerEvent: button mask (1 = left) at x, y of the output.
+    void pointer(int x, int y, bool pressed) {
+        const char event[6] = {
+            5, char(pressed ? 1 : 0), char(x >> 8), char(x & 0xFF), char(y >> 8), char(y & 0xFF)};
+        send(QByteArray(event, 6));
+        QTest::qWait(60);
+    }
+
+private:
+    void send(const QByteArray& bytes) {
+        if (m_fd >= 0 && ::write(m_fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            m_ready = false;
+    }
+    QByteArray receive(int size) {
+        QByteArray bytes;
+        pollfd wait{m_fd, POLLIN, 0};
+        while (bytes.size() < size && ::poll(&wait, 1, 5000) == 1) {
+            char buffer[256];
+            const ssize_t n =
+                ::read(m_fd, buffer, std::min<size_t>(sizeof buffer, size_t(size - bytes.size())));
+            if (n <= 0)
+                break;
+            bytes.append(buffer, n);
+        }
+        return bytes;
+    }
+    int m_fd = -1;
+    bool m_ready = false;
+};
+
+/// The rectangles sway gives the windows of app_id, from its tree.
+QList<QRect> swayWindows(const QString& appId) {
+    QProcess tree;
+    tree.start(QStringLiteral("swaymsg"), {"-r", "-t", "get_tree"});
+    QList<QRect> found;
+    if (!tree.waitForFinished(5000))
+        return found;
+    std::function<void(const QJsonObject&)> find = [&](const QJsonObject& node) {
+        if (node.value(QStringLiteral("app_id")).toString() == appId) {
+            const QJsonObject r = node.value(QStringLiteral("rect")).toObject();
+            found << QRect(r.value(QStringLiteral("x")).toInt(),
+                           r.value(QStringLiteral("y")).toInt(),
+                           r.value(QStringLiteral("width")).toInt(),
+                           r.value(QStringLiteral("height")).toInt());
+        }
+        for (const char* children : {"nodes", "floating_nodes"}) {
+            for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
+                find(child.toObject());
+        }
+    };
+    find(QJsonDocument::fromJson(tree.readAllStandardOutput()).object());
+    return found;
+}
 
 /// A dbus-daemon of the test's own, stopped by its process id.
 class PrivateBus {
@@ -511,6 +615,52 @@ void tst_Portal::realPortal() {
     QVERIFY(portalContext->endPick());
     QVERIFY2(QFile::exists(left), "a file that was there before the pick was removed");
     QFile::remove(left);
+    window.hide();
+
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return; // the whole program is driven once, as a Wayland client
+    // The whole program, driven from outside as a user would through the
+    // seat's pointer: press on the Eye Wizard, move over the #123456
+    // background, release there, then Copy HEX Value.
+    PointerOverVnc pointer(qEnvironmentVariable("MIRABOU_VNC_SOCKET"));
+    QVERIFY2(pointer.ready(), "no VNC connection to the compositor");
+    QTemporaryDir folder;
+    QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
+    QProcess program;
+    program.start(folder.filePath(QStringLiteral("Mirabou")), {});
+    QVERIFY(program.waitForStarted());
+    QRect at;
+    const auto mainWindow = [&at] {
+        const QList<QRect> windows = swayWindows(QStringLiteral("mirabou"));
+        at = windows.value(0);
+        return windows.size() == 1 && at.width() > 0;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 10000);
+    QTest::qWait(300); // drawn
+    pointer.pointer(at.x() + EyeWizardX, at.y() + ButtonY, false);
+    pointer.pointer(at.x() + EyeWizardX, at.y() + ButtonY, true);
+    // The screenshot is taken and shown frozen, a window over the output.
+    const QSize output = QGuiApplication::primaryScreen()->size();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        swayWindows(QStringLiteral("mirabou")).contains(QRect(QPoint(), output)), 10000);
+    QTest::qWait(200);
+    for (const int x : {200, 100, 5})
+        pointer.pointer(x, 5, true);
+    pointer.pointer(5, 5, false);
+    QTest::qWait(300);
+    pointer.pointer(at.x() + CopyHexX, at.y() + ButtonY, false);
+    pointer.pointer(at.x() + CopyHexX, at.y() + ButtonY, true);
+    pointer.pointer(at.x() + CopyHexX, at.y() + ButtonY, false);
+    const auto clipboard = [] {
+        QProcess paste;
+        paste.start(QStringLiteral("wl-paste"), {"--no-newline"});
+        paste.waitForFinished(3000);
+        return QString::fromUtf8(paste.readAllStandardOutput());
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("#123456"), 5000);
+    program.terminate(); // ends as closing its window does
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(program.exitCode(), 0);
 }
 
 QTEST_MAIN(tst_Portal)
