@@ -2,7 +2,8 @@
 # Runs a command as a Wayland client of a headless sway, with the desktop
 # portal (xdg-desktop-portal with its wlroots back end, on PipeWire) on a
 # private session bus: the real stack a Wayland desktop gives the Eye Wizard;
-# then the same command as an X11 client of the session's XWayland.
+# then the same command as an X11 client of the session's XWayland, and as a
+# Wayland client again with the output scaled by two.
 # Everything runs as an unprivileged user (sway refuses root) and is stopped
 # by process id at the end. Exits 77 (skipped) only on a machine without the
 # stack's packages ('make test' installs them); with them installed, a stack
@@ -99,7 +100,7 @@ done
 if ! [ -S "$base/vnc.sock" ]; then
     echo "FAIL: wayvnc did not start"; cat "$base/wayvnc.log"; exit $FAIL
 fi
-export MIRABOU_REAL_PORTAL=1 MIRABOU_VNC_SOCKET="$base/vnc.sock"
+export MIRABOU_REAL_PORTAL=1 MIRABOU_VNC_SOCKET="$base/vnc.sock" MIRABOU_OUTPUT_SCALE=1
 QT_QPA_PLATFORM=wayland "$@"
 rc=$?
 rm -f /tmp/out.png
@@ -108,5 +109,10 @@ if [ -z "$display" ]; then
     echo "FAIL: sway started no XWayland"; cat "$base/sway.log"; exit $FAIL
 fi
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$@" || rc=$?
+rm -f /tmp/out.png
+# And on an output scaled by two.
+swaymsg output HEADLESS-1 scale 2 > /dev/null || { echo "FAIL: sway cannot scale"; exit $FAIL; }
+sleep 0.5 # the background drawn again
+MIRABOU_OUTPUT_SCALE=2 QT_QPA_PLATFORM=wayland "$@" || rc=$?
 rm -f /tmp/out.png
 exit $rc

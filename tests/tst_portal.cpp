@@ -70,8 +70,12 @@ public:
             ::close(m_fd);
     }
     bool ready() const { return m_ready; }
-    /// A PointerEvent: button mask (1 = left) at x, y of the output.
+    /// The output's scale: VNC counts its device pixels, the desktop logical ones.
+    int scale = 1;
+    /// A PointerEvent: button mask (1 = left) at the desktop's logical x, y.
     void pointer(int x, int y, bool pressed) {
+        x *= scale;
+        y *= scale;
         const char event[6] = {
             5, char(pressed ? 1 : 0), char(x >> 8), char(x & 0xFF), char(y >> 8), char(y & 0xFF)};
         send(QByteArray(event, 6));
@@ -595,8 +599,11 @@ void tst_Portal::realPortal() {
     QCOMPARE(portalContext->pixel(QPoint(5, 5)), packColor(0x12, 0x34, 0x56));
     const std::optional<QPointF> found = portalContext->windowInPicture();
     QVERIFY2(found, "the window was not found in the screenshot");
-    QCOMPARE(portalContext->pixel(found->toPoint() + QPoint(3, 150)), packColor(0xFE, 0xDC, 0xBA));
-    QCOMPARE(portalContext->pixel(found->toPoint() + QPoint(-1, 150)), packColor(0x12, 0x34, 0x56));
+    // The picture counts device pixels, the desktop logical ones.
+    const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    const auto device = [ratio](QPointF logical) { return (logical * ratio).toPoint(); };
+    QCOMPARE(portalContext->pixel(device(*found + QPointF(3, 150))), packColor(0xFE, 0xDC, 0xBA));
+    QCOMPARE(portalContext->pixel(device(*found + QPointF(-1, 150))), packColor(0x12, 0x34, 0x56));
     const std::vector<TFrozenScreen*> windows = portalContext->frozenScreens();
     QCOMPARE(int(windows.size()), int(QGuiApplication::screens().size()));
     QVERIFY(QTest::qWaitForWindowExposed(windows.front()));
@@ -624,6 +631,8 @@ void tst_Portal::realPortal() {
     // background, release there, then Copy HEX Value.
     PointerOverVnc pointer(qEnvironmentVariable("MIRABOU_VNC_SOCKET"));
     QVERIFY2(pointer.ready(), "no VNC connection to the compositor");
+    pointer.scale = qEnvironmentVariableIntValue("MIRABOU_OUTPUT_SCALE");
+    QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), qreal(pointer.scale));
     QTemporaryDir folder;
     QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
     QProcess program;
