@@ -104,7 +104,7 @@ private:
     bool m_ready = false;
 };
 
-/// The rectangles sway gives the windows of app_id, from its tree.
+/// The rectangles sway gives the windows of app_id (or X11 class), from its tree.
 QList<QRect> swayWindows(const QString& appId) {
     QProcess tree;
     tree.start(QStringLiteral("swaymsg"), {"-r", "-t", "get_tree"});
@@ -112,7 +112,13 @@ QList<QRect> swayWindows(const QString& appId) {
     if (!tree.waitForFinished(5000))
         return found;
     std::function<void(const QJsonObject&)> find = [&](const QJsonObject& node) {
-        if (node.value(QStringLiteral("app_id")).toString() == appId) {
+        // A Wayland client by its app_id, an X11 one by its WM_CLASS.
+        const QString x11Class = node.value(QStringLiteral("window_properties"))
+                                     .toObject()
+                                     .value(QStringLiteral("class"))
+                                     .toString();
+        if (node.value(QStringLiteral("app_id")).toString() == appId ||
+            x11Class.compare(appId, Qt::CaseInsensitive) == 0) {
             const QJsonObject r = node.value(QStringLiteral("rect")).toObject();
             found << QRect(r.value(QStringLiteral("x")).toInt(),
                            r.value(QStringLiteral("y")).toInt(),
@@ -624,8 +630,6 @@ void tst_Portal::realPortal() {
     QFile::remove(left);
     window.hide();
 
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return; // the whole program is driven once, as a Wayland client
     // The whole program, driven from outside as a user would through the
     // seat's pointer: press on the Eye Wizard, move over the #123456
     // background, release there, then Copy HEX Value.
