@@ -15,11 +15,11 @@ bool onXWayland() {
 } // namespace
 
 std::unique_ptr<ScreenContext> openScreenContext() {
-    if (auto x11 = X11ScreenContext::open())
-        return x11;
     // On Wayland, and for an X11 program on XWayland, only the desktop's
     // portal can see the whole screen.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || onXWayland())
         return std::make_unique<PortalScreenContext>(QDBusConnection::sessionBus());
+    if (auto x11 = X11ScreenContext::open())
+        return x11;
     return std::make_unique<NullScreenContext>();
 }

@@ -33,7 +33,7 @@ std::unique_ptr<X11ScreenContext> X11ScreenContext::open() {
     if (!c)
         return nullptr;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    if (!screen || isXWayland(c))
+    if (!screen)
         return nullptr;
     return std::make_unique<X11ScreenContext>(c, screen->root);
 }

@@ -17,7 +17,7 @@ public:
     PackedColor pixel(QPoint p) override;
 
     /// The context for the running application, or null when it does not run
-    /// on xcb or its X server is XWayland.
+    /// on xcb.
     static std::unique_ptr<X11ScreenContext> open();
     /// Whether the X server is XWayland: its root window holds the X11
     /// windows only, every other pixel of the screen reads black.

@@ -166,12 +166,11 @@ LanguageList readLanguageList(const platform::IniFile& settings,
     const QString chosenKey = settings::readString(settings, settings::Language);
     const int count =
         qBound(0, settings::readInteger(languages, settings::LanguageCount), MaxLanguages);
+    const QString section = QLatin1String(settings::LanguageCount.section);
     const QString fallback = QStringLiteral("x");
     for (int n = 1; n <= count; ++n) {
-        list.baseNames.append(
-            languages.readString(QStringLiteral("languages"), languageKey("lang", n), fallback));
-        list.captions.append(
-            languages.readString(QStringLiteral("languages"), languageKey("name", n), fallback));
+        list.baseNames.append(languages.readString(section, languageKey("lang", n), fallback));
+        list.captions.append(languages.readString(section, languageKey("name", n), fallback));
     }
     int k = 0;
     if (!platform::IniFile::parseInteger(chosenKey.mid(4, 3), &k) || k < 1 || k > count)

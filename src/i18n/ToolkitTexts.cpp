@@ -13,8 +13,7 @@ namespace {
 struct Translators {
     QTranslator qt;  // Qt's own texts
     QTranslator own; // the help viewer's
-    QString locale;
-    bool installed = false;
+    QString locale;  // empty while none is installed
 };
 
 Translators& translators() {
@@ -52,12 +51,11 @@ void applyToolkitLocale(const QString& name) {
     const QString locale = isLocaleName(name) ? name : QString();
     if (locale == t.locale)
         return;
-    if (t.installed) {
-        QCoreApplication::removeTranslator(&t.qt);
+    if (!t.locale.isEmpty()) {
+        QCoreApplication::removeTranslator(&t.qt); // one not installed is skipped
         QCoreApplication::removeTranslator(&t.own);
-        t.installed = false;
+        t.locale.clear();
     }
-    t.locale.clear();
     if (locale.isEmpty())
         return; // removing the translators told every window already
     const QLocale language(locale);
@@ -70,8 +68,7 @@ void applyToolkitLocale(const QString& name) {
         QCoreApplication::installTranslator(&t.qt);
     if (own)
         QCoreApplication::installTranslator(&t.own);
-    t.installed = qt || own;
-    if (t.installed)
+    if (qt || own)
         t.locale = locale;
 }
 

@@ -14,16 +14,19 @@ QString withSlash(QString dir) {
     return dir;
 }
 
+QString executableFolder() {
+    return withSlash(QCoreApplication::applicationDirPath());
+}
+
 /// The data folder an install puts beside the executable's folder.
 QString installedDataFolder() {
-    return withSlash(QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                                     QStringLiteral(MIRABOU_DATA_FROM_BIN)));
+    return withSlash(QDir::cleanPath(executableFolder() + QStringLiteral(MIRABOU_DATA_FROM_BIN)));
 }
 
 } // namespace
 
 QString programFolder() {
-    const QString beside = withSlash(QCoreApplication::applicationDirPath());
+    const QString beside = executableFolder();
     if (QFileInfo::exists(beside + QStringLiteral("settings.ini")))
         return beside;
     const QString installed = installedDataFolder();
@@ -33,9 +36,8 @@ QString programFolder() {
 }
 
 bool isInstalledDataFolder(const QString& folder) {
-    const QString beside = withSlash(QCoreApplication::applicationDirPath());
     const QString installed = installedDataFolder();
-    return installed != beside && withSlash(QDir::cleanPath(folder)) == installed;
+    return installed != executableFolder() && withSlash(QDir::cleanPath(folder)) == installed;
 }
 
 } // namespace platform
