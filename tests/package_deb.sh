@@ -46,6 +46,18 @@ command=$(sed -n 's/^Exec=//p' "$entry")
 [ "$command" = mirabou ] || fail "Exec is '$command'"
 [ "$(command -v "$command")" = /usr/bin/mirabou ] || fail "mirabou is not /usr/bin/mirabou"
 
+# The first visible window whose name matches pattern, waited for up to ten
+# seconds; fails when none shows.
+shown() {
+    local window
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+        [ -n "$window" ] && { echo "$window"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 # Starts the program as the desktop's menu would, for the user named (an
 # ordinary one, or root), with its own home: German chosen beforehand in the
 # user's settings, the Language window opened (its caption comes from the
@@ -64,20 +76,11 @@ use() {
     fi
     "${run[@]}" > "$tmp/run.log" 2>&1 &
     pid=$!
-    local window= language=
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^Mirabou 1.8$' 2>/dev/null | head -n1) || true
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || { cat "$tmp/run.log"; fail "$who: no window"; }
+    local window language
+    window=$(shown '^Mirabou 1.8$') || { cat "$tmp/run.log"; fail "$who: no window"; }
     xdotool windowfocus --sync "$window" key F4
-    for _ in $(seq 50); do
-        language=$(xdotool search --onlyvisible --name '^Orlen Mirabou: Sprache\.\.\.$' 2>/dev/null) || true
-        [ -n "$language" ] && break
-        sleep 0.1
-    done
-    [ -n "$language" ] || fail "$who: the installed German language file was not found"
+    language=$(shown '^Orlen Mirabou: Sprache\.\.\.$') ||
+        fail "$who: the installed German language file was not found"
     xdotool windowfocus --sync "$language" key Return # Close
     sleep 0.3
     xdotool windowfocus --sync "$window" key F11
