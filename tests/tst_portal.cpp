@@ -45,7 +45,7 @@ public:
         std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
         if (::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
             return;
-        QByteArray version = receive(12);
+        const QByteArray version = receive(12);
         if (!version.startsWith("RFB 003.")) // the server's version, then ours
             return;
         send("RFB 003.008\n");
