@@ -525,15 +525,15 @@ void tst_Portal::noPortal() {
     Fixture f;
     QVERIFY(f.start(portalArgs, {300, 600, 600}));
     f.press();
-    // The wait is bounded; afterwards every point is unreadable, as on a
-    // screen that cannot be read.
+    // The wait is bounded; afterwards the pick reads nothing: no picture is
+    // not a white desktop, and the colour stays as it was.
     QTRY_COMPARE_WITH_TIMEOUT(f.context->stage(), Stage::Unavailable, 3000);
     QVERIFY(f.picking());
     f.moveOverButton();
-    QCOMPARE(f.header(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
     f.release();
     QVERIFY(!f.picking());
-    QCOMPARE(f.eye(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.eye(), QStringLiteral("#000000"));
     QCOMPARE(f.context->stage(), Stage::Idle);
 }
 
@@ -546,16 +546,16 @@ void tst_Portal::pickerNeverAnswers() {
     QTRY_COMPARE(f.context->stage(), Stage::Picker);
     f.release();
     QTRY_VERIFY_WITH_TIMEOUT(!f.picking(), 3000);
-    QCOMPARE(f.header(), QStringLiteral("#FFFFFF"));
-    QCOMPARE(f.eye(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
+    QCOMPARE(f.eye(), QStringLiteral("#000000"));
 }
 
 void tst_Portal::lateScreenshotIsDropped() {
     Fixture f;
     const QString path = f.writePlainPicture(qRgb(0xAB, 0xCD, 0xEF));
     QVERIFY(!path.isEmpty());
-    QVERIFY(f.start(
-        {QStringLiteral("--picture"), path, QStringLiteral("--delay"), QStringLiteral("300")}));
+    QVERIFY(f.start({QStringLiteral("--picture"), path, QStringLiteral("--delay"),
+                     QStringLiteral("300"), QStringLiteral("--copy")}));
 
     // A click shorter than the portal's answer: the pick ends at the release.
     f.press();
@@ -569,6 +569,13 @@ void tst_Portal::lateScreenshotIsDropped() {
     QVERIFY(f.context->frozenScreens().empty());
     QCOMPARE(f.header(), QStringLiteral("#000000"));
     QCOMPARE(f.eye(), QStringLiteral("#000000"));
+    // The late answer's file, made for the request, goes all the same (a
+    // desktop may answer its question long after the button is up); the
+    // file it was copied from stays.
+    const QString made = f.dir.filePath(QStringLiteral("plain-1.png"));
+    QVERIFY(f.calls().contains(QStringLiteral("wrote ") + made));
+    QVERIFY(!QFile::exists(made));
+    QVERIFY(QFile::exists(path));
 }
 
 void tst_Portal::realPortal() {

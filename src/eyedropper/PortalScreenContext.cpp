@@ -253,7 +253,7 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
 }
 
 bool PortalScreenContext::followsPointer() const {
-    return m_stage == Stage::Frozen || m_stage == Stage::Answered || m_stage == Stage::Unavailable;
+    return m_stage == Stage::Frozen || m_stage == Stage::Answered;
 }
 
 bool PortalScreenContext::endPick() {
@@ -295,9 +295,52 @@ void PortalScreenContext::request(Request kind) {
 
 void PortalScreenContext::dropRequest() {
     ++m_serial; // late replies to an earlier call are ignored
+    if (m_request == Request::Screenshot && !m_watchedPath.isEmpty())
+        abandon(m_watchedPath);
     m_request = Request::None;
     m_deadline.stop();
     watchPath(QString());
+}
+
+void PortalScreenContext::abandon(const QString& path) {
+    constexpr qsizetype Kept = 16; // a user does not leave more questions open
+    const QString member = QStringLiteral("Response");
+    const char* slot = SLOT(onLateResponse(uint, QVariantMap, QDBusMessage));
+    if (m_abandoned.size() == Kept)
+        m_bus.disconnect(portal::Service, m_abandoned.takeFirst().first, portal::RequestInterface,
+                         member, this, slot);
+    if (m_bus.connect(portal::Service, path, portal::RequestInterface, member, this, slot))
+        m_abandoned.append({path, m_requested});
+}
+
+void PortalScreenContext::onLateResponse(uint code, const QVariantMap& results,
+                                         const QDBusMessage& message) {
+    for (qsizetype i = 0; i < m_abandoned.size(); ++i) {
+        if (m_abandoned[i].first != message.path())
+            continue;
+        const auto [path, requested] = m_abandoned.takeAt(i);
+        m_bus.disconnect(portal::Service, path, portal::RequestInterface,
+                         QStringLiteral("Response"), this,
+                         SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)));
+        if (code == 0)
+            removeMadeFile(results, requested);
+        return;
+    }
+}
+
+void PortalScreenContext::removeMadeFile(const QVariantMap& results,
+                                         const QDateTime& requested) const {
+    // The portal leaves its picture behind (wlroots in /tmp, GNOME in the
+    // user's Pictures folder): a file made for the request goes, a file that
+    // was there before stays, and so does one whose making the file system
+    // does not record.
+    const QUrl uri(results.value(QStringLiteral("uri")).toString());
+    if (!uri.isLocalFile())
+        return;
+    const QString file = uri.toLocalFile();
+    const QDateTime made = QFileInfo(file).birthTime();
+    if (made.isValid() && made >= requested)
+        QFile::remove(file);
 }
 
 void PortalScreenContext::watchPath(const QString& path) {
@@ -314,6 +357,7 @@ void PortalScreenContext::watchPath(const QString& path) {
 void PortalScreenContext::onCallFinished(QDBusPendingCallWatcher* watcher) {
     const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
     if (reply.isError()) {
+        watchPath(QString()); // no answer will come to that request
         const QDBusError error = reply.error();
         if (m_request == Request::Screenshot && !meansNoPortal(error.type()))
             request(Request::PickColor); // a portal without screenshots
@@ -342,17 +386,9 @@ void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
     QImage picture;
     if (code == 0) {
         const QUrl uri(results.value(QStringLiteral("uri")).toString());
-        if (uri.isLocalFile()) {
-            const QString file = uri.toLocalFile();
-            picture.load(file);
-            // The portal leaves its picture behind (wlroots in /tmp, GNOME in
-            // the user's Pictures folder): a file made for this request goes,
-            // a file that was there before stays, and so does one whose
-            // making the file system does not record.
-            const QDateTime made = QFileInfo(file).birthTime();
-            if (made.isValid() && made >= m_requested)
-                QFile::remove(file);
-        }
+        if (uri.isLocalFile())
+            picture.load(uri.toLocalFile());
+        removeMadeFile(results, m_requested);
     }
     if (picture.isNull())
         request(Request::PickColor); // refused, or nothing we can read
@@ -373,7 +409,7 @@ void PortalScreenContext::noAnswer() {
     const Request pending = m_request;
     dropRequest();
     if (pending == Request::PickColor)
-        applyAnswer(UnreadablePixel); // the button is up already: one unreadable read
+        finish(); // the button is up already: the colour stays as it was
     else
         setStage(Stage::Unavailable);
 }

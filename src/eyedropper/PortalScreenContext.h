@@ -3,6 +3,7 @@
 #include "eyedropper/ScreenContext.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDateTime>
 #include <QImage>
 #include <QObject>
@@ -75,7 +76,8 @@ private:
 /// press it asks the desktop portal for a screenshot and shows it frozen over
 /// every screen; pixels are read from that picture. Where screenshots are
 /// refused it runs the desktop's own colour picker; where no portal answers,
-/// every point is unreadable. Every wait is bounded.
+/// the pick reads nothing and the colour stays as it was. Every wait is
+/// bounded.
 class PortalScreenContext : public QObject, public ScreenContext {
     Q_OBJECT
 public:
@@ -85,7 +87,7 @@ public:
         Frozen,      // the picture is shown; moves read from it
         Picker,      // the desktop's picker runs
         Answered,    // the picker's colour is being applied
-        Unavailable, // no portal answered: every point is unreadable
+        Unavailable, // no portal answered: moves read nothing
     };
     Q_ENUM(Stage)
 
@@ -112,6 +114,7 @@ signals:
 
 private slots:
     void onResponse(uint code, const QVariantMap& results);
+    void onLateResponse(uint code, const QVariantMap& results, const QDBusMessage& message);
 
 private:
     enum class Request { None, Screenshot, PickColor };
@@ -120,6 +123,8 @@ private:
     void dropRequest();
     void onCallFinished(QDBusPendingCallWatcher* watcher);
     void watchPath(const QString& path);
+    void abandon(const QString& path);
+    void removeMadeFile(const QVariantMap& results, const QDateTime& requested) const;
     void onScreenshot(uint code, const QVariantMap& results);
     void onPickedColor(uint code, const QVariantMap& results);
     void noAnswer();
@@ -138,6 +143,10 @@ private:
     Request m_request = Request::None;
     QDateTime m_requested; // when the last screenshot was asked for
     QString m_watchedPath;
+    /// Screenshot requests given up before their answer (the user let go of
+    /// the button, or the desktop's question is still open), by path: the
+    /// file a late answer brings is removed all the same.
+    QList<std::pair<QString, QDateTime>> m_abandoned;
     quint32 m_serial = 0;
     QTimer m_deadline;
     QImage m_picture;

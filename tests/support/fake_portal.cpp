@@ -5,6 +5,9 @@
 //   missing the method is unknown (not for PickColor: the interface has it)
 //   silent  the call is taken, no Response ever comes
 //   hang    the call is never answered
+// With --copy, each screenshot is a fresh copy of --picture made when the
+// answer goes out (<png>-<n>.png, logged as "wrote <file>"), as a real
+// portal writes a file per shot.
 // Every call is logged on standard output as "<method> <option>=<value> ...".
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,6 +16,7 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QFile>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
@@ -28,13 +32,19 @@ public:
     QString screenshotMode, pickMode, picture;
     double color[3] = {0, 0, 0};
     int delay = 0;
+    bool copy = false;
+    int copies = 0;
     QList<QDBusMessage> unanswered;
 
 public slots:
     QDBusObjectPath Screenshot(const QString& parent, const QVariantMap& options) {
+        QString file = picture;
+        if (copy)
+            file = picture.chopped(4) + QStringLiteral("-%1.png").arg(++copies);
         QVariantMap results;
-        results.insert(QStringLiteral("uri"), QUrl::fromLocalFile(picture).toString());
-        return answer(QStringLiteral("Screenshot"), screenshotMode, parent, options, results);
+        results.insert(QStringLiteral("uri"), QUrl::fromLocalFile(file).toString());
+        return answer(QStringLiteral("Screenshot"), screenshotMode, parent, options, results,
+                      file != picture ? file : QString());
     }
     QDBusObjectPath PickColor(const QString& parent, const QVariantMap& options) {
         QDBusArgument rgb;
@@ -48,7 +58,8 @@ public slots:
 
 private:
     QDBusObjectPath answer(const QString& method, const QString& mode, const QString& parent,
-                           const QVariantMap& options, const QVariantMap& results) {
+                           const QVariantMap& options, const QVariantMap& results,
+                           const QString& copyTo = {}) {
         QString line = method + QStringLiteral(" parent=") + parent;
         for (auto it = options.begin(); it != options.end(); ++it)
             line += QLatin1Char(' ') + it.key() + QLatin1Char('=') + it.value().toString();
@@ -73,7 +84,11 @@ private:
             const uint code = mode == QLatin1String("ok")       ? 0
                               : mode == QLatin1String("cancel") ? 1
                                                                 : 2;
-            QTimer::singleShot(delay, this, [path, code, results, bus = connection()] {
+            QTimer::singleShot(delay, this, [=, this, bus = connection()] {
+                if (!copyTo.isEmpty() && QFile::copy(picture, copyTo)) {
+                    std::printf("wrote %s\n", qPrintable(copyTo));
+                    std::fflush(stdout);
+                }
                 QDBusMessage response = QDBusMessage::createSignal(
                     path, QStringLiteral("org.freedesktop.portal.Request"),
                     QStringLiteral("Response"));
@@ -100,7 +115,8 @@ int main(int argc, char** argv) {
                                    QStringLiteral("0,0,0"));
     const QCommandLineOption delay(QStringLiteral("delay"), QString(), QStringLiteral("ms"),
                                    QStringLiteral("0"));
-    options.addOptions({address, screenshot, pick, picture, color, delay});
+    const QCommandLineOption copy(QStringLiteral("copy"));
+    options.addOptions({address, screenshot, pick, picture, color, delay, copy});
     options.process(app);
 
     QDBusConnection bus =
@@ -110,6 +126,7 @@ int main(int argc, char** argv) {
     portal.pickMode = options.value(pick);
     portal.picture = options.value(picture);
     portal.delay = options.value(delay).toInt();
+    portal.copy = options.isSet(copy);
     const QStringList rgb = options.value(color).split(QLatin1Char(','));
     for (int i = 0; i < 3 && i < rgb.size(); ++i)
         portal.color[i] = rgb[i].toDouble();
