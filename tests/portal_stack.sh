@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# Runs a command as a Wayland client of a headless sway, with the desktop
-# portal (xdg-desktop-portal with its wlroots back end, on PipeWire) on a
-# private session bus: the real stack a Wayland desktop gives the Eye Wizard;
-# then the same command as an X11 client of the session's XWayland, and as a
-# Wayland client again with the output scaled by two.
-# Everything runs as an unprivileged user (sway refuses root) and is stopped
-# by process id at the end. Exits 77 (skipped) only on a machine without the
-# stack's packages ('make test' installs them); with them installed, a stack
-# that does not come up is a failure, shown with its logs.
+# Usage: portal_stack.sh DESKTOP TST_PORTAL
+# Brings up a real Wayland desktop, headless, with its own desktop portal on
+# a private session bus and runtime folder, and runs the rows of
+# 'TST_PORTAL realPortal' that belong to it:
+#   wlroots  sway with xdg-desktop-portal-wlr (screenshots by grim), pointer
+#            through wayvnc; also as an X11 client of its XWayland, and on an
+#            output scaled by two
+#   gnome    gnome-shell with xdg-desktop-portal-gnome, pointer through
+#            mutter's remote desktop; first with the screenshot permission
+#            not granted (the desktop's question left open), then granted as
+#            the permission store keeps it
+# Everything runs as an unprivileged user (the compositors refuse root) and
+# is stopped by process id at the end. Exits 77 (skipped) only on a machine
+# without the stack's packages ('make test' installs them); with them
+# installed, a stack that does not come up is a failure, shown with its logs.
 set -u
 SKIP=77
 FAIL=1
-for tool in sway swaybg pipewire dbus-daemon grim Xwayland wayvnc wl-paste \
-            /usr/libexec/xdg-desktop-portal \
-            /usr/libexec/xdg-desktop-portal-wlr; do
+desktop=${1:?desktop}
+test=${2:?test program}
+case $desktop in
+wlroots) tools="sway swaybg grim Xwayland wayvnc wl-paste /usr/libexec/xdg-desktop-portal-wlr" ;;
+gnome) tools="gnome-shell /usr/libexec/xdg-desktop-portal-gnome" ;;
+*) echo "FAIL: no desktop called $desktop"; exit $FAIL ;;
+esac
+for tool in pipewire dbus-daemon gdbus /usr/libexec/xdg-desktop-portal $tools; do
     command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit $SKIP; }
 done
 if [ "$(id -u)" = 0 ]; then
@@ -29,10 +40,53 @@ cleanup() {
     rm -rf "$base"
 }
 trap cleanup EXIT
-export HOME="$base" XDG_RUNTIME_DIR="$base/run" XDG_CURRENT_DESKTOP=sway
+fail() {
+    echo "FAIL: $*"
+    for log in "$base"/*.log; do echo "--- $log"; tail -n 40 "$log"; done
+    exit $FAIL
+}
+# A fresh user: home, runtime folder, Pictures folder, session bus.
+export HOME="$base/home" XDG_RUNTIME_DIR="$base/run" XDG_SESSION_TYPE=wayland
+mkdir -p "$HOME/.config" "$HOME/Pictures"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
-cat > "$base/sway.conf" <<CONF
+echo 'XDG_PICTURES_DIR="$HOME/Pictures"' > "$HOME/.config/user-dirs.dirs"
+# The bus's log holds what the services it starts print (the portals).
+bus() {
+    dbus-daemon --session --nofork --print-address=3 3> "$base/$1.address" > "$base/$1.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [ -s "$base/$1.address" ] && break
+        sleep 0.05
+    done
+    head -n1 "$base/$1.address"
+}
+DBUS_SESSION_BUS_ADDRESS=$(bus session)
+export DBUS_SESSION_BUS_ADDRESS
+pipewire > "$base/pipewire.log" 2>&1 &
+pids+=($!)
+
+# Waits until the portal offers screenshots; its first call starts it, and
+# it offers its interfaces once it has found its back ends.
+wait_for_portal() {
+    for _ in $(seq 100); do
+        gdbus introspect --session --dest org.freedesktop.portal.Desktop \
+            --object-path /org/freedesktop/portal/desktop 2>&1 |
+            grep -q "org.freedesktop.portal.Screenshot" && return 0
+        sleep 0.1
+    done
+    fail "the portal offers no screenshots"
+}
+rc=0
+row() { # row NAME [VAR=VALUE...]: one row of the test, in the stack's environment
+    local name=$1
+    shift
+    env "$@" "$test" "realPortal:$name" || rc=1
+}
+export MIRABOU_REAL_PORTAL=$desktop
+
+start_wlroots() {
+    export XDG_CURRENT_DESKTOP=sway WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
+    cat > "$base/sway.conf" <<CONF
 output HEADLESS-1 resolution 1024x768 position 0 0
 output HEADLESS-1 bg #123456 solid_color
 xwayland enable
@@ -40,79 +94,117 @@ exec echo "\$DISPLAY" > $base/display
 default_border none
 default_floating_border none
 CONF
+    sway -c "$base/sway.conf" > "$base/sway.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        ls "$XDG_RUNTIME_DIR"/wayland-* > /dev/null 2>&1 && break
+        sleep 0.05
+    done
+    WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* 2> /dev/null | grep -v lock | head -n1)
+    [ -n "$WAYLAND_DISPLAY" ] || fail "sway did not start"
+    export WAYLAND_DISPLAY
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2> /dev/null | head -n1)
+    export SWAYSOCK # swaymsg finds the windows' places through it
+    dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
+    sleep 0.5 # swaybg paints the background
+    wait_for_portal
+    # The stack must take a screenshot at all before the test asks for one
+    # (without grim every screenshot fails). The portal answers its caller
+    # alone, so look for the file the wlroots back end writes instead.
+    rm -f /tmp/out.png
+    gdbus call --session --dest org.freedesktop.portal.Desktop \
+        --object-path /org/freedesktop/portal/desktop \
+        --method org.freedesktop.portal.Screenshot.Screenshot "" "{'interactive': <false>}" > /dev/null 2>&1
+    for _ in $(seq 50); do
+        [ -s /tmp/out.png ] && break
+        sleep 0.1
+    done
+    [ -s /tmp/out.png ] || fail "the portal takes no screenshot"
+    rm -f /tmp/out.png # ours: not left behind
+    # A VNC server on the session: the tests' pointer, as the seat's own.
+    wayvnc -u "$base/vnc.sock" > "$base/wayvnc.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [ -S "$base/vnc.sock" ] && break
+        sleep 0.05
+    done
+    [ -S "$base/vnc.sock" ] || fail "wayvnc did not start"
+    export MIRABOU_VNC_SOCKET="$base/vnc.sock"
+}
 
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$base/bus" 4>"$base/buspid" || exit $FAIL
-pids+=("$(cat "$base/buspid")")
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$base/bus")
-pipewire > "$base/pipewire.log" 2>&1 &
-pids+=($!)
-sway -c "$base/sway.conf" > "$base/sway.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    ls "$XDG_RUNTIME_DIR"/wayland-* > /dev/null 2>&1 && break
-    sleep 0.05
-done
-WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* 2> /dev/null | grep -v lock | head -n1)
-if [ -z "$WAYLAND_DISPLAY" ]; then
-    echo "FAIL: sway did not start"; cat "$base/sway.log"; exit $FAIL
-fi
-export WAYLAND_DISPLAY
-SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2> /dev/null | head -n1)
-export SWAYSOCK # swaymsg finds the windows' places through it
-dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
-sleep 0.5 # swaybg paints the background
-# The first call starts the portal, which offers its interfaces once it has
-# found its back ends: ask again for a while.
-offered=
-for _ in $(seq 50); do
-    if gdbus introspect --session --dest org.freedesktop.portal.Desktop \
-            --object-path /org/freedesktop/portal/desktop 2>&1 | grep -q "org.freedesktop.portal.Screenshot"; then
-        offered=1
-        break
-    fi
-    sleep 0.1
-done
-if [ -z "$offered" ]; then
-    echo "FAIL: the portal offers no screenshots"; cat "$base"/*.log; exit $FAIL
-fi
-# The stack must take a screenshot at all before the test asks for one. The
-# portal answers its caller alone, so look for the file the wlroots back end
-# writes instead.
-rm -f /tmp/out.png
-gdbus call --session --dest org.freedesktop.portal.Desktop --object-path /org/freedesktop/portal/desktop \
-    --method org.freedesktop.portal.Screenshot.Screenshot "" "{'interactive': <false>}" > /dev/null 2>&1
-for _ in $(seq 50); do
-    [ -s /tmp/out.png ] && break
-    sleep 0.1
-done
-if ! [ -s /tmp/out.png ]; then
-    echo "FAIL: the portal takes no screenshot"; cat "$base"/*.log; exit $FAIL
-fi
-rm -f /tmp/out.png # ours: not left behind
+run_wlroots() {
+    row wlroots QT_QPA_PLATFORM=wayland
+    rm -f /tmp/out.png
+    local display
+    display=$(cat "$base/display" 2> /dev/null)
+    [ -n "$display" ] || fail "sway started no XWayland"
+    row "wlroots xwayland" DISPLAY="$display" QT_QPA_PLATFORM=xcb
+    rm -f /tmp/out.png
+    swaymsg output HEADLESS-1 scale 2 > /dev/null || fail "sway cannot scale"
+    sleep 0.5 # the background drawn again
+    row "wlroots scale 2" QT_QPA_PLATFORM=wayland
+    rm -f /tmp/out.png
+}
 
-# A VNC server on the session: the tests' pointer, as the seat's own.
-wayvnc -u "$base/vnc.sock" > "$base/wayvnc.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -S "$base/vnc.sock" ] && break
-    sleep 0.05
-done
-if ! [ -S "$base/vnc.sock" ]; then
-    echo "FAIL: wayvnc did not start"; cat "$base/wayvnc.log"; exit $FAIL
-fi
-export MIRABOU_REAL_PORTAL=1 MIRABOU_VNC_SOCKET="$base/vnc.sock" MIRABOU_OUTPUT_SCALE=1
-QT_QPA_PLATFORM=wayland "$@"
-rc=$?
-rm -f /tmp/out.png
-display=$(cat "$base/display" 2> /dev/null)
-if [ -z "$display" ]; then
-    echo "FAIL: sway started no XWayland"; cat "$base/sway.log"; exit $FAIL
-fi
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$@" || rc=$?
-rm -f /tmp/out.png
-# And on an output scaled by two.
-swaymsg output HEADLESS-1 scale 2 > /dev/null || { echo "FAIL: sway cannot scale"; exit $FAIL; }
-sleep 0.5 # the background drawn again
-MIRABOU_OUTPUT_SCALE=2 QT_QPA_PLATFORM=wayland "$@" || rc=$?
-rm -f /tmp/out.png
+start_gnome() {
+    export XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile
+    # gnome-shell will not start without a system bus; a private one serves.
+    DBUS_SYSTEM_BUS_ADDRESS=$(bus system)
+    export DBUS_SYSTEM_BUS_ADDRESS
+    # An extension of the tests' own puts the shell in its unsafe mode, so
+    # that the tests may ask it where the windows are.
+    local extension="$HOME/.local/share/gnome-shell/extensions/tests@mirabou"
+    mkdir -p "$extension"
+    echo '{"uuid": "tests@mirabou", "name": "Mirabou tests", "description": "Lets the tests look",
+           "shell-version": ["43"]}' > "$extension/metadata.json"
+    printf '%s\n' 'function init() {}' \
+        'function enable() { global.context.unsafe_mode = true; }' \
+        'function disable() { global.context.unsafe_mode = false; }' > "$extension/extension.js"
+    gsettings set org.gnome.shell enabled-extensions "['tests@mirabou']"
+    gsettings set org.gnome.desktop.background picture-options none
+    gsettings set org.gnome.desktop.background primary-color '#123456'
+    gsettings set org.gnome.desktop.background color-shading-type solid
+    gsettings set org.gnome.desktop.interface enable-animations false
+    gsettings set org.gnome.desktop.notifications show-banners false
+    gsettings set org.gnome.desktop.session idle-delay 0
+    export WAYLAND_DISPLAY=wayland-mirabou
+    gnome-shell --headless --wayland --no-x11 --virtual-monitor 1024x768 \
+        --wayland-display="$WAYLAND_DISPLAY" > "$base/gnome-shell.log" 2>&1 &
+    pids+=($!)
+    dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
+        XDG_SESSION_TYPE GSETTINGS_BACKEND DBUS_SYSTEM_BUS_ADDRESS
+    local unsafe=
+    for _ in $(seq 150); do
+        if gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+            --method org.gnome.Shell.Eval 'global.context.unsafe_mode' 2> /dev/null | grep -q "true, 'true'"; then
+            unsafe=1
+            break
+        fi
+        sleep 0.1
+    done
+    [ -n "$unsafe" ] || fail "gnome-shell did not start, or without the tests' extension"
+    # The shell starts in its overview; the desktop is what a user works on.
+    gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+        --method org.gnome.Shell.Eval 'imports.ui.main.overview.hide()' > /dev/null
+    wait_for_portal
+}
+
+run_gnome() {
+    # Mutter draws no decorations for Wayland clients: Qt's own title bar
+    # would stand between the place the desktop gives a window and its
+    # contents.
+    export QT_WAYLAND_DISABLE_WINDOWDECORATION=1
+    # A user who has never been asked: the first press asks the question.
+    row "gnome unasked" QT_QPA_PLATFORM=wayland
+    # One who has allowed screenshots, as the permission store keeps it for
+    # a program outside a sandbox.
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        screenshot true screenshot "" "['yes']" > /dev/null || fail "no permission store"
+    row gnome QT_QPA_PLATFORM=wayland
+}
+
+"start_$desktop"
+"run_$desktop"
 exit $rc

@@ -7,6 +7,9 @@
 #include "support/TestSupport.h"
 
 #include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -104,35 +107,200 @@ private:
     bool m_ready = false;
 };
 
-/// The rectangles sway gives the windows of app_id (or X11 class), from its tree.
-QList<QRect> swayWindows(const QString& appId) {
-    QProcess tree;
-    tree.start(QStringLiteral("swaymsg"), {"-r", "-t", "get_tree"});
-    QList<QRect> found;
-    if (!tree.waitForFinished(5000))
+/// A real desktop as the tests meet it from outside: where its windows are,
+/// the seat's pointer, the clipboard.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool ready() const = 0;
+    /// The rectangles of the windows of a program, by its Wayland app id or
+    /// X11 class.
+    virtual QList<QRect> windows(const QString& appId) = 0;
+    /// Moves the pointer to the desktop's logical x, y, the left button down
+    /// or up there.
+    virtual void pointer(int x, int y, bool pressed) = 0;
+    virtual QString clipboard() = 0;
+    /// Whether the desktop's question to the user is open.
+    virtual bool asking() { return false; }
+    /// Answers the open question as the user would: a click on its Allow.
+    virtual bool allow() { return false; }
+    /// The output's scale: some pointers count device pixels, the desktop
+    /// logical ones.
+    int scale = 1;
+};
+
+/// sway: its tree tells the windows, wayvnc gives the pointer, wl-paste
+/// reads the clipboard.
+class SwayDesktop : public Desktop {
+public:
+    SwayDesktop() : m_vnc(qEnvironmentVariable("MIRABOU_VNC_SOCKET")) {}
+    bool ready() const override { return m_vnc.ready(); }
+    QList<QRect> windows(const QString& appId) override {
+        QProcess tree;
+        tree.start(QStringLiteral("swaymsg"), {"-r", "-t", "get_tree"});
+        QList<QRect> found;
+        if (!tree.waitForFinished(5000))
+            return found;
+        std::function<void(const QJsonObject&)> find = [&](const QJsonObject& node) {
+            // A Wayland client by its app_id, an X11 one by its WM_CLASS.
+            const QString x11Class = node.value(QStringLiteral("window_properties"))
+                                         .toObject()
+                                         .value(QStringLiteral("class"))
+                                         .toString();
+            if (node.value(QStringLiteral("app_id")).toString() == appId ||
+                x11Class.compare(appId, Qt::CaseInsensitive) == 0) {
+                const QJsonObject r = node.value(QStringLiteral("rect")).toObject();
+                found << QRect(r.value(QStringLiteral("x")).toInt(),
+                               r.value(QStringLiteral("y")).toInt(),
+                               r.value(QStringLiteral("width")).toInt(),
+                               r.value(QStringLiteral("height")).toInt());
+            }
+            for (const char* children : {"nodes", "floating_nodes"}) {
+                for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
+                    find(child.toObject());
+            }
+        };
+        find(QJsonDocument::fromJson(tree.readAllStandardOutput()).object());
         return found;
-    std::function<void(const QJsonObject&)> find = [&](const QJsonObject& node) {
-        // A Wayland client by its app_id, an X11 one by its WM_CLASS.
-        const QString x11Class = node.value(QStringLiteral("window_properties"))
-                                     .toObject()
-                                     .value(QStringLiteral("class"))
-                                     .toString();
-        if (node.value(QStringLiteral("app_id")).toString() == appId ||
-            x11Class.compare(appId, Qt::CaseInsensitive) == 0) {
-            const QJsonObject r = node.value(QStringLiteral("rect")).toObject();
-            found << QRect(r.value(QStringLiteral("x")).toInt(),
-                           r.value(QStringLiteral("y")).toInt(),
-                           r.value(QStringLiteral("width")).toInt(),
-                           r.value(QStringLiteral("height")).toInt());
+    }
+    void pointer(int x, int y, bool pressed) override {
+        m_vnc.scale = scale;
+        m_vnc.pointer(x, y, pressed);
+    }
+    QString clipboard() override {
+        QProcess paste;
+        paste.start(QStringLiteral("wl-paste"), {"--no-newline"});
+        paste.waitForFinished(3000);
+        return QString::fromUtf8(paste.readAllStandardOutput());
+    }
+
+private:
+    PointerOverVnc m_vnc;
+};
+
+/// GNOME: the shell (in its unsafe mode, which the tests' extension turns
+/// on) tells the windows, the clipboard and its question; mutter's remote
+/// desktop gives the pointer, on a session that lives as long as this
+/// connection.
+class GnomeDesktop : public Desktop {
+public:
+    GnomeDesktop() {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+        QDBusInterface remoteDesktop(service, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"),
+                                     service, m_bus);
+        const QDBusReply<QDBusObjectPath> session =
+            remoteDesktop.call(QStringLiteral("CreateSession"));
+        if (!session.isValid())
+            return;
+        m_session = session.value().path();
+        QDBusInterface remoteSession(service, m_session, service + QStringLiteral(".Session"),
+                                     m_bus);
+        const QString id = remoteSession.property("SessionId").toString();
+        // Absolute moves are given on a screen-cast stream of the monitor.
+        const QString cast = QStringLiteral("org.gnome.Mutter.ScreenCast");
+        QDBusInterface screenCast(cast, QStringLiteral("/org/gnome/Mutter/ScreenCast"), cast,
+                                  m_bus);
+        const QDBusReply<QDBusObjectPath> castSession =
+            screenCast.call(QStringLiteral("CreateSession"),
+                            QVariantMap{{QStringLiteral("remote-desktop-session-id"), id}});
+        if (!castSession.isValid())
+            return;
+        QDBusInterface castOn(cast, castSession.value().path(), cast + QStringLiteral(".Session"),
+                              m_bus);
+        const QDBusReply<QDBusObjectPath> stream =
+            castOn.call(QStringLiteral("RecordMonitor"), QString(), QVariantMap());
+        if (!stream.isValid())
+            return;
+        m_stream = stream.value().path();
+        m_ready = remoteSession.call(QStringLiteral("Start")).type() == QDBusMessage::ReplyMessage;
+        // Mutter adds the session's keyboard at its first key. Without a
+        // keyboard the seat gives no client the keyboard focus, and mutter
+        // takes the clipboard only from the client that has it.
+        constexpr uint Shift = 0xffe1; // XK_Shift_L
+        remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, true});
+        remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, false});
+    }
+    ~GnomeDesktop() override {
+        if (m_ready)
+            remote(QStringLiteral("Stop"), {});
+    }
+    bool ready() const override { return m_ready; }
+    QList<QRect> windows(const QString& appId) override {
+        const QJsonArray list =
+            eval(QStringLiteral("global.get_window_actors().map(a => a.meta_window)"
+                                ".filter(w => w.get_wm_class() === '%1')"
+                                ".map(w => { const r = w.get_frame_rect();"
+                                " return [r.x, r.y, r.width, r.height]; })")
+                     .arg(appId))
+                .toArray();
+        QList<QRect> found;
+        for (const QJsonValue window : list) {
+            const QJsonArray r = window.toArray();
+            found << QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
         }
-        for (const char* children : {"nodes", "floating_nodes"}) {
-            for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
-                find(child.toObject());
+        return found;
+    }
+    void pointer(int x, int y, bool pressed) override {
+        remote(QStringLiteral("NotifyPointerMotionAbsolute"),
+               {m_stream, double(x * scale), double(y * scale)});
+        if (pressed != m_pressed) {
+            constexpr int LeftButton = 0x110; // BTN_LEFT
+            remote(QStringLiteral("NotifyPointerButton"), {LeftButton, pressed});
+            m_pressed = pressed;
         }
-    };
-    find(QJsonDocument::fromJson(tree.readAllStandardOutput()).object());
-    return found;
-}
+        QTest::qWait(60);
+    }
+    QString clipboard() override {
+        eval(QStringLiteral("imports.gi.St.Clipboard.get_default().get_text("
+                            "imports.gi.St.ClipboardType.CLIPBOARD,"
+                            " (c, text) => { globalThis.mirabouClipboard = text; }); 0"));
+        QTest::qWait(100);
+        return eval(QStringLiteral("globalThis.mirabouClipboard")).toString();
+    }
+    bool asking() override {
+        return eval(QStringLiteral("imports.ui.main.modalCount")).toInt() > 0;
+    }
+    bool allow() override {
+        const QJsonArray at =
+            eval(QStringLiteral("const d = imports.ui.main.shellAccessDialogDBusService"
+                                "._accessDialog; const b = d.buttonLayout.get_children()"
+                                ".find(b => b.label === 'Allow'); const [x, y] ="
+                                " b.get_transformed_position(); const [w, h] ="
+                                " b.get_transformed_size(); [x + w / 2, y + h / 2]"))
+                .toArray();
+        if (at.size() != 2)
+            return false;
+        const int x = qRound(at[0].toDouble()), y = qRound(at[1].toDouble());
+        pointer(x, y, false);
+        pointer(x, y, true);
+        pointer(x, y, false);
+        return true;
+    }
+
+private:
+    QJsonValue eval(const QString& code) {
+        QDBusInterface shell(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+                             QStringLiteral("org.gnome.Shell"), m_bus);
+        const QDBusMessage reply = shell.call(QStringLiteral("Eval"), code);
+        if (reply.arguments().size() != 2 || !reply.arguments()[0].toBool())
+            return {};
+        return QJsonDocument::fromJson("[" + reply.arguments()[1].toString().toUtf8() + "]")
+            .array()
+            .first();
+    }
+    void remote(const QString& method, const QVariantList& arguments) {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            service, m_session, service + QStringLiteral(".Session"), method);
+        call.setArguments(arguments);
+        m_bus.call(call);
+    }
+
+    QDBusConnection m_bus = QDBusConnection::sessionBus();
+    QString m_session, m_stream;
+    bool m_ready = false;
+    bool m_pressed = false;
+};
 
 /// A dbus-daemon of the test's own, stopped by its process id.
 class PrivateBus {
@@ -290,6 +458,7 @@ private slots:
     void noPortal();
     void pickerNeverAnswers();
     void lateScreenshotIsDropped();
+    void realPortal_data();
     void realPortal();
 };
 
@@ -578,106 +747,169 @@ void tst_Portal::lateScreenshotIsDropped() {
     QVERIFY(QFile::exists(path));
 }
 
+void tst_Portal::realPortal_data() {
+    QTest::addColumn<QString>("desktop"); // as portal_stack.sh names it
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("portalFile"); // where the portal leaves its picture
+    QTest::addColumn<bool>("asks");          // the desktop asks the user first
+    const QString wlroots = QStringLiteral("/tmp/out.png");
+    const QString gnome = QStringLiteral("~/Pictures/Screenshot.png");
+    QTest::newRow("wlroots") << "wlroots" << 1 << wlroots << false;
+    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << wlroots << false;
+    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << wlroots << false;
+    QTest::newRow("gnome unasked") << "gnome" << 1 << gnome << true;
+    QTest::newRow("gnome") << "gnome" << 1 << gnome << false;
+}
+
 void tst_Portal::realPortal() {
-    // Run by portal_stack.sh: a Wayland client of a headless sway whose
-    // background is #123456, with the desktop's own portal on the session bus.
+    // Run by portal_stack.sh, a row at a time, inside the desktop it names:
+    // a real compositor whose background is #123456, with its own portal.
     if (qEnvironmentVariableIsEmpty("MIRABOU_REAL_PORTAL"))
         QSKIP("needs the real stack (portal_stack.sh)");
-    // Run twice: as a Wayland client, and as an X11 client of XWayland, whose
-    // root window holds only the X11 windows.
+    QFETCH(QString, desktop);
+    QFETCH(int, scale);
+    QFETCH(QString, portalFile);
+    QFETCH(bool, asks);
+    QCOMPARE(qEnvironmentVariable("MIRABOU_REAL_PORTAL"), desktop);
+    portalFile.replace(QLatin1Char('~'), QDir::homePath());
+    // As a Wayland client, and as an X11 client of XWayland, whose root
+    // window holds only the X11 windows: the portal either way.
     std::unique_ptr<ScreenContext> opened = openScreenContext();
     auto* portalContext = dynamic_cast<PortalScreenContext*>(opened.get());
     QVERIFY2(portalContext, qPrintable(QGuiApplication::platformName() +
                                        QStringLiteral(": the screen is read through the portal")));
-    // A window of the test's own, of a fixed size so the compositor floats it
-    // where it likes; the context must find it in the screenshot.
-    QWidget window;
-    window.setFixedSize(300, 200);
-    window.setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0xFE, 0xDC, 0xBA));
-    window.setPalette(palette);
-    auto* label = new QLabel(QStringLiteral("Mirabou #FF8000"), &window);
-    label->setGeometry(20, 20, 260, 40);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::qWait(300); // drawn on the screen, not only to the buffer
-    int moves = 0, releases = 0;
-    portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, &window});
-    QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
-    QCOMPARE(portalContext->stage(), Stage::Frozen);
-    const QSize desktop = QGuiApplication::primaryScreen()->virtualGeometry().size() *
-                          QGuiApplication::primaryScreen()->devicePixelRatio();
-    QCOMPARE(portalContext->picture().size(), desktop);
-    QCOMPARE(portalContext->pixel(QPoint(5, 5)), packColor(0x12, 0x34, 0x56));
-    const std::optional<QPointF> found = portalContext->windowInPicture();
-    QVERIFY2(found, "the window was not found in the screenshot");
-    // The picture counts device pixels, the desktop logical ones.
-    const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
-    const auto device = [ratio](QPointF logical) { return (logical * ratio).toPoint(); };
-    QCOMPARE(portalContext->pixel(device(*found + QPointF(3, 150))), packColor(0xFE, 0xDC, 0xBA));
-    QCOMPARE(portalContext->pixel(device(*found + QPointF(-1, 150))), packColor(0x12, 0x34, 0x56));
-    const std::vector<TFrozenScreen*> windows = portalContext->frozenScreens();
-    QCOMPARE(int(windows.size()), int(QGuiApplication::screens().size()));
-    QVERIFY(QTest::qWaitForWindowExposed(windows.front()));
-    QVERIFY(portalContext->endPick());
-    QCOMPARE(portalContext->stage(), Stage::Idle);
-    QCOMPARE(releases, 0);
+    QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), qreal(scale));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QPoint background(5, screen.height() - 5); // the desktop's own, bare
 
-    // The wlroots portal leaves its picture in /tmp/out.png: the one made for
-    // the pick goes; one that was there before stays.
-    const QString left = QStringLiteral("/tmp/out.png");
-    QVERIFY2(!QFile::exists(left), "the portal's picture was left behind");
-    writeFile(left, "there before");
-    portalContext->beginPick({[] {}, [] {}, &window});
-    QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
-    QCOMPARE(portalContext->stage(), Stage::Frozen);
-    QVERIFY(portalContext->endPick());
-    QVERIFY2(QFile::exists(left), "a file that was there before the pick was removed");
-    QFile::remove(left);
-    window.hide();
+    if (!asks) {
+        // A window of the test's own, of a fixed size so the compositor
+        // floats it where it likes; the context must find it in the picture.
+        QWidget window;
+        window.setFixedSize(300, 200);
+        window.setAutoFillBackground(true);
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(0xFE, 0xDC, 0xBA));
+        window.setPalette(palette);
+        auto* label = new QLabel(QStringLiteral("Mirabou #FF8000"), &window);
+        label->setGeometry(20, 20, 260, 40);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(300); // drawn on the screen, not only to the buffer
+        int moves = 0, releases = 0;
+        portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, &window});
+        QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
+        QCOMPARE(portalContext->stage(), Stage::Frozen);
+        QCOMPARE(portalContext->picture().size(), screen.size() * scale);
+        // The picture counts device pixels, the desktop logical ones.
+        const auto device = [scale](QPointF logical) { return (logical * scale).toPoint(); };
+        QCOMPARE(portalContext->pixel(device(background)), packColor(0x12, 0x34, 0x56));
+        const std::optional<QPointF> found = portalContext->windowInPicture();
+        QVERIFY2(found, "the window was not found in the screenshot");
+        QCOMPARE(portalContext->pixel(device(*found + QPointF(3, 150))),
+                 packColor(0xFE, 0xDC, 0xBA));
+        QCOMPARE(portalContext->pixel(device(*found + QPointF(-1, 150))),
+                 packColor(0x12, 0x34, 0x56));
+        const std::vector<TFrozenScreen*> frozen = portalContext->frozenScreens();
+        QCOMPARE(int(frozen.size()), int(QGuiApplication::screens().size()));
+        QVERIFY(QTest::qWaitForWindowExposed(frozen.front()));
+        QVERIFY(portalContext->endPick());
+        QCOMPARE(portalContext->stage(), Stage::Idle);
+        QCOMPARE(releases, 0);
+
+        // The portal's picture made for the pick goes; a file that was
+        // there before, under the same name, stays.
+        QVERIFY2(!QFile::exists(portalFile), "the portal's picture was left behind");
+        writeFile(portalFile, "there before");
+        portalContext->beginPick({[] {}, [] {}, &window});
+        QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
+        QCOMPARE(portalContext->stage(), Stage::Frozen);
+        QVERIFY(portalContext->endPick());
+        // (wlroots writes over it, GNOME beside it.)
+        const QFileInfo named(portalFile);
+        QCOMPARE(
+            named.dir().entryList(
+                {named.completeBaseName() + QStringLiteral("*.") + named.suffix()}, QDir::Files),
+            QStringList{named.fileName()});
+        QFile::remove(portalFile);
+        window.hide();
+    }
 
     // The whole program, driven from outside as a user would through the
     // seat's pointer: press on the Eye Wizard, move over the #123456
     // background, release there, then Copy HEX Value.
-    PointerOverVnc pointer(qEnvironmentVariable("MIRABOU_VNC_SOCKET"));
-    QVERIFY2(pointer.ready(), "no VNC connection to the compositor");
-    pointer.scale = qEnvironmentVariableIntValue("MIRABOU_OUTPUT_SCALE");
-    QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), qreal(pointer.scale));
+    std::unique_ptr<Desktop> session;
+    if (desktop == QLatin1String("gnome"))
+        session = std::make_unique<GnomeDesktop>();
+    else
+        session = std::make_unique<SwayDesktop>();
+    QVERIFY2(session->ready(), "no pointer on the desktop's seat");
+    session->scale = scale;
     QTemporaryDir folder;
     QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
     QProcess program;
     program.start(folder.filePath(QStringLiteral("Mirabou")), {});
     QVERIFY(program.waitForStarted());
     QRect at;
-    const auto mainWindow = [&at] {
-        const QList<QRect> windows = swayWindows(QStringLiteral("mirabou"));
+    const auto mainWindow = [&] {
+        const QList<QRect> windows = session->windows(QStringLiteral("mirabou"));
         at = windows.value(0);
         return windows.size() == 1 && at.width() > 0;
     };
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 10000);
     QTest::qWait(300); // drawn
-    pointer.pointer(at.x() + EyeWizardX, at.y() + ButtonY, false);
-    pointer.pointer(at.x() + EyeWizardX, at.y() + ButtonY, true);
-    // The screenshot is taken and shown frozen, a window over the output.
-    const QSize output = QGuiApplication::primaryScreen()->size();
-    QTRY_VERIFY_WITH_TIMEOUT(
-        swayWindows(QStringLiteral("mirabou")).contains(QRect(QPoint(), output)), 10000);
-    QTest::qWait(200);
-    for (const int x : {200, 100, 5})
-        pointer.pointer(x, 5, true);
-    pointer.pointer(5, 5, false);
-    QTest::qWait(300);
-    pointer.pointer(at.x() + CopyHexX, at.y() + ButtonY, false);
-    pointer.pointer(at.x() + CopyHexX, at.y() + ButtonY, true);
-    pointer.pointer(at.x() + CopyHexX, at.y() + ButtonY, false);
-    const auto clipboard = [] {
-        QProcess paste;
-        paste.start(QStringLiteral("wl-paste"), {"--no-newline"});
-        paste.waitForFinished(3000);
-        return QString::fromUtf8(paste.readAllStandardOutput());
+    const QPoint eyeWizard = at.topLeft() + QPoint(EyeWizardX, ButtonY);
+    const QPoint copyHex = at.topLeft() + QPoint(CopyHexX, ButtonY);
+    const auto click = [&](QPoint p) {
+        session->pointer(p.x(), p.y(), false);
+        session->pointer(p.x(), p.y(), true);
+        session->pointer(p.x(), p.y(), false);
     };
-    QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("#123456"), 5000);
+    const auto pick = [&] {
+        session->pointer(eyeWizard.x(), eyeWizard.y(), false);
+        session->pointer(eyeWizard.x(), eyeWizard.y(), true);
+    };
+    const auto frozen = [&] {
+        return session->windows(QStringLiteral("mirabou")).contains(QRect(QPoint(), screen.size()));
+    };
+    const auto moveAndRelease = [&] {
+        for (const int x : {200, 100, background.x()})
+            session->pointer(x, background.y(), true);
+        session->pointer(background.x(), background.y(), false);
+        QTest::qWait(300);
+    };
+
+    if (asks) {
+        // The first press asks the user; the question may stay open long
+        // after the button is up. Meanwhile nothing is frozen, the colour
+        // stays, and the program neither hangs nor gives up on the answer.
+        pick();
+        QTRY_VERIFY_WITH_TIMEOUT(session->asking(), 10000);
+        moveAndRelease();
+        QTest::qWait(6000); // past the program's own wait for the picture
+        QVERIFY(session->asking());
+        QVERIFY(!frozen());
+        QFileSystemWatcher pictures({QFileInfo(portalFile).path()});
+        QSignalSpy written(&pictures, &QFileSystemWatcher::directoryChanged);
+        QVERIFY(session->allow());
+        QTRY_VERIFY_WITH_TIMEOUT(!session->asking(), 5000);
+        // The answer brings a screenshot for a pick long over: its file
+        // goes all the same.
+        QTRY_VERIFY_WITH_TIMEOUT(!written.isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QDir(QFileInfo(portalFile).path()).entryList(QDir::Files).isEmpty(), 5000);
+        click(copyHex);
+        QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#000000"), 5000);
+    }
+    // Allowed: the press picks live.
+    pick();
+    // The screenshot is taken and shown frozen, a window over the output.
+    QTRY_VERIFY_WITH_TIMEOUT(frozen(), 10000);
+    QTest::qWait(200);
+    moveAndRelease();
+    click(copyHex);
+    QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#123456"), 5000);
+    QVERIFY2(!QFile::exists(portalFile), "the portal's picture was left behind");
     program.terminate(); // ends as closing its window does
     QVERIFY(program.waitForFinished(5000));
     QCOMPARE(program.exitCode(), 0);
