@@ -10,7 +10,9 @@ RUN_DEPS := cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg
 TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils openbox dbus-daemon dbus-bin libglib2.0-bin \
              dpkg-dev lintian desktop-file-utils appstream man-db \
              sway pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk grim xwayland \
-             wayvnc wl-clipboard gnome-shell xdg-desktop-portal-gnome
+             wayvnc wl-clipboard gnome-shell xdg-desktop-portal-gnome \
+             kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace \
+             qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-org-kde-kirigami2
 
 FUZZ_SECONDS ?= 120
 

@@ -10,6 +10,9 @@
 #            mutter's remote desktop; first with the screenshot permission
 #            not granted (the desktop's question left open), then granted as
 #            the permission store keeps it
+#   kde      kwin_wayland with xdg-desktop-portal-kde: no pointer from
+#            outside; the pick ends on its own with the colour as it was,
+#            also when the portal's back end dies during the request
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -22,6 +25,7 @@ test=${2:?test program}
 case $desktop in
 wlroots) tools="sway swaybg grim Xwayland wayvnc wl-paste /usr/libexec/xdg-desktop-portal-wlr" ;;
 gnome) tools="gnome-shell /usr/libexec/xdg-desktop-portal-gnome" ;;
+kde) tools="kwin_wayland kbuildsycoca5 /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde" ;;
 *) echo "FAIL: no desktop called $desktop"; exit $FAIL ;;
 esac
 for tool in pipewire dbus-daemon gdbus /usr/libexec/xdg-desktop-portal $tools; do
@@ -37,6 +41,9 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
+    # The document portal, started by the desktop portal, mounts itself in
+    # the runtime folder.
+    fusermount3 -u "$XDG_RUNTIME_DIR/doc" 2>/dev/null || fusermount -u "$XDG_RUNTIME_DIR/doc" 2>/dev/null
     rm -rf "$base"
 }
 trap cleanup EXIT
@@ -183,9 +190,21 @@ start_gnome() {
         sleep 0.1
     done
     [ -n "$unsafe" ] || fail "gnome-shell did not start, or without the tests' extension"
-    # The shell starts in its overview; the desktop is what a user works on.
-    gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
-        --method org.gnome.Shell.Eval 'imports.ui.main.overview.hide()' > /dev/null
+    # The shell starts in its overview, once its start-up is over; the
+    # desktop is what a user works on.
+    local desk=
+    for _ in $(seq 100); do
+        if gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+            --method org.gnome.Shell.Eval 'const m = imports.ui.main;
+                if (!m.layoutManager._startingUp) m.overview.hide();
+                !m.layoutManager._startingUp && !m.overview.visible && m.modalCount === 0' |
+            grep -q "true, 'true'"; then
+            desk=1
+            break
+        fi
+        sleep 0.1
+    done
+    [ -n "$desk" ] || fail "gnome-shell stays in its overview"
     wait_for_portal
 }
 
@@ -203,6 +222,43 @@ run_gnome() {
         --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
         screenshot true screenshot "" "['yes']" > /dev/null || fail "no permission store"
     row gnome QT_QPA_PLATFORM=wayland
+}
+
+start_kde() {
+    export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
+    # Debian's kwin_wayland carries a file capability (cap_sys_resource)
+    # that a container may refuse to execute; a copy has none, and keeps the
+    # name its own platform plugin looks for.
+    mkdir "$base/bin"
+    cp "$(command -v kwin_wayland)" "$base/bin/kwin_wayland"
+    # No window decorations: the picture shows a window's contents at the
+    # place KWin gives it.
+    printf '[org.kde.kdecoration2]\nNoPlugin=true\n' > "$HOME/.config/kwinrc"
+    export WAYLAND_DISPLAY=wayland-mirabou
+    "$base/bin/kwin_wayland" --virtual --width 1024 --height 768 --socket "$WAYLAND_DISPLAY" \
+        > "$base/kwin.log" 2>&1 &
+    pids+=($!)
+    dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
+        XDG_SESSION_TYPE KDE_FULL_SESSION KDE_SESSION_VERSION
+    # KWin lets a program use its screenshots by the program's desktop file,
+    # found through the service cache a Plasma session builds at login.
+    kbuildsycoca5 > "$base/kbuildsycoca.log" 2>&1
+    local up=
+    for _ in $(seq 100); do
+        if gdbus introspect --session --dest org.kde.KWin --object-path /Screenshot 2> /dev/null |
+            grep -q org.kde.kwin.Screenshot; then
+            up=1
+            break
+        fi
+        sleep 0.1
+    done
+    [ -n "$up" ] || fail "kwin_wayland did not start"
+    wait_for_portal
+}
+
+run_kde() {
+    export QT_WAYLAND_DISABLE_WINDOWDECORATION=1 # as on GNOME
+    row kde QT_QPA_PLATFORM=wayland
 }
 
 "start_$desktop"
