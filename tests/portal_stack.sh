@@ -57,14 +57,22 @@ export HOME="$base/home" XDG_RUNTIME_DIR="$base/run" XDG_SESSION_TYPE=wayland
 mkdir -p "$HOME/.config" "$HOME/Pictures"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 echo 'XDG_PICTURES_DIR="$HOME/Pictures"' > "$HOME/.config/user-dirs.dirs"
+# wait_for SECONDS COMMAND...: runs the command every 50 ms until it
+# succeeds; fails when it never does.
+wait_for() {
+    local tries=$(($1 * 20))
+    shift
+    for _ in $(seq "$tries"); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
 # The bus's log holds what the services it starts print (the portals).
 bus() {
     dbus-daemon --session --nofork --print-address=3 3> "$base/$1.address" > "$base/$1.log" 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do
-        [ -s "$base/$1.address" ] && break
-        sleep 0.05
-    done
+    wait_for 5 test -s "$base/$1.address"
     head -n1 "$base/$1.address"
 }
 DBUS_SESSION_BUS_ADDRESS=$(bus session)
@@ -72,16 +80,16 @@ export DBUS_SESSION_BUS_ADDRESS
 pipewire > "$base/pipewire.log" 2>&1 &
 pids+=($!)
 
+# offers SERVICE PATH INTERFACE: whether a service on the session bus offers
+# the interface at the path.
+offers() {
+    gdbus introspect --session --dest "$1" --object-path "$2" 2> /dev/null | grep -q "interface $3 "
+}
 # Waits until the portal offers screenshots; its first call starts it, and
 # it offers its interfaces once it has found its back ends.
 wait_for_portal() {
-    for _ in $(seq 100); do
-        gdbus introspect --session --dest org.freedesktop.portal.Desktop \
-            --object-path /org/freedesktop/portal/desktop 2>&1 |
-            grep -q "org.freedesktop.portal.Screenshot" && return 0
-        sleep 0.1
-    done
-    fail "the portal offers no screenshots"
+    wait_for 10 offers org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop \
+        org.freedesktop.portal.Screenshot || fail "the portal offers no screenshots"
 }
 rc=0
 row() { # row NAME [VAR=VALUE...]: one row of the test, in the stack's environment
@@ -103,10 +111,7 @@ default_floating_border none
 CONF
     sway -c "$base/sway.conf" > "$base/sway.log" 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do
-        ls "$XDG_RUNTIME_DIR"/wayland-* > /dev/null 2>&1 && break
-        sleep 0.05
-    done
+    wait_for 5 compgen -G "$XDG_RUNTIME_DIR/wayland-*" > /dev/null
     WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* 2> /dev/null | grep -v lock | head -n1)
     [ -n "$WAYLAND_DISPLAY" ] || fail "sway did not start"
     export WAYLAND_DISPLAY
@@ -122,20 +127,12 @@ CONF
     gdbus call --session --dest org.freedesktop.portal.Desktop \
         --object-path /org/freedesktop/portal/desktop \
         --method org.freedesktop.portal.Screenshot.Screenshot "" "{'interactive': <false>}" > /dev/null 2>&1
-    for _ in $(seq 50); do
-        [ -s /tmp/out.png ] && break
-        sleep 0.1
-    done
-    [ -s /tmp/out.png ] || fail "the portal takes no screenshot"
+    wait_for 5 test -s /tmp/out.png || fail "the portal takes no screenshot"
     rm -f /tmp/out.png # ours: not left behind
     # A VNC server on the session: the tests' pointer, as the seat's own.
     wayvnc -u "$base/vnc.sock" > "$base/wayvnc.log" 2>&1 &
     pids+=($!)
-    for _ in $(seq 100); do
-        [ -S "$base/vnc.sock" ] && break
-        sleep 0.05
-    done
-    [ -S "$base/vnc.sock" ] || fail "wayvnc did not start"
+    wait_for 5 test -S "$base/vnc.sock" || fail "wayvnc did not start"
     export MIRABOU_VNC_SOCKET="$base/vnc.sock"
 }
 
@@ -151,6 +148,12 @@ run_wlroots() {
     sleep 0.5 # the background drawn again
     row "wlroots scale 2" QT_QPA_PLATFORM=wayland
     rm -f /tmp/out.png
+}
+
+# shell_says CODE: whether the shell's evaluation of CODE is true.
+shell_says() {
+    gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+        --method org.gnome.Shell.Eval "$1" 2> /dev/null | grep -q "true, 'true'"
 }
 
 start_gnome() {
@@ -180,31 +183,14 @@ start_gnome() {
     pids+=($!)
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
         XDG_SESSION_TYPE GSETTINGS_BACKEND DBUS_SYSTEM_BUS_ADDRESS
-    local unsafe=
-    for _ in $(seq 150); do
-        if gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
-            --method org.gnome.Shell.Eval 'global.context.unsafe_mode' 2> /dev/null | grep -q "true, 'true'"; then
-            unsafe=1
-            break
-        fi
-        sleep 0.1
-    done
-    [ -n "$unsafe" ] || fail "gnome-shell did not start, or without the tests' extension"
+    wait_for 15 shell_says 'global.context.unsafe_mode' ||
+        fail "gnome-shell did not start, or without the tests' extension"
     # The shell starts in its overview, once its start-up is over; the
     # desktop is what a user works on.
-    local desk=
-    for _ in $(seq 100); do
-        if gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
-            --method org.gnome.Shell.Eval 'const m = imports.ui.main;
-                if (!m.layoutManager._startingUp) m.overview.hide();
-                !m.layoutManager._startingUp && !m.overview.visible && m.modalCount === 0' |
-            grep -q "true, 'true'"; then
-            desk=1
-            break
-        fi
-        sleep 0.1
-    done
-    [ -n "$desk" ] || fail "gnome-shell stays in its overview"
+    wait_for 10 shell_says 'const m = imports.ui.main;
+        if (!m.layoutManager._startingUp) m.overview.hide();
+        !m.layoutManager._startingUp && !m.overview.visible && m.modalCount === 0' ||
+        fail "gnome-shell stays in its overview"
     wait_for_portal
 }
 
@@ -243,16 +229,8 @@ start_kde() {
     # KWin lets a program use its screenshots by the program's desktop file,
     # found through the service cache a Plasma session builds at login.
     kbuildsycoca5 > "$base/kbuildsycoca.log" 2>&1
-    local up=
-    for _ in $(seq 100); do
-        if gdbus introspect --session --dest org.kde.KWin --object-path /Screenshot 2> /dev/null |
-            grep -q org.kde.kwin.Screenshot; then
-            up=1
-            break
-        fi
-        sleep 0.1
-    done
-    [ -n "$up" ] || fail "kwin_wayland did not start"
+    wait_for 10 offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot ||
+        fail "kwin_wayland did not start"
     wait_for_portal
 }
 

@@ -73,12 +73,8 @@ public:
             ::close(m_fd);
     }
     bool ready() const { return m_ready; }
-    /// The output's scale: VNC counts its device pixels, the desktop logical ones.
-    int scale = 1;
-    /// A PointerEvent: button mask (1 = left) at the desktop's logical x, y.
+    /// A PointerEvent: button mask (1 = left) at the output's device pixel x, y.
     void pointer(int x, int y, bool pressed) {
-        x *= scale;
-        y *= scale;
         const char event[6] = {
             5, char(pressed ? 1 : 0), char(x >> 8), char(x & 0xFF), char(y >> 8), char(y & 0xFF)};
         send(QByteArray(event, 6));
@@ -164,8 +160,7 @@ public:
         return found;
     }
     void pointer(int x, int y, bool pressed) override {
-        m_vnc.scale = scale;
-        m_vnc.pointer(x, y, pressed);
+        m_vnc.pointer(x * scale, y * scale, pressed); // VNC counts device pixels
     }
     QString clipboard() override {
         QProcess paste;
@@ -281,9 +276,11 @@ public:
 
 private:
     QJsonValue eval(const QString& code) {
-        QDBusInterface shell(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
-                             QStringLiteral("org.gnome.Shell"), m_bus);
-        const QDBusMessage reply = shell.call(QStringLiteral("Eval"), code);
+        const QString shell = QStringLiteral("org.gnome.Shell");
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            shell, QStringLiteral("/org/gnome/Shell"), shell, QStringLiteral("Eval"));
+        call << code;
+        const QDBusMessage reply = m_bus.call(call);
         if (reply.arguments().size() != 2 || !reply.arguments()[0].toBool())
             return {};
         return QJsonDocument::fromJson("[" + reply.arguments()[1].toString().toUtf8() + "]")

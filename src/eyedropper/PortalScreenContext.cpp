@@ -323,21 +323,23 @@ void PortalScreenContext::onLateResponse(uint code, const QVariantMap& results,
                          QStringLiteral("Response"), this,
                          SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)));
         if (code == 0)
-            removeMadeFile(results, requested);
+            removeMadeFile(pictureFile(results), requested);
         return;
     }
 }
 
-void PortalScreenContext::removeMadeFile(const QVariantMap& results,
-                                         const QDateTime& requested) const {
-    // The portal leaves its picture behind (wlroots in /tmp, GNOME in the
-    // user's Pictures folder): a file made for the request goes, a file that
-    // was there before stays, and so does one whose making the file system
-    // does not record.
+QString PortalScreenContext::pictureFile(const QVariantMap& results) {
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
-    if (!uri.isLocalFile())
+    return uri.isLocalFile() ? uri.toLocalFile() : QString();
+}
+
+void PortalScreenContext::removeMadeFile(const QString& file, const QDateTime& requested) {
+    // The portal leaves its picture behind (wlroots in /tmp, GNOME and KDE in
+    // the user's Pictures folder): a file made for the request goes, a file
+    // that was there before stays, and so does one whose making the file
+    // system does not record.
+    if (file.isEmpty())
         return;
-    const QString file = uri.toLocalFile();
     const QDateTime made = QFileInfo(file).birthTime();
     if (made.isValid() && made >= requested)
         QFile::remove(file);
@@ -385,10 +387,11 @@ void PortalScreenContext::onResponse(uint code, const QVariantMap& results) {
 void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
     QImage picture;
     if (code == 0) {
-        const QUrl uri(results.value(QStringLiteral("uri")).toString());
-        if (uri.isLocalFile())
-            picture.load(uri.toLocalFile());
-        removeMadeFile(results, m_requested);
+        const QString file = pictureFile(results);
+        if (!file.isEmpty()) {
+            picture.load(file);
+            removeMadeFile(file, m_requested);
+        }
     }
     if (picture.isNull())
         request(Request::PickColor); // refused, or nothing we can read

@@ -124,7 +124,9 @@ private:
     void onCallFinished(QDBusPendingCallWatcher* watcher);
     void watchPath(const QString& path);
     void abandon(const QString& path);
-    void removeMadeFile(const QVariantMap& results, const QDateTime& requested) const;
+    /// The local file a screenshot answer names, or none.
+    static QString pictureFile(const QVariantMap& results);
+    static void removeMadeFile(const QString& file, const QDateTime& requested);
     void onScreenshot(uint code, const QVariantMap& results);
     void onPickedColor(uint code, const QVariantMap& results);
     void noAnswer();
