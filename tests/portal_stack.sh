@@ -47,9 +47,12 @@ cleanup() {
     rm -rf "$base"
 }
 trap cleanup EXIT
+logs() {
+    for log in "$base"/*.log; do echo "--- $log"; tail -n 40 "$log"; done
+}
 fail() {
     echo "FAIL: $*"
-    for log in "$base"/*.log; do echo "--- $log"; tail -n 40 "$log"; done
+    logs
     exit $FAIL
 }
 # A fresh user: home, runtime folder, Pictures folder, session bus.
@@ -72,10 +75,10 @@ wait_for() {
 bus() {
     dbus-daemon --session --nofork --print-address=3 3> "$base/$1.address" > "$base/$1.log" 2>&1 &
     pids+=($!)
-    wait_for 5 test -s "$base/$1.address"
-    head -n1 "$base/$1.address"
+    wait_for 5 test -s "$base/$1.address" || fail "no $1 bus"
 }
-DBUS_SESSION_BUS_ADDRESS=$(bus session)
+bus session
+DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$base/session.address")
 export DBUS_SESSION_BUS_ADDRESS
 pipewire > "$base/pipewire.log" 2>&1 &
 pids+=($!)
@@ -95,7 +98,9 @@ rc=0
 row() { # row NAME [VAR=VALUE...]: one row of the test, in the stack's environment
     local name=$1
     shift
-    env "$@" "$test" "realPortal:$name" || rc=1
+    env "$@" "$test" "realPortal:$name" && return
+    rc=1
+    logs # what the desktop and its portal said meanwhile
 }
 export MIRABOU_REAL_PORTAL=$desktop
 
@@ -159,7 +164,8 @@ shell_says() {
 start_gnome() {
     export XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile
     # gnome-shell will not start without a system bus; a private one serves.
-    DBUS_SYSTEM_BUS_ADDRESS=$(bus system)
+    bus system
+    DBUS_SYSTEM_BUS_ADDRESS=$(head -n1 "$base/system.address")
     export DBUS_SYSTEM_BUS_ADDRESS
     # An extension of the tests' own puts the shell in its unsafe mode, so
     # that the tests may ask it where the windows are.
@@ -224,6 +230,7 @@ start_kde() {
     "$base/bin/kwin_wayland" --virtual --width 1024 --height 768 --socket "$WAYLAND_DISPLAY" \
         > "$base/kwin.log" 2>&1 &
     pids+=($!)
+    export MIRABOU_COMPOSITOR_PID=$!
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
         XDG_SESSION_TYPE KDE_FULL_SESSION KDE_SESSION_VERSION
     # KWin lets a program use its screenshots by the program's desktop file,

@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QFileSystemWatcher>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -843,18 +845,45 @@ void tst_Portal::realPortal() {
     if (desktop == QLatin1String("kde")) {
         // The portal's back end dies during the request: the portal refuses,
         // and the desktop's picker is asked of a back end started anew; when
-        // that one dies too, the pick ends with the colour as it was.
-        const auto killBackEnd = [] {
-            QProcess::execute(QStringLiteral("pkill"),
-                              {QStringLiteral("-U"), QString::number(::getuid()),
-                               QStringLiteral("-f"), QStringLiteral("xdg-desktop-portal-kde")});
+        // that one dies too, the pick ends with the colour as it was. The
+        // back end is this stack's own, by the name it holds on this bus
+        // (the other stacks run beside it as the same user). It dies once
+        // it has the call, seen on the bus; KWin, held meanwhile, keeps the
+        // screenshot from being answered first, and its picker waits for a
+        // click anyway.
+        const auto backEnd = [] {
+            const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(
+                QStringLiteral("org.freedesktop.impl.portal.desktop.kde"));
+            return pid.isValid() ? pid_t(pid.value()) : 0;
         };
+        QProcess calls;
+        calls.start(QStringLiteral("dbus-monitor"),
+                    {QStringLiteral("--session"),
+                     QStringLiteral("type='method_call',interface="
+                                    "'org.freedesktop.impl.portal.Screenshot'")});
+        QVERIFY(calls.waitForReadyRead(5000)); // a monitor now
+        QByteArray seen;
+        const auto passed = [&](const QByteArray& member) {
+            calls.waitForReadyRead(100);
+            seen += calls.readAllStandardOutput();
+            return seen.contains("member=" + member);
+        };
+        const pid_t kwin = qEnvironmentVariableIntValue("MIRABOU_COMPOSITOR_PID");
+        QVERIFY2(kwin > 0, "no compositor's process id");
+        QCOMPARE(::kill(kwin, SIGSTOP), 0);
+        const auto resume = qScopeGuard([kwin] { ::kill(kwin, SIGCONT); });
         int moves = 0, releases = 0;
         portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, nullptr});
-        killBackEnd();
+        QTRY_VERIFY_WITH_TIMEOUT(passed("Screenshot"), 10000);
+        const pid_t first = backEnd();
+        QVERIFY(first > 0);
+        QCOMPARE(::kill(first, SIGKILL), 0);
+        QCOMPARE(::kill(kwin, SIGCONT), 0);
         QTRY_COMPARE_WITH_TIMEOUT(portalContext->stage(), Stage::Picker, 10000);
-        QTest::qWait(500);
-        killBackEnd();
+        QTRY_VERIFY_WITH_TIMEOUT(passed("PickColor"), 10000);
+        const pid_t second = backEnd();
+        QVERIFY(second > 0 && second != first);
+        QCOMPARE(::kill(second, SIGKILL), 0);
         QTRY_COMPARE_WITH_TIMEOUT(portalContext->stage(), Stage::Idle, 10000);
         QCOMPARE(moves, 0);
         QCOMPARE(releases, 1);
@@ -878,13 +907,15 @@ void tst_Portal::realPortal() {
     QProcess program;
     program.start(folder.filePath(QStringLiteral("Mirabou")), {});
     QVERIFY(program.waitForStarted());
-    QRect at;
+    // Where the desktop placed the window, once it stays there: a window
+    // may be known before it is placed.
+    QRect at, before;
     const auto mainWindow = [&] {
         const QList<QRect> windows = session->windows(QStringLiteral("mirabou"));
-        at = windows.value(0);
-        return windows.size() == 1 && at.width() > 0;
+        before = std::exchange(at, windows.value(0));
+        return windows.size() == 1 && at.width() > 0 && at == before;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 20000);
     QTest::qWait(300); // drawn
     const QPoint eyeWizard = at.topLeft() + QPoint(EyeWizardX, ButtonY);
     const QPoint copyHex = at.topLeft() + QPoint(CopyHexX, ButtonY);
@@ -912,7 +943,7 @@ void tst_Portal::realPortal() {
         // after the button is up. Meanwhile nothing is frozen, the colour
         // stays, and the program neither hangs nor gives up on the answer.
         pick();
-        QTRY_VERIFY_WITH_TIMEOUT(session->asking(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(session->asking(), 20000);
         moveAndRelease();
         QTest::qWait(6000); // past the program's own wait for the picture
         QVERIFY(session->asking());
