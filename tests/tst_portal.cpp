@@ -76,11 +76,12 @@ public:
     }
     bool ready() const { return m_ready; }
     /// A PointerEvent: button mask (1 = left) at the output's device pixel x, y.
-    void pointer(int x, int y, bool pressed) {
+    bool pointer(int x, int y, bool pressed) {
         const char event[6] = {
             5, char(pressed ? 1 : 0), char(x >> 8), char(x & 0xFF), char(y >> 8), char(y & 0xFF)};
         send(QByteArray(event, 6));
         QTest::qWait(60);
+        return m_ready;
     }
 
 private:
@@ -115,8 +116,8 @@ public:
     /// X11 class.
     virtual QList<QRect> windows(const QString& appId) = 0;
     /// Moves the pointer to the desktop's logical x, y, the left button down
-    /// or up there.
-    virtual void pointer(int x, int y, bool pressed) = 0;
+    /// or up there; false when the desktop refused it.
+    virtual bool pointer(int x, int y, bool pressed) = 0;
     virtual QString clipboard() = 0;
     /// Whether the desktop's question to the user is open.
     virtual bool asking() { return false; }
@@ -161,8 +162,8 @@ public:
         find(QJsonDocument::fromJson(tree.readAllStandardOutput()).object());
         return found;
     }
-    void pointer(int x, int y, bool pressed) override {
-        m_vnc.pointer(x * scale, y * scale, pressed); // VNC counts device pixels
+    bool pointer(int x, int y, bool pressed) override {
+        return m_vnc.pointer(x * scale, y * scale, pressed); // VNC counts device pixels
     }
     QString clipboard() override {
         QProcess paste;
@@ -209,13 +210,20 @@ public:
         if (!stream.isValid())
             return;
         m_stream = stream.value().path();
-        m_ready = remoteSession.call(QStringLiteral("Start")).type() == QDBusMessage::ReplyMessage;
+        if (remoteSession.call(QStringLiteral("Start")).type() != QDBusMessage::ReplyMessage)
+            return;
+        // The stream takes absolute moves once it runs.
+        QDeadlineTimer started(10000);
+        while (!remote(QStringLiteral("NotifyPointerMotionAbsolute"), {m_stream, 1.0, 1.0}) &&
+               !started.hasExpired())
+            QTest::qWait(100);
         // Mutter adds the session's keyboard at its first key. Without a
         // keyboard the seat gives no client the keyboard focus, and mutter
         // takes the clipboard only from the client that has it.
         constexpr uint Shift = 0xffe1; // XK_Shift_L
-        remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, true});
-        remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, false});
+        m_ready = remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, true}) &&
+                  remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, false}) &&
+                  !started.hasExpired();
     }
     ~GnomeDesktop() override {
         if (m_ready)
@@ -237,15 +245,16 @@ public:
         }
         return found;
     }
-    void pointer(int x, int y, bool pressed) override {
-        remote(QStringLiteral("NotifyPointerMotionAbsolute"),
-               {m_stream, double(x * scale), double(y * scale)});
+    bool pointer(int x, int y, bool pressed) override {
+        bool done = remote(QStringLiteral("NotifyPointerMotionAbsolute"),
+                           {m_stream, double(x * scale), double(y * scale)});
         if (pressed != m_pressed) {
             constexpr int LeftButton = 0x110; // BTN_LEFT
-            remote(QStringLiteral("NotifyPointerButton"), {LeftButton, pressed});
+            done = remote(QStringLiteral("NotifyPointerButton"), {LeftButton, pressed}) && done;
             m_pressed = pressed;
         }
         QTest::qWait(60);
+        return done;
     }
     QString clipboard() override {
         eval(QStringLiteral("imports.gi.St.Clipboard.get_default().get_text("
@@ -270,10 +279,7 @@ public:
         if (at.size() != 2)
             return false;
         const int x = qRound(at[0].toDouble()), y = qRound(at[1].toDouble());
-        pointer(x, y, false);
-        pointer(x, y, true);
-        pointer(x, y, false);
-        return true;
+        return pointer(x, y, false) && pointer(x, y, true) && pointer(x, y, false);
     }
 
 private:
@@ -283,18 +289,25 @@ private:
             shell, QStringLiteral("/org/gnome/Shell"), shell, QStringLiteral("Eval"));
         call << code;
         const QDBusMessage reply = m_bus.call(call);
-        if (reply.arguments().size() != 2 || !reply.arguments()[0].toBool())
+        if (reply.arguments().size() != 2 || !reply.arguments()[0].toBool()) {
+            qWarning("the shell: %s%s", qPrintable(reply.errorMessage()),
+                     qPrintable(reply.arguments().value(1).toString()));
             return {};
+        }
         return QJsonDocument::fromJson("[" + reply.arguments()[1].toString().toUtf8() + "]")
             .array()
             .first();
     }
-    void remote(const QString& method, const QVariantList& arguments) {
+    bool remote(const QString& method, const QVariantList& arguments) {
         const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
         QDBusMessage call = QDBusMessage::createMethodCall(
             service, m_session, service + QStringLiteral(".Session"), method);
         call.setArguments(arguments);
-        m_bus.call(call);
+        const QDBusMessage reply = m_bus.call(call);
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            return true;
+        qWarning("mutter, %s: %s", qPrintable(method), qPrintable(reply.errorMessage()));
+        return false;
     }
 
     QDBusConnection m_bus = QDBusConnection::sessionBus();
@@ -920,31 +933,32 @@ void tst_Portal::realPortal() {
     const QPoint eyeWizard = at.topLeft() + QPoint(EyeWizardX, ButtonY);
     const QPoint copyHex = at.topLeft() + QPoint(CopyHexX, ButtonY);
     const auto click = [&](QPoint p) {
-        session->pointer(p.x(), p.y(), false);
-        session->pointer(p.x(), p.y(), true);
-        session->pointer(p.x(), p.y(), false);
+        return session->pointer(p.x(), p.y(), false) && session->pointer(p.x(), p.y(), true) &&
+               session->pointer(p.x(), p.y(), false);
     };
     const auto pick = [&] {
-        session->pointer(eyeWizard.x(), eyeWizard.y(), false);
-        session->pointer(eyeWizard.x(), eyeWizard.y(), true);
+        return session->pointer(eyeWizard.x(), eyeWizard.y(), false) &&
+               session->pointer(eyeWizard.x(), eyeWizard.y(), true);
     };
     const auto frozen = [&] {
         return session->windows(QStringLiteral("mirabou")).contains(QRect(QPoint(), screen.size()));
     };
     const auto moveAndRelease = [&] {
+        bool done = true;
         for (const int x : {200, 100, bareAt.x()})
-            session->pointer(x, bareAt.y(), true);
-        session->pointer(bareAt.x(), bareAt.y(), false);
+            done = session->pointer(x, bareAt.y(), true) && done;
+        done = session->pointer(bareAt.x(), bareAt.y(), false) && done;
         QTest::qWait(300);
+        return done;
     };
 
     if (asks) {
         // The first press asks the user; the question may stay open long
         // after the button is up. Meanwhile nothing is frozen, the colour
         // stays, and the program neither hangs nor gives up on the answer.
-        pick();
+        QVERIFY(pick());
         QTRY_VERIFY_WITH_TIMEOUT(session->asking(), 20000);
-        moveAndRelease();
+        QVERIFY(moveAndRelease());
         QTest::qWait(6000); // past the program's own wait for the picture
         QVERIFY(session->asking());
         QVERIFY(!frozen());
@@ -957,16 +971,16 @@ void tst_Portal::realPortal() {
         QTRY_VERIFY_WITH_TIMEOUT(!written.isEmpty(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(
             QDir(QFileInfo(portalFile).path()).entryList(QDir::Files).isEmpty(), 5000);
-        click(copyHex);
+        QVERIFY(click(copyHex));
         QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#000000"), 5000);
     }
     // Allowed: the press picks live.
-    pick();
+    QVERIFY(pick());
     // The screenshot is taken and shown frozen, a window over the output.
     QTRY_VERIFY_WITH_TIMEOUT(frozen(), 10000);
     QTest::qWait(200);
-    moveAndRelease();
-    click(copyHex);
+    QVERIFY(moveAndRelease());
+    QVERIFY(click(copyHex));
     QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#123456"), 5000);
     QVERIFY2(!QFile::exists(portalFile), "the portal's picture was left behind");
     program.terminate(); // ends as closing its window does
