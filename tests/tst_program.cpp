@@ -47,6 +47,16 @@ void tst_Program::typeCopyExit() {
     p.key(QStringLiteral("Tab"));
     p.click(CopyHexX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#ff0000"));
+    // Drawn and used without loading any image format plugin: the program's
+    // pictures and its style's are read as what they are.
+    const QByteArray maps = readFile(QStringLiteral("/proc/%1/maps").arg(p.process.processId()));
+    QVERIFY(maps.contains("libQt6Widgets"));
+    QByteArrayList plugins;
+    for (const QByteArray& line : maps.split('\n')) {
+        if (line.contains("/imageformats/"))
+            plugins << line.mid(line.lastIndexOf('/') + 1);
+    }
+    QVERIFY2(plugins.isEmpty(), plugins.join(' ').constData());
     p.click(ExitX, ButtonY);
     int code = -2;
     QVERIFY(p.finished(&code));

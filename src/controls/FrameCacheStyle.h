@@ -45,11 +45,15 @@ public:
     };
 
 private:
+    /// Fusion's picture of a group box's frame.
+    const QPixmap& groupFrame() const;
     template <typename Draw>
     void drawCached(Look look, const QStyleOption* option, QPainter* painter, Draw draw) const;
 
     bool m_caching = false;
     mutable QHash<Look, QPixmap> m_frames;
+    bool m_groupFrameAsFusion = false;
+    mutable QPixmap m_groupFrame;
     mutable int m_drawn = 0;
 };
 
