@@ -38,14 +38,22 @@ start() { # label, title, command...: "map_ms rss_MiB" medians
     "$here/gui-startup-bench.sh" -n "$runs" -w 1 "$label" "$title" "$@" 2>&1 |
         sed -n 's|.*SUMMARY.* map_ms=[0-9.]*/\([0-9.]*\)/.* rss_MiB=[0-9.]*/\([0-9.]*\)/.*|\1 \2|p'
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "-" }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.2f", a / b; else printf "-" }'; }
+# A stick that gave no figure (it says why on its own output) leaves a "-" in
+# its cell instead of ending the table.
+measure() { # variable names for the two figures, then the stick and its arguments
+    local first=$1 second=$2 out
+    shift 2
+    out=$("$@") || true
+    read -r "${first?}" "${second?}" <<< "${out:-- -}"
+}
 
 printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | Mirabou / Qt picker | Qt picker / X11 |\n'
 printf '|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
-    read -r xm xp < <(pick x11 '')
-    read -r qm qp < <(pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor")
-    read -r mm mp < <(pick mirabou '^Mirabou 1\.8' "$program")
+    measure xm xp pick x11 ''
+    measure qm qp pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
+    measure mm mp pick mirabou '^Mirabou 1\.8' "$program"
     printf '| %s median | %s us | %s us | %s us | %s | %s |\n' "$r" "$xm" "$qm" "$mm" \
         "$(ratio "$mm" "$qm")" "$(ratio "$qm" "$xm")"
     printf '| %s p99 | %s us | %s us | %s us | %s | %s |\n' "$r" "$xp" "$qp" "$mp" \
@@ -55,9 +63,9 @@ done
 printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | Mirabou / bare | Mirabou / with text |\n'
 printf '|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
-    read -r fm fr < <(start floor '^Qt floor$' "$build/bench/qtfloor")
-    read -r tm tr < <(start text '^bare_window$' "$build/bench/bare_window" --label)
-    read -r mm mr < <(start mirabou '^Mirabou 1\.8' "$program")
+    measure fm fr start floor '^Qt floor$' "$build/bench/qtfloor"
+    measure tm tr start text '^bare_window$' "$build/bench/bare_window" --label
+    measure mm mr start mirabou '^Mirabou 1\.8' "$program"
     printf '| %s map | %s ms | %s ms | %s ms | %s | %s |\n' "$r" "$fm" "$tm" "$mm" \
         "$(ratio "$mm" "$fm")" "$(ratio "$mm" "$tm")"
     printf '| %s RSS | %s MiB | %s MiB | %s MiB | %s | %s |\n' "$r" "$fr" "$tr" "$mr" \
