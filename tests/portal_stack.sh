@@ -214,6 +214,12 @@ run_gnome() {
         --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
         screenshot true screenshot "" "['yes']" > /dev/null || fail "no permission store"
     row gnome QT_QPA_PLATFORM=wayland
+    # One who has refused them: the desktop's own colour picker runs.
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        screenshot true screenshot "" "['no']" > /dev/null || fail "no permission store"
+    row "gnome refused" QT_QPA_PLATFORM=wayland
 }
 
 start_kde() {

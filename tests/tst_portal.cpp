@@ -123,6 +123,8 @@ public:
     virtual bool asking() { return false; }
     /// Answers the open question as the user would: a click on its Allow.
     virtual bool allow() { return false; }
+    /// Whether the desktop's own colour picker is open.
+    virtual bool picking() { return false; }
     /// The output's scale: some pointers count device pixels, the desktop
     /// logical ones.
     int scale = 1;
@@ -266,6 +268,12 @@ public:
     bool asking() override {
         return eval(QStringLiteral("imports.ui.main.shellAccessDialogDBusService._accessDialog"
                                    " != null"))
+            .toBool();
+    }
+    bool picking() override {
+        return eval(QStringLiteral("imports.ui.main.modalCount > 0 &&"
+                                   " imports.ui.main.shellAccessDialogDBusService._accessDialog"
+                                   " == null"))
             .toBool();
     }
     bool allow() override {
@@ -765,18 +773,21 @@ void tst_Portal::realPortal_data() {
     QTest::addColumn<QString>("desktop"); // as portal_stack.sh names it
     QTest::addColumn<int>("scale");
     QTest::addColumn<QString>("portalFile"); // where the portal leaves its picture
-    QTest::addColumn<bool>("asks");          // the desktop asks the user first
-    QTest::addColumn<QColor>("background");  // of the bare desktop
+    // Whether the desktop asks before a screenshot, and the user's answer:
+    // "" (it does not ask), "unasked", "allowed", "refused".
+    QTest::addColumn<QString>("permission");
+    QTest::addColumn<QColor>("background"); // of the bare desktop
     const QString wlroots = QStringLiteral("/tmp/out.png");
     const QString gnome = QStringLiteral("~/Pictures/Screenshot.png");
     const QColor blue(0x12, 0x34, 0x56);
-    QTest::newRow("wlroots") << "wlroots" << 1 << wlroots << false << blue;
-    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << wlroots << false << blue;
-    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << wlroots << false << blue;
-    QTest::newRow("gnome unasked") << "gnome" << 1 << gnome << true << blue;
-    QTest::newRow("gnome") << "gnome" << 1 << gnome << false << blue;
+    QTest::newRow("wlroots") << "wlroots" << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << wlroots << "" << blue;
+    QTest::newRow("gnome unasked") << "gnome" << 1 << gnome << "unasked" << blue;
+    QTest::newRow("gnome") << "gnome" << 1 << gnome << "allowed" << blue;
+    QTest::newRow("gnome refused") << "gnome" << 1 << gnome << "refused" << blue;
     // Without Plasma's shell, KWin's desktop is bare black.
-    QTest::newRow("kde") << "kde" << 1 << QStringLiteral("~/Pictures/Screenshot.png") << false
+    QTest::newRow("kde") << "kde" << 1 << QStringLiteral("~/Pictures/Screenshot.png") << ""
                          << QColor(Qt::black);
 }
 
@@ -788,7 +799,9 @@ void tst_Portal::realPortal() {
     QFETCH(QString, desktop);
     QFETCH(int, scale);
     QFETCH(QString, portalFile);
-    QFETCH(bool, asks);
+    QFETCH(QString, permission);
+    const bool asks = permission == QLatin1String("unasked");
+    const bool refused = permission == QLatin1String("refused");
     QFETCH(QColor, background);
     const PackedColor bare = packColor(background.red(), background.green(), background.blue());
     QCOMPARE(qEnvironmentVariable("MIRABOU_REAL_PORTAL"), desktop);
@@ -803,7 +816,7 @@ void tst_Portal::realPortal() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QPoint bareAt(5, screen.height() - 5); // the desktop's own, bare
 
-    if (!asks) {
+    if (!asks && !refused) {
         // A window of the test's own, of a fixed size so the compositor
         // floats it where it likes; the context must find it in the picture.
         QWidget window;
@@ -973,6 +986,27 @@ void tst_Portal::realPortal() {
             QDir(QFileInfo(portalFile).path()).entryList(QDir::Files).isEmpty(), 5000);
         QVERIFY(click(copyHex));
         QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#000000"), 5000);
+    }
+    if (refused) {
+        // Screenshots refused: the desktop's own picker runs, and the colour
+        // it picks becomes the program's.
+        QVERIFY(pick());
+        QTRY_VERIFY_WITH_TIMEOUT(session->picking(), 10000);
+        QVERIFY(!frozen());
+        // GNOME's picker takes the colour at a click, not at the release of
+        // the button pressed before it opened.
+        QVERIFY(moveAndRelease());
+        QVERIFY(session->picking());
+        QVERIFY(click(bareAt));
+        QTRY_VERIFY_WITH_TIMEOUT(!session->picking(), 5000);
+        QVERIFY(click(copyHex));
+        QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#123456"), 5000);
+        QVERIFY2(QDir(QFileInfo(portalFile).path()).entryList(QDir::Files).isEmpty(),
+                 "a picture was left behind");
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(program.exitCode(), 0);
+        return;
     }
     // Allowed: the press picks live.
     QVERIFY(pick());
