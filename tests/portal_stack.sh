@@ -161,6 +161,13 @@ shell_says() {
         --method org.gnome.Shell.Eval "$1" 2> /dev/null | grep -q "true, 'true'"
 }
 
+# display_config METHOD ARGUMENTS...: mutter's monitor configuration.
+display_config() {
+    gdbus call --session --dest org.gnome.Mutter.DisplayConfig \
+        --object-path /org/gnome/Mutter/DisplayConfig \
+        --method "org.gnome.Mutter.DisplayConfig.$1" "${@:2}"
+}
+
 start_gnome() {
     export XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=keyfile
     # gnome-shell will not start without a system bus; a private one serves.
@@ -184,7 +191,7 @@ start_gnome() {
     gsettings set org.gnome.desktop.notifications show-banners false
     gsettings set org.gnome.desktop.session idle-delay 0
     export WAYLAND_DISPLAY=wayland-mirabou
-    gnome-shell --headless --wayland --no-x11 --virtual-monitor 1024x768 \
+    gnome-shell --headless --wayland --no-x11 --virtual-monitor 2048x1536 \
         --wayland-display="$WAYLAND_DISPLAY" > "$base/gnome-shell.log" 2>&1 &
     pids+=($!)
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
@@ -220,6 +227,18 @@ run_gnome() {
         --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
         screenshot true screenshot "" "['no']" > /dev/null || fail "no permission store"
     row "gnome refused" QT_QPA_PLATFORM=wayland
+    # Allowed again, on the monitor scaled by two.
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        screenshot true screenshot "" "['yes']" > /dev/null || fail "no permission store"
+    local serial
+    serial=$(display_config GetCurrentState | sed -n 's/^(uint32 \([0-9]*\),.*/\1/p')
+    display_config ApplyMonitorsConfig "$serial" 1 \
+        "[(0, 0, 2.0, uint32 0, true, [('Meta-0', '2048x1536@60.000', @a{sv} {})])]" \
+        "@a{sv} {}" > /dev/null || fail "mutter cannot scale"
+    sleep 0.5 # the background drawn again
+    row "gnome scale 2" QT_QPA_PLATFORM=wayland
 }
 
 start_kde() {

@@ -771,7 +771,12 @@ void tst_Portal::lateScreenshotIsDropped() {
 
 void tst_Portal::realPortal_data() {
     QTest::addColumn<QString>("desktop"); // as portal_stack.sh names it
-    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("scale");       // the output's, as the program sees it
+    // Device pixels per logical one in the desktop's picture. Mutter places
+    // windows in device pixels on an output scaled by a whole number, and
+    // tells its clients that they are logical ones: the picture is then at
+    // one pixel per point.
+    QTest::addColumn<int>("pictureScale");
     QTest::addColumn<QString>("portalFile"); // where the portal leaves its picture
     // Whether the desktop asks before a screenshot, and the user's answer:
     // "" (it does not ask), "unasked", "allowed", "refused".
@@ -780,14 +785,15 @@ void tst_Portal::realPortal_data() {
     const QString wlroots = QStringLiteral("/tmp/out.png");
     const QString gnome = QStringLiteral("~/Pictures/Screenshot.png");
     const QColor blue(0x12, 0x34, 0x56);
-    QTest::newRow("wlroots") << "wlroots" << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << wlroots << "" << blue;
-    QTest::newRow("gnome unasked") << "gnome" << 1 << gnome << "unasked" << blue;
-    QTest::newRow("gnome") << "gnome" << 1 << gnome << "allowed" << blue;
-    QTest::newRow("gnome refused") << "gnome" << 1 << gnome << "refused" << blue;
+    QTest::newRow("wlroots") << "wlroots" << 1 << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << 2 << wlroots << "" << blue;
+    QTest::newRow("gnome unasked") << "gnome" << 1 << 1 << gnome << "unasked" << blue;
+    QTest::newRow("gnome") << "gnome" << 1 << 1 << gnome << "allowed" << blue;
+    QTest::newRow("gnome refused") << "gnome" << 1 << 1 << gnome << "refused" << blue;
+    QTest::newRow("gnome scale 2") << "gnome" << 2 << 1 << gnome << "allowed" << blue;
     // Without Plasma's shell, KWin's desktop is bare black.
-    QTest::newRow("kde") << "kde" << 1 << QStringLiteral("~/Pictures/Screenshot.png") << ""
+    QTest::newRow("kde") << "kde" << 1 << 1 << QStringLiteral("~/Pictures/Screenshot.png") << ""
                          << QColor(Qt::black);
 }
 
@@ -798,6 +804,7 @@ void tst_Portal::realPortal() {
         QSKIP("needs the real stack (portal_stack.sh)");
     QFETCH(QString, desktop);
     QFETCH(int, scale);
+    QFETCH(int, pictureScale);
     QFETCH(QString, portalFile);
     QFETCH(QString, permission);
     const bool asks = permission == QLatin1String("unasked");
@@ -834,18 +841,31 @@ void tst_Portal::realPortal() {
         portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, &window});
         QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
         QCOMPARE(portalContext->stage(), Stage::Frozen);
-        QCOMPARE(portalContext->picture().size(), screen.size() * scale);
+        QCOMPARE(portalContext->picture().size(), screen.size() * pictureScale);
         // The picture counts device pixels, the desktop logical ones.
-        const auto device = [scale](QPointF logical) { return (logical * scale).toPoint(); };
+        const auto device = [pictureScale](QPointF logical) {
+            return (logical * pictureScale).toPoint();
+        };
         QCOMPARE(portalContext->pixel(device(bareAt)), bare);
+        // The window is found in the picture to the pixel. Where the desktop
+        // shows its device pixels one to one in a picture of one pixel per
+        // point (mutter, scaled), each of its points spans more than one.
         const std::optional<QPointF> found = portalContext->windowInPicture();
         QVERIFY2(found, "the window was not found in the screenshot");
-        QCOMPARE(portalContext->pixel(device(*found + QPointF(3, 150))),
+        const double points = double(scale) / pictureScale;
+        QCOMPARE(portalContext->pixel(device(*found + QPointF(3, 150) * points)),
                  packColor(0xFE, 0xDC, 0xBA));
         QCOMPARE(portalContext->pixel(device(*found + QPointF(-1, 150))), bare);
         const std::vector<TFrozenScreen*> frozen = portalContext->frozenScreens();
         QCOMPARE(int(frozen.size()), int(QGuiApplication::screens().size()));
         QVERIFY(QTest::qWaitForWindowExposed(frozen.front()));
+        // A move over the frozen picture reads the pixel under it, however
+        // large the desktop made the window.
+        QMouseEvent move(QEvent::MouseMove, QPointF(100, 100),
+                         frozen.front()->mapToGlobal(QPointF(100, 100)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(frozen.front(), &move);
+        QCOMPARE(portalContext->cursorPos(), device(QPointF(100, 100) * points));
         QVERIFY(portalContext->endPick());
         QCOMPARE(portalContext->stage(), Stage::Idle);
         QCOMPARE(releases, 0);
@@ -927,7 +947,7 @@ void tst_Portal::realPortal() {
     else
         session = std::make_unique<SwayDesktop>();
     QVERIFY2(session->ready(), "no pointer on the desktop's seat");
-    session->scale = scale;
+    session->scale = pictureScale;
     QTemporaryDir folder;
     QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
     QProcess program;
@@ -943,8 +963,18 @@ void tst_Portal::realPortal() {
     };
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 20000);
     QTest::qWait(300); // drawn
-    const QPoint eyeWizard = at.topLeft() + QPoint(EyeWizardX, ButtonY);
-    const QPoint copyHex = at.topLeft() + QPoint(CopyHexX, ButtonY);
+    // The program draws its window in points; the desktop shows each at
+    // scale / pictureScale of its own.
+    const auto inWindow = [&](int x, int y) {
+        return at.topLeft() + QPoint(x, y) * scale / pictureScale;
+    };
+    const QPoint eyeWizard = inWindow(EyeWizardX, ButtonY);
+    const QPoint copyHex = inWindow(CopyHexX, ButtonY);
+    // Where the two differ, the pick ends on the bare desktop at a place
+    // that, taken in the window's points, would lie on the program's own
+    // window.
+    const QPoint target = scale == pictureScale ? bareAt : at.center() * scale / pictureScale;
+    QVERIFY(screen.contains(target) && !at.contains(target));
     const auto click = [&](QPoint p) {
         return session->pointer(p.x(), p.y(), false) && session->pointer(p.x(), p.y(), true) &&
                session->pointer(p.x(), p.y(), false);
@@ -958,9 +988,9 @@ void tst_Portal::realPortal() {
     };
     const auto moveAndRelease = [&] {
         bool done = true;
-        for (const int x : {200, 100, bareAt.x()})
-            done = session->pointer(x, bareAt.y(), true) && done;
-        done = session->pointer(bareAt.x(), bareAt.y(), false) && done;
+        for (const int x : {200, 100, target.x()})
+            done = session->pointer(x, target.y(), true) && done;
+        done = session->pointer(target.x(), target.y(), false) && done;
         QTest::qWait(300);
         return done;
     };
@@ -997,7 +1027,7 @@ void tst_Portal::realPortal() {
         // the button pressed before it opened.
         QVERIFY(moveAndRelease());
         QVERIFY(session->picking());
-        QVERIFY(click(bareAt));
+        QVERIFY(click(target));
         QTRY_VERIFY_WITH_TIMEOUT(!session->picking(), 5000);
         QVERIFY(click(copyHex));
         QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#123456"), 5000);

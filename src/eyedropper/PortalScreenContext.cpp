@@ -154,7 +154,8 @@ QRect logicalDesktop() {
 
 TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_picture(picture), m_source(source), m_origin(screen->geometry().topLeft()) {
+      m_picture(picture), m_source(source), m_origin(screen->geometry().topLeft()),
+      m_screenSize(screen->geometry().size()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -168,12 +169,24 @@ void TFrozenScreen::paintEvent(QPaintEvent*) {
     painter.drawImage(QRectF(rect()), m_picture, m_source);
 }
 
+// A full screen window is as large as the desktop makes it, which is not
+// always the size the screen claims: mutter, on an output scaled by a whole
+// number, gives the screen's size in device pixels and a window of it in
+// points. The window shows the whole of its part of the picture either way.
+QPointF TFrozenScreen::onDesktop(QPointF pos) const {
+    if (width() > 0 && height() > 0) {
+        pos.rx() *= double(m_screenSize.width()) / width();
+        pos.ry() *= double(m_screenSize.height()) / height();
+    }
+    return QPointF(m_origin) + pos;
+}
+
 void TFrozenScreen::mouseMoveEvent(QMouseEvent* event) {
-    emit moved(QPointF(m_origin) + event->position());
+    emit moved(onDesktop(event->position()));
 }
 
 void TFrozenScreen::mouseReleaseEvent(QMouseEvent* event) {
-    emit moved(QPointF(m_origin) + event->position());
+    emit moved(onDesktop(event->position()));
     emit released();
 }
 
@@ -211,9 +224,10 @@ QPoint PortalScreenContext::cursorPos() {
     if (m_stage != Stage::Frozen || m_desktop.isEmpty())
         return {};
     // The picture is in device pixels; the desktop's layout is logical.
-    const QPointF correction = m_windowFound ? *m_windowFound - m_windowAssumed : QPointF();
-    const QPointF logical =
-        m_pointer.value_or(QPointF(QCursor::pos()) + correction) - m_desktop.topLeft();
+    const QPointF qtSees(QCursor::pos());
+    const QPointF where =
+        m_windowFound ? *m_windowFound + (qtSees - m_windowAssumed) * m_windowScale : qtSees;
+    const QPointF logical = m_pointer.value_or(where) - m_desktop.topLeft();
     const QPointF s = scale();
     return {int(std::floor(logical.x() * s.x())), int(std::floor(logical.y() * s.y()))};
 }
@@ -426,9 +440,13 @@ void PortalScreenContext::freeze(const QImage& picture) {
     }
     const QPointF s = scale();
     m_windowFound.reset();
-    if (!m_windowShot.isNull() && qFuzzyCompare(m_windowShot.devicePixelRatio(), s.x())) {
-        if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture))
+    if (!m_windowShot.isNull()) {
+        // As drawn, device pixel for pixel: as the picture shows it where
+        // the compositor did not scale it.
+        if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture)) {
             m_windowFound = QPointF(*at) / s.x() + m_desktop.topLeft();
+            m_windowScale = m_windowShot.devicePixelRatio() / s.x();
+        }
     }
     for (QScreen* screen : QGuiApplication::screens()) {
         const QRectF area = QRectF(screen->geometry()).translated(-m_desktop.topLeft());

@@ -67,9 +67,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    /// The desktop's place of a point of this window.
+    QPointF onDesktop(QPointF pos) const;
+
     QImage m_picture;
     QRectF m_source;
     QPoint m_origin;
+    QSize m_screenSize;
 };
 
 /// The eyedropper on Wayland, where no client may read the screen: at the
@@ -157,9 +161,13 @@ private:
     // While the button is held, a Wayland compositor sends the moves to the
     // window that took the press, at a place on the desktop Qt cannot know;
     // found in the picture, it corrects Qt's idea of the pointer.
+    // Mutter, on an output scaled by a whole number, shows a window's
+    // device pixels one to one in a picture of one pixel per point: a point
+    // of the window then spans more than one of the desktop's.
     QImage m_windowShot;
     QPoint m_windowAssumed;
     std::optional<QPointF> m_windowFound;
+    double m_windowScale = 1; // the desktop's points per point of the window
     std::vector<QPointer<TFrozenScreen>> m_frozen;
     PackedColor m_answer = UnreadablePixel;
 };
