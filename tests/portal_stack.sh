@@ -10,9 +10,9 @@
 #            mutter's remote desktop; first with the screenshot permission
 #            not granted (the desktop's question left open), then granted as
 #            the permission store keeps it
-#   kde      kwin_wayland with xdg-desktop-portal-kde: no pointer from
-#            outside; the pick ends on its own with the colour as it was,
-#            also when the portal's back end dies during the request
+#   kde      kwin_wayland with xdg-desktop-portal-kde, pointer through the
+#            tests' client of KWin's fake input; also the portal's back end
+#            dying during the request, and an output scaled by two
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -22,10 +22,12 @@ SKIP=77
 FAIL=1
 desktop=${1:?desktop}
 test=${2:?test program}
+kwin_pointer=${3:-} # the tests' pointer on KWin
 case $desktop in
 wlroots) tools="sway swaybg grim Xwayland wayvnc wl-paste /usr/libexec/xdg-desktop-portal-wlr" ;;
 gnome) tools="gnome-shell /usr/libexec/xdg-desktop-portal-gnome" ;;
-kde) tools="kwin_wayland kbuildsycoca5 /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde" ;;
+kde) tools="kwin_wayland kbuildsycoca5 /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
+          wl-paste ${kwin_pointer:-kwin_pointer}" ;;
 *) echo "FAIL: no desktop called $desktop"; exit $FAIL ;;
 esac
 for tool in pipewire dbus-daemon gdbus /usr/libexec/xdg-desktop-portal $tools; do
@@ -252,23 +254,47 @@ start_kde() {
     # place KWin gives it.
     printf '[org.kde.kdecoration2]\nNoPlugin=true\n' > "$HOME/.config/kwinrc"
     export WAYLAND_DISPLAY=wayland-mirabou
-    "$base/bin/kwin_wayland" --virtual --width 1024 --height 768 --socket "$WAYLAND_DISPLAY" \
-        > "$base/kwin.log" 2>&1 &
-    pids+=($!)
-    export MIRABOU_COMPOSITOR_PID=$!
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
         XDG_SESSION_TYPE KDE_FULL_SESSION KDE_SESSION_VERSION
-    # KWin lets a program use its screenshots by the program's desktop file,
-    # found through the service cache a Plasma session builds at login.
+    # KWin lets a program use its screenshots, or its fake input, by the
+    # program's desktop file, found through the service cache a Plasma
+    # session builds at login.
+    mkdir -p "$HOME/.local/share/applications"
+    printf '%s\n' '[Desktop Entry]' Type=Application 'Name=Mirabou tests pointer' \
+        "Exec=$kwin_pointer" NoDisplay=true X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input \
+        > "$HOME/.local/share/applications/mirabou-tests-pointer.desktop"
+    export MIRABOU_KWIN_POINTER=$kwin_pointer
     kbuildsycoca5 > "$base/kbuildsycoca.log" 2>&1
+    # What KWin's scripts print goes to its log: the tests ask it where the
+    # windows are.
+    export MIRABOU_KWIN_LOG="$base/kwin.log"
+    kwin 1
+    wait_for_portal
+}
+
+# kwin SCALE: KWin alone on a 1024x768 output of that scale, in place of any
+# earlier one; the portal's back end, its client, goes with it and is
+# started again at the next request.
+kwin() {
+    if [ -n "${MIRABOU_COMPOSITOR_PID:-}" ]; then
+        kill "$MIRABOU_COMPOSITOR_PID"
+        wait "$MIRABOU_COMPOSITOR_PID" 2> /dev/null
+        wait_for 5 eval '! offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot'
+    fi
+    QT_LOGGING_RULES=kwin_scripting=true "$base/bin/kwin_wayland" --virtual \
+        --width $((1024 * $1)) --height $((768 * $1)) --scale "$1" --socket "$WAYLAND_DISPLAY" \
+        >> "$base/kwin.log" 2>&1 &
+    pids+=($!)
+    export MIRABOU_COMPOSITOR_PID=$!
     wait_for 10 offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot ||
         fail "kwin_wayland did not start"
-    wait_for_portal
 }
 
 run_kde() {
     export QT_WAYLAND_DISABLE_WINDOWDECORATION=1 # as on GNOME
     row kde QT_QPA_PLATFORM=wayland
+    kwin 2
+    row "kde scale 2" QT_QPA_PLATFORM=wayland
 }
 
 "start_$desktop"
