@@ -209,6 +209,15 @@ start_gnome() {
     wait_for_portal
 }
 
+# screenshots yes|no: the user's answer to the desktop's question, as the
+# permission store keeps it for a program outside a sandbox.
+screenshots() {
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        screenshot true screenshot "" "['$1']" > /dev/null || fail "no permission store"
+}
+
 run_gnome() {
     # Mutter draws no decorations for Wayland clients: Qt's own title bar
     # would stand between the place the desktop gives a window and its
@@ -218,22 +227,13 @@ run_gnome() {
     row "gnome unasked" QT_QPA_PLATFORM=wayland
     # One who has allowed screenshots, as the permission store keeps it for
     # a program outside a sandbox.
-    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
-        --object-path /org/freedesktop/impl/portal/PermissionStore \
-        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
-        screenshot true screenshot "" "['yes']" > /dev/null || fail "no permission store"
+    screenshots yes
     row gnome QT_QPA_PLATFORM=wayland
     # One who has refused them: the desktop's own colour picker runs.
-    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
-        --object-path /org/freedesktop/impl/portal/PermissionStore \
-        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
-        screenshot true screenshot "" "['no']" > /dev/null || fail "no permission store"
+    screenshots no
     row "gnome refused" QT_QPA_PLATFORM=wayland
     # Allowed again, on the monitor scaled by two.
-    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
-        --object-path /org/freedesktop/impl/portal/PermissionStore \
-        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
-        screenshot true screenshot "" "['yes']" > /dev/null || fail "no permission store"
+    screenshots yes
     local serial
     serial=$(display_config GetCurrentState | sed -n 's/^(uint32 \([0-9]*\),.*/\1/p')
     display_config ApplyMonitorsConfig "$serial" 1 \

@@ -4,19 +4,19 @@
 
 namespace pictures {
 
-namespace {
-
-// Read as PNG and nothing else: left to guess, Qt's image reader loads
-// every image format plugin to show it the file's first bytes.
-QPixmap read(const QString& path) {
+// Left to guess, Qt's image reader loads every image format plugin to show
+// it the file's first bytes.
+QPixmap readPng(const QString& path) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImage(reader.read());
 }
 
+namespace {
+
 QPixmap load(const QString& name, bool twice) {
-    QPixmap picture = read(QStringLiteral(":/icons/") + name +
-                           (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
+    QPixmap picture = readPng(QStringLiteral(":/icons/") + name +
+                              (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
     if (twice)
         picture.setDevicePixelRatio(2.0);
     return picture;
@@ -34,7 +34,7 @@ QIcon icon(const QString& name) {
 QIcon windowIcon() {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 96})
-        icon.addPixmap(read(QStringLiteral(":/icons/window/%1.png").arg(size)));
+        icon.addPixmap(readPng(QStringLiteral(":/icons/window/%1.png").arg(size)));
     return icon;
 }
 

@@ -13,5 +13,7 @@ QIcon icon(const QString& name);
 QIcon windowIcon();
 /// The picture at the scale of the screen (the 2x rendering for ratio > 1).
 QPixmap pixmap(const QString& name, qreal devicePixelRatio);
+/// A PNG file read as PNG and nothing else.
+QPixmap readPng(const QString& path);
 
 } // namespace pictures

@@ -1,8 +1,9 @@
 #include "controls/FrameCacheStyle.h"
 
+#include "app/Pictures.h"
+
 #include <QApplication>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QLibraryInfo>
 #include <QPaintEngine>
 #include <QPainter>
@@ -24,19 +25,14 @@ TFrameCacheStyle::TFrameCacheStyle()
                            QLibraryInfo::version().minorVersion() == 4) {}
 
 // Fusion draws a group box's frame from a picture that it reads without
-// naming its format, and Qt's image reader then loads every image format
-// plugin to show them the file's first bytes (about 0.4 MiB at start-up).
-// Read as PNG here instead. Where the frame goes differs between Qt
+// naming its format, which loads every image format plugin (about 0.4 MiB
+// at start-up). Read as PNG here instead. Where the frame goes differs between Qt
 // versions; this is Fusion's placement in Qt 6.4, the version it is checked
 // against, and any other version draws its own.
 const QPixmap& TFrameCacheStyle::groupFrame() const {
-    if (m_groupFrame.isNull()) {
-        QImageReader reader(
-            QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
-            "png");
-        reader.setAutoDetectImageFormat(false);
-        m_groupFrame = QPixmap::fromImage(reader.read());
-    }
+    if (m_groupFrame.isNull())
+        m_groupFrame = pictures::readPng(
+            QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
     return m_groupFrame;
 }
 

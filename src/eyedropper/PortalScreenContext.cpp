@@ -316,14 +316,19 @@ void PortalScreenContext::dropRequest() {
     watchPath(QString());
 }
 
+bool PortalScreenContext::listen(const QString& path, const char* slot, bool on) {
+    const QString member = QStringLiteral("Response");
+    return on ? m_bus.connect(portal::Service, path, portal::RequestInterface, member, this, slot)
+              : m_bus.disconnect(portal::Service, path, portal::RequestInterface, member, this,
+                                 slot);
+}
+
 void PortalScreenContext::abandon(const QString& path) {
     constexpr qsizetype Kept = 16; // a user does not leave more questions open
-    const QString member = QStringLiteral("Response");
     const char* slot = SLOT(onLateResponse(uint, QVariantMap, QDBusMessage));
     if (m_abandoned.size() == Kept)
-        m_bus.disconnect(portal::Service, m_abandoned.takeFirst().first, portal::RequestInterface,
-                         member, this, slot);
-    if (m_bus.connect(portal::Service, path, portal::RequestInterface, member, this, slot))
+        listen(m_abandoned.takeFirst().first, slot, false);
+    if (listen(path, slot, true))
         m_abandoned.append({path, m_requested});
 }
 
@@ -333,9 +338,7 @@ void PortalScreenContext::onLateResponse(uint code, const QVariantMap& results,
         if (m_abandoned[i].first != message.path())
             continue;
         const auto [path, requested] = m_abandoned.takeAt(i);
-        m_bus.disconnect(portal::Service, path, portal::RequestInterface,
-                         QStringLiteral("Response"), this,
-                         SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)));
+        listen(path, SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)), false);
         if (code == 0)
             removeMadeFile(pictureFile(results), requested);
         return;
@@ -360,14 +363,12 @@ void PortalScreenContext::removeMadeFile(const QString& file, const QDateTime& r
 }
 
 void PortalScreenContext::watchPath(const QString& path) {
-    const QString member = QStringLiteral("Response");
+    const char* slot = SLOT(onResponse(uint, QVariantMap));
     if (!m_watchedPath.isEmpty())
-        m_bus.disconnect(portal::Service, m_watchedPath, portal::RequestInterface, member, this,
-                         SLOT(onResponse(uint, QVariantMap)));
+        listen(m_watchedPath, slot, false);
     m_watchedPath = path;
     if (!path.isEmpty())
-        m_bus.connect(portal::Service, path, portal::RequestInterface, member, this,
-                      SLOT(onResponse(uint, QVariantMap)));
+        listen(path, slot, true);
 }
 
 void PortalScreenContext::onCallFinished(QDBusPendingCallWatcher* watcher) {

@@ -127,6 +127,9 @@ private:
     void dropRequest();
     void onCallFinished(QDBusPendingCallWatcher* watcher);
     void watchPath(const QString& path);
+    /// Connects slot to, or disconnects it from, the Response of the request
+    /// at path.
+    bool listen(const QString& path, const char* slot, bool on);
     void abandon(const QString& path);
     /// The local file a screenshot answer names, or none.
     static QString pictureFile(const QVariantMap& results);
