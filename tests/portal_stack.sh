@@ -5,7 +5,7 @@
 # 'TST_PORTAL realPortal' that belong to it:
 #   wlroots  sway with xdg-desktop-portal-wlr (screenshots by grim), pointer
 #            through wayvnc; also as an X11 client of its XWayland, and on an
-#            output scaled by two
+#            output scaled by two and by 1.5
 #   gnome    gnome-shell with xdg-desktop-portal-gnome, pointer through
 #            mutter's remote desktop; first with the screenshot permission
 #            not granted (the desktop's question left open), then granted as
@@ -154,6 +154,12 @@ run_wlroots() {
     swaymsg output HEADLESS-1 scale 2 > /dev/null || fail "sway cannot scale"
     sleep 0.5 # the background drawn again
     row "wlroots scale 2" QT_QPA_PLATFORM=wayland
+    rm -f /tmp/out.png
+    # By 1.5: Qt draws at two, sway shrinks it (the same logical size).
+    swaymsg output HEADLESS-1 resolution 1536x1152 scale 1.5 > /dev/null ||
+        fail "sway cannot scale by 1.5"
+    sleep 0.5
+    row "wlroots scale 1.5" QT_QPA_PLATFORM=wayland
     rm -f /tmp/out.png
 }
 

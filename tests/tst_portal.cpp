@@ -127,7 +127,7 @@ public:
     virtual bool picking() { return false; }
     /// The output's scale: some pointers count device pixels, the desktop
     /// logical ones.
-    int scale = 1;
+    double scale = 1;
 };
 
 /// The Wayland clipboard's text, as wl-paste reads it.
@@ -173,7 +173,8 @@ public:
         return found;
     }
     bool pointer(int x, int y, bool pressed) override {
-        return m_vnc.pointer(x * scale, y * scale, pressed); // VNC counts device pixels
+        // VNC counts device pixels.
+        return m_vnc.pointer(qRound(x * scale), qRound(y * scale), pressed);
     }
     QString clipboard() override { return wlPaste(); }
 
@@ -341,8 +342,8 @@ public:
         return found;
     }
     bool pointer(int x, int y, bool pressed) override {
-        bool done = remote(QStringLiteral("NotifyPointerMotionAbsolute"),
-                           {m_stream, double(x * scale), double(y * scale)});
+        bool done =
+            remote(QStringLiteral("NotifyPointerMotionAbsolute"), {m_stream, x * scale, y * scale});
         if (pressed != m_pressed) {
             constexpr int LeftButton = 0x110; // BTN_LEFT
             done = remote(QStringLiteral("NotifyPointerButton"), {LeftButton, pressed}) && done;
@@ -584,21 +585,56 @@ void tst_Portal::requestPath() {
 
 void tst_Portal::locateWindow_data() {
     QTest::addColumn<QString>("kind");
+    // The desktop's size of the window against its own; where it is not 1,
+    // with a filter of the desktop's that differs from the program's.
+    QTest::addColumn<double>("shown");
     QTest::addColumn<bool>("found");
-    QTest::newRow("drawn as it is") << "exact" << true;
-    QTest::newRow("a corner drawn otherwise") << "changed" << true;
-    QTest::newRow("not on the screen") << "absent" << false;
-    QTest::newRow("on the screen twice") << "twice" << false;
-    QTest::newRow("larger than the screen") << "larger" << false;
+    QTest::newRow("drawn as it is") << "exact" << 1.0 << true;
+    QTest::newRow("a corner drawn otherwise") << "changed" << 1.0 << true;
+    QTest::newRow("not on the screen") << "absent" << 1.0 << false;
+    QTest::newRow("on the screen twice") << "twice" << 1.0 << false;
+    QTest::newRow("larger than the screen") << "larger" << 1.0 << false;
+    QTest::newRow("shrunk to the nearest pixel") << "sharp" << 0.75 << true;
+    QTest::newRow("shrunk smoothly") << "smooth" << 0.75 << true;
+    QTest::newRow("enlarged smoothly") << "smooth" << 1.5 << true;
+    QTest::newRow("shrunk, a corner drawn otherwise") << "changed" << 0.75 << true;
+    QTest::newRow("shrunk, not on the screen") << "absent" << 0.75 << false;
+    QTest::newRow("shrunk, on the screen twice") << "twice" << 0.75 << false;
 }
 
 void tst_Portal::locateWindow() {
     QFETCH(QString, kind);
+    QFETCH(double, shown);
     QFETCH(bool, found);
     QImage screen = patterned(QSize(1000, 700));
     const QPoint at(123, 45);
     QImage window = screen.copy(QRect(at, QSize(439, 176)));
-    if (kind == QLatin1String("changed")) {
+    if (shown != 1.0) {
+        // A window as windows look: flat faces, boxes, text.
+        window = QImage(400, 240, QImage::Format_RGB32);
+        window.fill(QColor(0xEC, 0xEC, 0xEC));
+        QPainter painter(&window);
+        painter.fillRect(20, 20, 100, 60, Qt::black);
+        for (int row = 0; row < 4; ++row) {
+            painter.fillRect(140, 20 + row * 50, 120, 30, Qt::white);
+            painter.drawText(150, 40 + row * 50, QStringLiteral("#%1").arg(row * 0x123456, 6, 16));
+        }
+        painter.drawText(20, 200, QStringLiteral("Eye Wizard"));
+        painter.end();
+        const QImage drawn = kind == QLatin1String("absent") ? patterned(window.size()) : window;
+        const auto show = [&](QPoint where) {
+            QPainter desktop(&screen);
+            desktop.setRenderHint(QPainter::SmoothPixmapTransform, kind != QLatin1String("sharp"));
+            desktop.drawImage(QRectF(where, QSizeF(window.size()) * shown), drawn);
+        };
+        show(at);
+        if (kind == QLatin1String("twice"))
+            show(QPoint(500, 300));
+        if (kind == QLatin1String("changed")) {
+            QPainter painter(&window);
+            painter.fillRect(0, 0, 12, 12, Qt::magenta);
+        }
+    } else if (kind == QLatin1String("changed")) {
         QPainter painter(&window);
         painter.fillRect(0, 0, 12, 12, Qt::magenta);
     } else if (kind == QLatin1String("absent")) {
@@ -613,7 +649,8 @@ void tst_Portal::locateWindow() {
     } else if (kind == QLatin1String("larger")) {
         window = QImage(1200, 100, QImage::Format_RGB32);
     }
-    const std::optional<QPoint> where = portal::locate(window, screen);
+    const std::optional<QPoint> where =
+        shown == 1.0 ? portal::locate(window, screen) : portal::locateScaled(window, screen, shown);
     QCOMPARE(where.has_value(), found);
     if (found)
         QCOMPARE(*where, at);
@@ -870,11 +907,14 @@ void tst_Portal::lateScreenshotIsDropped() {
 void tst_Portal::realPortal_data() {
     QTest::addColumn<QString>("desktop"); // as portal_stack.sh names it
     QTest::addColumn<int>("scale");       // the output's, as the program sees it
-    // Device pixels per logical one in the desktop's picture. Mutter places
-    // windows in device pixels on an output scaled by a whole number, and
-    // tells its clients that they are logical ones: the picture is then at
-    // one pixel per point.
-    QTest::addColumn<int>("pictureScale");
+    // Device pixels per logical one in the desktop's picture, and logical
+    // ones per point of the program's window. Mutter places windows in
+    // device pixels on an output scaled by a whole number, and tells its
+    // clients that they are logical ones: the picture is then at one pixel
+    // per point, and a window's point spans two. Sway scales by 1.5 a
+    // window drawn at 2.
+    QTest::addColumn<double>("pictureScale");
+    QTest::addColumn<int>("windowPoints");
     QTest::addColumn<QString>("portalFile"); // where the portal leaves its picture
     // Whether the desktop asks before a screenshot, and the user's answer:
     // "" (it does not ask), "unasked", "allowed", "refused".
@@ -883,18 +923,19 @@ void tst_Portal::realPortal_data() {
     const QString wlroots = QStringLiteral("/tmp/out.png");
     const QString gnome = QStringLiteral("~/Pictures/Screenshot.png");
     const QColor blue(0x12, 0x34, 0x56);
-    QTest::newRow("wlroots") << "wlroots" << 1 << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << 2 << wlroots << "" << blue;
-    QTest::newRow("gnome unasked") << "gnome" << 1 << 1 << gnome << "unasked" << blue;
-    QTest::newRow("gnome") << "gnome" << 1 << 1 << gnome << "allowed" << blue;
-    QTest::newRow("gnome refused") << "gnome" << 1 << 1 << gnome << "refused" << blue;
-    QTest::newRow("gnome scale 2") << "gnome" << 2 << 1 << gnome << "allowed" << blue;
+    QTest::newRow("wlroots") << "wlroots" << 1 << 1.0 << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << 1.0 << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << 2.0 << 1 << wlroots << "" << blue;
+    QTest::newRow("wlroots scale 1.5") << "wlroots" << 2 << 1.5 << 1 << wlroots << "" << blue;
+    QTest::newRow("gnome unasked") << "gnome" << 1 << 1.0 << 1 << gnome << "unasked" << blue;
+    QTest::newRow("gnome") << "gnome" << 1 << 1.0 << 1 << gnome << "allowed" << blue;
+    QTest::newRow("gnome refused") << "gnome" << 1 << 1.0 << 1 << gnome << "refused" << blue;
+    QTest::newRow("gnome scale 2") << "gnome" << 2 << 1.0 << 2 << gnome << "allowed" << blue;
     // Without Plasma's shell, KWin's desktop is bare black.
     const QString kde = QStringLiteral("~/Pictures/Screenshot.png");
     const QColor black(Qt::black);
-    QTest::newRow("kde") << "kde" << 1 << 1 << kde << "" << black;
-    QTest::newRow("kde scale 2") << "kde" << 2 << 2 << kde << "" << black;
+    QTest::newRow("kde") << "kde" << 1 << 1.0 << 1 << kde << "" << black;
+    QTest::newRow("kde scale 2") << "kde" << 2 << 2.0 << 1 << kde << "" << black;
 }
 
 void tst_Portal::realPortal() {
@@ -904,7 +945,8 @@ void tst_Portal::realPortal() {
         QSKIP("needs the real stack (portal_stack.sh)");
     QFETCH(QString, desktop);
     QFETCH(int, scale);
-    QFETCH(int, pictureScale);
+    QFETCH(double, pictureScale);
+    QFETCH(int, windowPoints);
     QFETCH(QString, portalFile);
     QFETCH(QString, permission);
     const bool asks = permission == QLatin1String("unasked");
@@ -947,12 +989,11 @@ void tst_Portal::realPortal() {
             return (logical * pictureScale).toPoint();
         };
         QCOMPARE(portalContext->pixel(device(bareAt)), bare);
-        // The window is found in the picture to the pixel. Where the desktop
-        // shows its device pixels one to one in a picture of one pixel per
-        // point (mutter, scaled), each of its points spans more than one.
+        // The window is found in the picture to the pixel, also where the
+        // desktop shrinks it, and each of its points spans windowPoints.
         const std::optional<QPointF> found = portalContext->windowInPicture();
         QVERIFY2(found, "the window was not found in the screenshot");
-        const double points = double(scale) / pictureScale;
+        const double points = windowPoints;
         QCOMPARE(portalContext->pixel(device(*found + QPointF(3, 150) * points)),
                  packColor(0xFE, 0xDC, 0xBA));
         QCOMPARE(portalContext->pixel(device(*found + QPointF(-1, 150))), bare);
@@ -1015,17 +1056,19 @@ void tst_Portal::realPortal() {
     };
     QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 40000);
     QTest::qWait(300); // drawn
-    // The program draws its window in points; the desktop shows each at
-    // scale / pictureScale of its own.
-    const auto inWindow = [&](int x, int y) {
-        return at.topLeft() + QPoint(x, y) * scale / pictureScale;
-    };
+    const auto inWindow = [&](int x, int y) { return at.topLeft() + QPoint(x, y) * windowPoints; };
     const QPoint eyeWizard = inWindow(EyeWizardX, ButtonY);
     const QPoint copyHex = inWindow(CopyHexX, ButtonY);
-    // Where the two differ, the pick ends on the bare desktop at a place
-    // that, taken in the window's points, would lie on the program's own
-    // window.
-    QPoint target = scale == pictureScale ? bareAt : at.center() * scale / pictureScale;
+    // Where the window is not shown pixel for pixel, the pick ends on the
+    // bare desktop at a place that a wrong reading of the window's points
+    // would take onto the program's own window: each taken for one desktop
+    // point (mutter), or the window taken to be where Qt believes it is (at
+    // the desktop's corner, where the window is not found in the picture).
+    QPoint target = bareAt;
+    if (windowPoints != 1)
+        target = at.center() * windowPoints;
+    else if (scale != pictureScale)
+        target = at.topLeft() + at.center();
     QString picked = background.name(QColor::HexRgb).toUpper();
     // KWin's bare desktop is black, the colour the program starts with: there
     // the pick ends over a window of the test's own, moved apart.

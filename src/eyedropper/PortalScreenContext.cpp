@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QUrl>
 #include <cmath>
+#include <limits>
 
 namespace portal {
 
@@ -92,6 +93,118 @@ std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
     if (found.size() != 1)
         return std::nullopt; // nowhere, or twice: no telling which
     return found.front();
+}
+
+std::optional<QPoint> locateScaled(const QImage& window, const QImage& picture, double factor) {
+    const QSize size = (QSizeF(window.size()) * factor).toSize();
+    if (window.isNull() || size.width() < 3 || size.height() < 3 ||
+        size.width() > picture.width() || size.height() > picture.height())
+        return std::nullopt;
+    // The desktop's filter is not known: each probe is compared with the
+    // window shrunk smoothly and shrunk to the nearest pixel, and the closer
+    // counts. Compositors drawing with either match to the pixel.
+    const QImage smooth = window.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_RGB32);
+    const QImage sharp = window.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                             .convertToFormat(QImage::Format_RGB32);
+    const QImage hay = picture.convertToFormat(QImage::Format_RGB32);
+    const auto at = [](const QImage& image, int x, int y) {
+        return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
+    };
+    const auto difference = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+               std::abs(qBlue(a) - qBlue(b));
+    };
+    // Probes where the window's look changes (they place it), and a few amid
+    // a colour of their own (they tell it from what merely looks alike).
+    QList<QPoint> flat, edges;
+    for (int y = 1; y + 1 < smooth.height(); ++y) {
+        for (int x = 1; x + 1 < smooth.width(); ++x) {
+            const QRgb c = at(smooth, x, y);
+            bool alike = true;
+            for (int dy = -1; dy <= 1 && alike; ++dy)
+                for (int dx = -1; dx <= 1 && alike; ++dx)
+                    alike = at(smooth, x + dx, y + dy) == c;
+            (alike ? flat : edges).append({x, y});
+        }
+    }
+    constexpr int EdgeProbes = 256;
+    constexpr int FlatProbes = 48;
+    if (edges.size() < EdgeProbes / 4 || flat.size() < FlatProbes)
+        return std::nullopt; // too plain to tell where it is
+    // Flat probes first: each must hold but for rounding (a few may not: a
+    // button drawn pressed a moment later), which rules out most places at
+    // once. Then the sum over all decides.
+    QList<QPoint> probes;
+    const auto spread = [&probes](const QList<QPoint>& from, int count) {
+        for (int i = 0; i < count; ++i)
+            probes.append(from[qsizetype(i) * from.size() / count]);
+    };
+    spread(flat, FlatProbes);
+    spread(edges, std::min<int>(EdgeProbes, edges.size()));
+    constexpr int Rounding = 24;
+    constexpr int Allowed = 4;
+    // Per probe, of 765: what a place may differ by at most, and by how much
+    // more than the best any other place must differ for the best to count.
+    constexpr int MeanDifference = 64;
+    constexpr int Margin = 16;
+    const qint64 most = qint64(probes.size()) * MeanDifference;
+    const auto rival = [&](qint64 best) { return 2 * best + qint64(probes.size()) * Margin; };
+    // Each probe as its offset into the picture and the two colours it may
+    // show, so that trying a place reads the picture alone.
+    struct Probe {
+        qsizetype offset;
+        QRgb smooth, sharp;
+    };
+    const auto* bits = reinterpret_cast<const QRgb*>(hay.constBits());
+    const qsizetype stride = hay.bytesPerLine() / qsizetype(sizeof(QRgb));
+    std::vector<Probe> looks;
+    for (const QPoint& p : probes)
+        looks.push_back(
+            {p.y() * stride + p.x(), at(smooth, p.x(), p.y()), at(sharp, p.x(), p.y())});
+    const auto score = [&](int x, int y, qint64 bound) {
+        const QRgb* place = bits + y * stride + x;
+        qint64 sum = 0;
+        int misses = 0;
+        for (std::size_t i = 0; i < looks.size() && sum <= bound; ++i) {
+            const QRgb seen = place[looks[i].offset];
+            const int off =
+                std::min(difference(seen, looks[i].smooth), difference(seen, looks[i].sharp));
+            if (i < FlatProbes && off > Rounding && ++misses > Allowed)
+                return bound + 1;
+            sum += off;
+        }
+        return sum;
+    };
+    // A place that differs by more than twice the best so far, and then
+    // some, is neither the best nor its rival: no need to sum it whole.
+    QList<QPair<QPoint, qint64>> found;
+    qint64 least = most;
+    for (int y = 0; y + smooth.height() <= hay.height(); ++y) {
+        for (int x = 0; x + smooth.width() <= hay.width(); ++x) {
+            const qint64 bound = std::min(most, rival(least));
+            const qint64 sum = score(x, y, bound);
+            if (sum <= bound) {
+                found.append({QPoint(x, y), sum});
+                least = std::min(least, sum);
+            }
+        }
+    }
+    if (found.isEmpty())
+        return std::nullopt;
+    const auto best =
+        std::min_element(found.cbegin(), found.cend(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    // Next to the place, a pixel or so either way, the probes nearly hold
+    // too; anywhere else nearly as well, and there is no telling which.
+    constexpr int Near = 2;
+    for (const auto& [place, sum] : found) {
+        if ((std::abs(place.x() - best->first.x()) > Near ||
+             std::abs(place.y() - best->first.y()) > Near) &&
+            sum <= rival(best->second))
+            return std::nullopt;
+    }
+    return best->first;
 }
 
 } // namespace portal
@@ -444,9 +557,19 @@ void PortalScreenContext::freeze(const QImage& picture) {
     if (!m_windowShot.isNull()) {
         // As drawn, device pixel for pixel: as the picture shows it where
         // the compositor did not scale it.
-        if (const std::optional<QPoint> at = portal::locate(m_windowShot, m_picture)) {
+        const double ratio = m_windowShot.devicePixelRatio();
+        std::optional<QPoint> at = portal::locate(m_windowShot, m_picture);
+        double shown = 1; // picture pixels per device pixel of the window
+        if (!at && !qFuzzyCompare(ratio, s.x())) {
+            // Drawn at a whole ratio, shown at the desktop's fractional one
+            // (or scaled up for a program that knows of no ratio): a point
+            // of the window is a point of the desktop.
+            shown = s.x() / ratio;
+            at = portal::locateScaled(m_windowShot, m_picture, shown);
+        }
+        if (at) {
             m_windowFound = QPointF(*at) / s.x() + m_desktop.topLeft();
-            m_windowScale = m_windowShot.devicePixelRatio() / s.x();
+            m_windowScale = ratio * shown / s.x();
         }
     }
     for (QScreen* screen : QGuiApplication::screens()) {

@@ -40,6 +40,11 @@ QString requestPath(const QString& sender, const QString& token);
 /// Nothing when it is not there once.
 std::optional<QPoint> locate(const QImage& window, const QImage& picture);
 
+/// The same where the desktop shows the window at factor times its size,
+/// through a filter of its own: found by the pixels that every filter leaves
+/// as they are (those amid their like), placed exactly by its edges.
+std::optional<QPoint> locateScaled(const QImage& window, const QImage& picture, double factor);
+
 } // namespace portal
 
 /// One screen of the frozen picture: a full-screen window of the program's
