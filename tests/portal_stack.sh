@@ -12,7 +12,7 @@
 #            the permission store keeps it
 #   kde      kwin_wayland with xdg-desktop-portal-kde, pointer through the
 #            tests' client of KWin's fake input; also the portal's back end
-#            dying during the request, and an output scaled by two
+#            dying during the request, and an output scaled by two and by 1.5
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -288,7 +288,8 @@ kwin() {
         wait_for 5 eval '! offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot'
     fi
     QT_LOGGING_RULES=kwin_scripting=true "$base/bin/kwin_wayland" --virtual \
-        --width $((1024 * $1)) --height $((768 * $1)) --scale "$1" --socket "$WAYLAND_DISPLAY" \
+        --width "$(awk "BEGIN { print 1024 * $1 }")" --height "$(awk "BEGIN { print 768 * $1 }")" \
+        --scale "$1" --socket "$WAYLAND_DISPLAY" \
         >> "$base/kwin.log" 2>&1 &
     pids+=($!)
     export MIRABOU_COMPOSITOR_PID=$!
@@ -301,6 +302,8 @@ run_kde() {
     row kde QT_QPA_PLATFORM=wayland
     kwin 2
     row "kde scale 2" QT_QPA_PLATFORM=wayland
+    kwin 1.5 # Qt draws at two, KWin shows it at 1.5
+    row "kde scale 1.5" QT_QPA_PLATFORM=wayland
 }
 
 "start_$desktop"

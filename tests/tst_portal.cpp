@@ -936,6 +936,7 @@ void tst_Portal::realPortal_data() {
     const QColor black(Qt::black);
     QTest::newRow("kde") << "kde" << 1 << 1.0 << 1 << kde << "" << black;
     QTest::newRow("kde scale 2") << "kde" << 2 << 2.0 << 1 << kde << "" << black;
+    QTest::newRow("kde scale 1.5") << "kde" << 2 << 1.5 << 1 << kde << "" << black;
 }
 
 void tst_Portal::realPortal() {
