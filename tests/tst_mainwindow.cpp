@@ -608,12 +608,27 @@ void tst_MainWindow::framesDrawnOnce() {
     render(QRegion(f.w().rect()));
     const int drawn = style->framesDrawn();
     QVERIFY(drawn > 0);
+    // The named-colour box shows no entry for any colour after the first
+    // two: it is not drawn again, as nothing on it changed.
+    struct : QObject {
+        bool counting = false;
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += counting && e->type() == QEvent::Paint;
+            return false;
+        }
+    } namedColor;
+    f.c<QWidget>("ColorBox1")->installEventFilter(&namedColor);
     for (int i = 0; i < 20; ++i) { // every view repaints with a new colour
         f.c<TumNumberEdit>("umRed")->setText(hexPair(i * 12));
         f.w().ChangeOne();
+        namedColor.counting = i >= 2;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        namedColor.counting = false;
         render(QRegion(f.w().rect()));
     }
     QCOMPARE(style->framesDrawn(), drawn);
+    QCOMPARE(namedColor.paints, 0);
     const QImage whole = render(QRegion(f.w().rect()));
     const QImage pieces = render(area);
 

@@ -141,7 +141,10 @@ bool TColorBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TColorBox::selectByColor(PackedColor color) {
-    setCurrentIndex(namedColorIndex(color));
+    // Qt redraws the box even when no entry was chosen before or now, as on
+    // nearly every Eye Wizard move.
+    if (const int index = namedColorIndex(color); index != currentIndex())
+        setCurrentIndex(index);
 }
 
 PackedColor TColorBox::selectedColor() const {
