@@ -57,6 +57,11 @@ void tst_Program::typeCopyExit() {
             plugins << line.mid(line.lastIndexOf('/') + 1);
     }
     QVERIFY2(plugins.isEmpty(), plugins.join(' ').constData());
+    // Nor drawn through Qt's thread pool, whose threads would outlive the
+    // first painting.
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(p.process.processId()));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        QVERIFY(!readFile(tasks.filePath(task + QStringLiteral("/comm"))).startsWith("Thread"));
     p.click(ExitX, ButtonY);
     int code = -2;
     QVERIFY(p.finished(&code));

@@ -70,19 +70,22 @@ void TFrameCacheStyle::drawCached(Look look, const QStyleOption* option, QPainte
             m_frames.clear();
         found = m_frames.insert(look, frame);
     }
-    // Copied one rectangle of the area being painted at a time: through the
-    // whole area's outline at once, a frame taller than a few views is split
-    // across threads, and on every move the hand-over costs more than the copy.
+    // Copied one rectangle of the area being painted at a time, none taller
+    // than Qt's raster engine blends on one thread: a taller one is split
+    // across the global thread pool, whose hand-over costs more than the
+    // copy, and whose threads outlive the first painting of the window.
+    const int band = std::max(1, int(64 / ratio)); // in device lines
     const QRegion clip = painter->paintEngine()->systemClip();
-    if (clip.rectCount() <= 1) {
-        painter->drawPixmap(rect.topLeft(), *found);
-        return;
-    }
-    const QRegion area = painter->deviceTransform().inverted().map(clip) & rect;
+    const QRegion area = clip.rectCount() <= 1
+                             ? QRegion(rect)
+                             : painter->deviceTransform().inverted().map(clip) & rect;
     for (const QRect& r : area) {
-        const QRectF source(QPointF(r.topLeft() - rect.topLeft()) * ratio,
-                            QSizeF(r.size()) * ratio);
-        painter->drawPixmap(QRectF(r), *found, source);
+        for (int top = r.top(); top <= r.bottom(); top += band) {
+            const QRect part(r.left(), top, r.width(), std::min(band, r.bottom() + 1 - top));
+            const QRectF source(QPointF(part.topLeft() - rect.topLeft()) * ratio,
+                                QSizeF(part.size()) * ratio);
+            painter->drawPixmap(QRectF(part), *found, source);
+        }
     }
 }
 
