@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "help/HelpHook.h"
 #include "help/ViewerLoader.h"
+#include "platform/FontSetup.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TerminationSignals.h"
 
@@ -55,7 +56,9 @@ int commandLine(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const int answered = commandLine(argc, argv); answered >= 0)
         return answered;
+    platform::FontSetup fonts; // meanwhile the application connects to the display
     MirabouApplication app(argc, argv);
+    fonts.wait();
     // No display name: Qt would append it to every window's shown caption.
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
     // Wayland desktops find the menu entry, and so the icon, by this name.
