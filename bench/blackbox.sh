@@ -4,7 +4,8 @@
 #  - one Eye Wizard move, pointer warp to the repaint that shows the new
 #    colour (median and 99th percentile): an X11 program that reads the pixel
 #    and repaints, a bare Qt picker, Mirabou;
-#  - start-up to the window mapped, and memory one second later (medians):
+#  - start-up to the window mapped and to its first painting, and memory one
+#    second later (medians):
 #    a bare Qt window, the same with a line of text, Mirabou.
 # Absolute times swing between runs on a shared machine; the ratios of one
 # round are what count, so every round runs all of them back to back.
@@ -32,28 +33,37 @@ pick() { # label, title, command...: "median p99" in microseconds
     "$here/pick-latency/pick-latency.sh" "${args[@]}" 2>&1 |
         sed -n 's/.*SUMMARY.* median_us=\([0-9]*\) .* p99_us=\([0-9]*\) .*/\1 \2/p'
 }
-start() { # label, title, command...: "map_ms rss_MiB" medians
+start() { # label, title, command...: "map_ms paint_ms rss_MiB" medians, "-" for one not measured
     local label=$1 title=$2
     shift 2
     "$here/gui-startup-bench.sh" -n "$runs" -w 1 "$label" "$title" "$@" 2>&1 |
-        sed -n 's|.*SUMMARY.* map_ms=[0-9.]*/\([0-9.]*\)/.* rss_MiB=[0-9.]*/\([0-9.]*\)/.*|\1 \2|p'
+        awk '/SUMMARY/ {
+            for (i = 1; i <= NF; ++i) {
+                split($i, kv, "=")
+                if (split(kv[2], m, "/") == 3) median[kv[1]] = m[2]
+            }
+            printf "%s %s %s\n", ("map_ms" in median) ? median["map_ms"] : "-",
+                ("paint_ms" in median) ? median["paint_ms"] : "-",
+                ("rss_MiB" in median) ? median["rss_MiB"] : "-"
+        }'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.2f", a / b; else printf "-" }'; }
 # A stick that gave no figure (it says why on its own output) leaves a "-" in
-# its cell instead of ending the table.
-measure() { # variable names for the two figures, then the stick and its arguments
-    local first=$1 second=$2 out
-    shift 2
+# its cells instead of ending the table.
+measure() { # "names of the figures", then the stick and its arguments
+    local names=$1 out
+    shift
     out=$("$@") || true
-    read -r "${first?}" "${second?}" <<< "${out:-- -}"
+    # shellcheck disable=SC2086,SC2229 # reads one variable per name
+    read -r $names <<< "${out:-- - -}"
 }
 
 printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | Mirabou / Qt picker | Qt picker / X11 |\n'
 printf '|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
-    measure xm xp pick x11 ''
-    measure qm qp pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
-    measure mm mp pick mirabou '^Mirabou 1\.8' "$program"
+    measure "xm xp" pick x11 ''
+    measure "qm qp" pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
+    measure "mm mp" pick mirabou '^Mirabou 1\.8' "$program"
     printf '| %s median | %s us | %s us | %s us | %s | %s |\n' "$r" "$xm" "$qm" "$mm" \
         "$(ratio "$mm" "$qm")" "$(ratio "$qm" "$xm")"
     printf '| %s p99 | %s us | %s us | %s us | %s | %s |\n' "$r" "$xp" "$qp" "$mp" \
@@ -63,11 +73,13 @@ done
 printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | Mirabou / bare | Mirabou / with text |\n'
 printf '|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
-    measure fm fr start floor '^Qt floor$' "$build/bench/qtfloor"
-    measure tm tr start text '^bare_window$' "$build/bench/bare_window" --label
-    measure mm mr start mirabou '^Mirabou 1\.8' "$program"
+    measure "fm fp fr" start floor '^Qt floor$' "$build/bench/qtfloor"
+    measure "tm tp tr" start text '^bare_window$' "$build/bench/bare_window" --label
+    measure "mm mp mr" start mirabou '^Mirabou 1\.8' "$program"
     printf '| %s map | %s ms | %s ms | %s ms | %s | %s |\n' "$r" "$fm" "$tm" "$mm" \
         "$(ratio "$mm" "$fm")" "$(ratio "$mm" "$tm")"
+    printf '| %s painted | %s ms | %s ms | %s ms | %s | %s |\n' "$r" "$fp" "$tp" "$mp" \
+        "$(ratio "$mp" "$fp")" "$(ratio "$mp" "$tp")"
     printf '| %s RSS | %s MiB | %s MiB | %s MiB | %s | %s |\n' "$r" "$fr" "$tr" "$mr" \
         "$(ratio "$mr" "$fr")" "$(ratio "$mr" "$tr")"
 done
