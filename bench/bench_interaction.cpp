@@ -7,7 +7,8 @@
 //    decimal boxes (ChangeTwo), each with a new colour;
 //  - applying a language to all three windows (ChangeLang), alternating
 //    between two shipped language files;
-//  - on Wayland, once per pick: finding the pressed window in a screenshot.
+//  - on Wayland, once per pick: finding the pressed window in a screenshot,
+//    also where the desktop shows it shrunk.
 #include "app/MirabouApplication.h"
 #include "app/Program.h"
 #include "controls/SpeedButton.h"
@@ -155,6 +156,23 @@ int main(int argc, char** argv) {
             if (!portal::locate(window, desktop))
                 std::fprintf(stderr, "the window was not found\n");
         }));
+    }
+
+    {
+        // Drawn at two, shown at 1.5 (a fractional desktop scale): the window
+        // is looked for shrunk, through the desktop's own filter.
+        const QImage twice =
+            window.scaled(window.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage desktop(QSize(2880, 1620), QImage::Format_RGB32);
+        desktop.fill(qRgb(0x3A, 0x6E, 0xA5));
+        QPainter painter(&desktop);
+        painter.drawImage(QRectF(QPointF(1500, 700), QSizeF(twice.size()) * 0.75), twice);
+        painter.end();
+        rows.push_back(timeIt("finding the pressed window shown at 1.5 in a 2880x1620 screenshot",
+                              &form, 20, [&](int) {
+                                  if (!portal::locateScaled(twice, desktop, 0.75))
+                                      std::fprintf(stderr, "the window was not found\n");
+                              }));
     }
 
     std::printf("%lld colours read by the Eye Wizard\n\n", static_cast<long long>(colours.size()));

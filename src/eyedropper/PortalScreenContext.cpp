@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -162,32 +163,59 @@ std::optional<QPoint> locateScaled(const QImage& window, const QImage& picture, 
     for (const QPoint& p : probes)
         looks.push_back(
             {p.y() * stride + p.x(), at(smooth, p.x(), p.y()), at(sharp, p.x(), p.y())});
+    const auto off = [&](const QRgb* place, std::size_t i) {
+        const QRgb seen = place[looks[i].offset];
+        return std::min(difference(seen, looks[i].smooth), difference(seen, looks[i].sharp));
+    };
+    const auto flatHolds = [&](int x, int y) {
+        const QRgb* place = bits + y * stride + x;
+        int misses = 0;
+        for (std::size_t i = 0; i < FlatProbes; ++i) {
+            if (off(place, i) > Rounding && ++misses > Allowed)
+                return false;
+        }
+        return true;
+    };
     const auto score = [&](int x, int y, qint64 bound) {
         const QRgb* place = bits + y * stride + x;
         qint64 sum = 0;
-        int misses = 0;
-        for (std::size_t i = 0; i < looks.size() && sum <= bound; ++i) {
-            const QRgb seen = place[looks[i].offset];
-            const int off =
-                std::min(difference(seen, looks[i].smooth), difference(seen, looks[i].sharp));
-            if (i < FlatProbes && off > Rounding && ++misses > Allowed)
-                return bound + 1;
-            sum += off;
-        }
+        for (std::size_t i = 0; i < looks.size() && sum <= bound; ++i)
+            sum += off(place, i);
         return sum;
     };
+    // Flat probes hold a pixel either way of the place too: they are tried at
+    // every third place across and down, and around each where they hold,
+    // every place is summed whole.
+    constexpr int Step = 3;
+    const int lastX = hay.width() - smooth.width();
+    const int lastY = hay.height() - smooth.height();
+    QList<QPoint> near;
+    for (int gy = 1; gy < lastY + Step; gy += Step) {
+        for (int gx = 1; gx < lastX + Step; gx += Step) {
+            const int x = std::min(gx, lastX), y = std::min(gy, lastY);
+            if (!flatHolds(x, y))
+                continue;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (x + dx >= 0 && x + dx <= lastX && y + dy >= 0 && y + dy <= lastY)
+                        near.append({x + dx, y + dy});
+        }
+    }
+    std::sort(near.begin(), near.end(),
+              [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); });
+    near.erase(std::unique(near.begin(), near.end()), near.end());
     // A place that differs by more than twice the best so far, and then
     // some, is neither the best nor its rival: no need to sum it whole.
     QList<QPair<QPoint, qint64>> found;
     qint64 least = most;
-    for (int y = 0; y + smooth.height() <= hay.height(); ++y) {
-        for (int x = 0; x + smooth.width() <= hay.width(); ++x) {
-            const qint64 bound = std::min(most, rival(least));
-            const qint64 sum = score(x, y, bound);
-            if (sum <= bound) {
-                found.append({QPoint(x, y), sum});
-                least = std::min(least, sum);
-            }
+    for (const QPoint& p : near) {
+        if (!flatHolds(p.x(), p.y()))
+            continue;
+        const qint64 bound = std::min(most, rival(least));
+        const qint64 sum = score(p.x(), p.y(), bound);
+        if (sum <= bound) {
+            found.append({p, sum});
+            least = std::min(least, sum);
         }
     }
     if (found.isEmpty())
