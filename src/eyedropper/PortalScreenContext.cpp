@@ -17,7 +17,6 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace portal {
 
