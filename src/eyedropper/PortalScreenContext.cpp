@@ -184,37 +184,31 @@ std::optional<QPoint> locateScaled(const QImage& window, const QImage& picture, 
     };
     // Flat probes hold a pixel either way of the place too: they are tried at
     // every third place across and down, and around each where they hold,
-    // every place is summed whole.
+    // every place is summed whole. A place that differs by more than twice
+    // the best so far, and then some, is neither the best nor its rival: no
+    // need to sum it whole.
     constexpr int Step = 3;
     const int lastX = hay.width() - smooth.width();
     const int lastY = hay.height() - smooth.height();
-    QList<QPoint> near;
+    QList<QPair<QPoint, qint64>> found;
+    qint64 least = most;
     for (int gy = 1; gy < lastY + Step; gy += Step) {
         for (int gx = 1; gx < lastX + Step; gx += Step) {
             const int x = std::min(gx, lastX), y = std::min(gy, lastY);
             if (!flatHolds(x, y))
                 continue;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (x + dx >= 0 && x + dx <= lastX && y + dy >= 0 && y + dy <= lastY)
-                        near.append({x + dx, y + dy});
-        }
-    }
-    std::sort(near.begin(), near.end(),
-              [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); });
-    near.erase(std::unique(near.begin(), near.end()), near.end());
-    // A place that differs by more than twice the best so far, and then
-    // some, is neither the best nor its rival: no need to sum it whole.
-    QList<QPair<QPoint, qint64>> found;
-    qint64 least = most;
-    for (const QPoint& p : near) {
-        if (!flatHolds(p.x(), p.y()))
-            continue;
-        const qint64 bound = std::min(most, rival(least));
-        const qint64 sum = score(p.x(), p.y(), bound);
-        if (sum <= bound) {
-            found.append({p, sum});
-            least = std::min(least, sum);
+            for (int py = std::max(0, y - 1); py <= std::min(lastY, y + 1); ++py) {
+                for (int px = std::max(0, x - 1); px <= std::min(lastX, x + 1); ++px) {
+                    if (!flatHolds(px, py))
+                        continue;
+                    const qint64 bound = std::min(most, rival(least));
+                    const qint64 sum = score(px, py, bound);
+                    if (sum <= bound) {
+                        found.append({QPoint(px, py), sum});
+                        least = std::min(least, sum);
+                    }
+                }
+            }
         }
     }
     if (found.isEmpty())
