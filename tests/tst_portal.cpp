@@ -633,13 +633,6 @@ void tst_Portal::locateWindow() {
         show(at);
         if (kind == QLatin1String("twice"))
             show(QPoint(500, 300));
-        if (kind == QLatin1String("changed")) {
-            QPainter painter(&window);
-            painter.fillRect(0, 0, 12, 12, Qt::magenta);
-        }
-    } else if (kind == QLatin1String("changed")) {
-        QPainter painter(&window);
-        painter.fillRect(0, 0, 12, 12, Qt::magenta);
     } else if (kind == QLatin1String("absent")) {
         for (int y = 0; y < window.height(); ++y)
             for (int x = 0; x < window.width(); ++x)
@@ -651,6 +644,10 @@ void tst_Portal::locateWindow() {
         painter.drawImage(QPoint(500, 400), window);
     } else if (kind == QLatin1String("larger")) {
         window = QImage(1200, 100, QImage::Format_RGB32);
+    }
+    if (kind == QLatin1String("changed")) { // after the screen shows it
+        QPainter painter(&window);
+        painter.fillRect(0, 0, 12, 12, Qt::magenta);
     }
     const std::optional<QPoint> where =
         shown == 1.0 ? portal::locate(window, screen) : portal::locateScaled(window, screen, shown);

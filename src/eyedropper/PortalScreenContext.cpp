@@ -27,6 +27,18 @@ QString requestPath(const QString& sender, const QString& token) {
            token;
 }
 
+namespace {
+
+/// count of the points, evenly spread over the list.
+QList<QPoint> spread(const QList<QPoint>& points, int count) {
+    QList<QPoint> picked;
+    for (int i = 0; i < count; ++i)
+        picked.append(points[qsizetype(i) * points.size() / count]);
+    return picked;
+}
+
+} // namespace
+
 std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
     if (window.isNull() || window.width() > picture.width() || window.height() > picture.height())
         return std::nullopt;
@@ -49,9 +61,7 @@ std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
     }
     if (edges.size() < Probes)
         return std::nullopt; // too plain to tell where it is
-    QList<QPoint> probes;
-    for (int i = 0; i < Probes; ++i)
-        probes.append(edges[qsizetype(i) * edges.size() / Probes]);
+    const QList<QPoint> probes = spread(edges, Probes);
     const auto matches = [&](int x, int y) {
         int misses = 0;
         for (const QPoint& p : probes) {
@@ -135,13 +145,8 @@ std::optional<QPoint> locateScaled(const QImage& window, const QImage& picture, 
     // Flat probes first: each must hold but for rounding (a few may not: a
     // button drawn pressed a moment later), which rules out most places at
     // once. Then the sum over all decides.
-    QList<QPoint> probes;
-    const auto spread = [&probes](const QList<QPoint>& from, int count) {
-        for (int i = 0; i < count; ++i)
-            probes.append(from[qsizetype(i) * from.size() / count]);
-    };
-    spread(flat, FlatProbes);
-    spread(edges, std::min<int>(EdgeProbes, edges.size()));
+    const QList<QPoint> probes =
+        spread(flat, FlatProbes) + spread(edges, std::min<int>(EdgeProbes, edges.size()));
     constexpr int Rounding = 24;
     constexpr int Allowed = 4;
     // Per probe, of 765: what a place may differ by at most, and by how much
