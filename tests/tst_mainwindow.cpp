@@ -1,4 +1,5 @@
 #include "app/MirabouApplication.h"
+#include "app/Pictures.h"
 #include "app/Program.h"
 #include "color/ColorBox.h"
 #include "controls/FrameCacheStyle.h"
@@ -86,6 +87,8 @@ class tst_MainWindow : public QObject {
 private slots:
     void startUpState();
     void everyButtonHasItsPicture();
+    void unpackedPictures_data();
+    void unpackedPictures();
     void typingThenLeaving_data();
     void typingThenLeaving();
     void allComponents_data();
@@ -175,11 +178,67 @@ void tst_MainWindow::everyButtonHasItsPicture() {
     }
     // Twelve buttons, nine different pictures (copy, paste and the wand twice).
     QCOMPARE(pictures.size(), 9);
-    QVERIFY(!f.w().windowIcon().isNull());
+    // The window icon, carried unpacked, is the picture the desktop's PNG
+    // icon of that size holds, channel by channel.
+    const QImage window = f.w().windowIcon().pixmap(48).toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+    const QImage desktop = QImage(QStringLiteral(MIRABOU_DESKTOP_ICONS "/48.png"))
+                               .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(window.size(), QSize(48, 48));
+    QCOMPARE(desktop.size(), QSize(48, 48));
+    int largest = 0;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 48; ++x) {
+            const QRgb p = reinterpret_cast<const QRgb*>(window.constScanLine(y))[x];
+            const QRgb q = reinterpret_cast<const QRgb*>(desktop.constScanLine(y))[x];
+            largest =
+                std::max({largest, std::abs(qAlpha(p) - qAlpha(q)), std::abs(qRed(p) - qRed(q)),
+                          std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    QVERIFY2(largest <= 1, QByteArray::number(largest));
     for (QAction* action : f.w().findChildren<QAction*>()) {
         if (!action->icon().isNull())
             QVERIFY(!action->icon().pixmap(16).isNull());
     }
+}
+
+void tst_MainWindow::unpackedPictures_data() {
+    // A 3x2 picture, little-endian: "ARGB", width, height, 0xAARRGGBB pixels.
+    QByteArray file("ARGB\x03\0\0\0\x02\0\0\0", 12);
+    const quint32 pixels[] = {0xFF102030, 0x80402010, 0x00000000,
+                              0xFFFFFFFF, 0x40400000, 0xFF000001};
+    for (const quint32 p : pixels) {
+        const quint32 le = qToLittleEndian(p);
+        file.append(reinterpret_cast<const char*>(&le), 4);
+    }
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("offset"); // from a four-byte boundary
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("aligned") << file << 0 << true;
+    QTest::newRow("one byte off a boundary") << file << 1 << true;
+    QTest::newRow("a pixel short") << file.chopped(4) << 0 << false;
+    QTest::newRow("a byte too many") << file + QByteArray(1, '\0') << 0 << false;
+    QTest::newRow("no width") << QByteArray(file).replace(4, 1, QByteArray(1, '\0')) << 0 << false;
+    QTest::newRow("a PNG") << QByteArray("\x89PNG\r\n\x1a\n") + file.mid(8) << 0 << false;
+}
+
+void tst_MainWindow::unpackedPictures() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, offset);
+    QFETCH(bool, valid);
+    std::vector<quint32> store(bytes.size() / 4 + 2);
+    auto* data = reinterpret_cast<uchar*>(store.data()) + offset;
+    std::memcpy(data, bytes.constData(), bytes.size());
+    const QImage image = pictures::unpackedImage(data, bytes.size());
+    QCOMPARE(!image.isNull(), valid);
+    if (!valid)
+        return;
+    QCOMPARE(image.size(), QSize(3, 2));
+    QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
+    const quint32 expected[] = {0xFF102030, 0x80402010, 0, 0xFFFFFFFF, 0x40400000, 0xFF000001};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(reinterpret_cast<const quint32*>(image.constScanLine(i / 3))[i % 3], expected[i]);
 }
 
 void tst_MainWindow::typingThenLeaving_data() {

@@ -1,6 +1,9 @@
 #include "app/Pictures.h"
 
 #include <QImageReader>
+#include <QResource>
+#include <QtEndian>
+#include <cstring>
 
 namespace pictures {
 
@@ -12,14 +15,45 @@ QPixmap readPng(const QString& path) {
     return QPixmap::fromImage(reader.read());
 }
 
+QImage unpackedImage(const uchar* data, qint64 size) {
+    constexpr qint64 header = 12;
+    if (!data || size < header || std::memcmp(data, "ARGB", 4) != 0)
+        return {};
+    const quint32 width = qFromLittleEndian<quint32>(data + 4);
+    const quint32 height = qFromLittleEndian<quint32>(data + 8);
+    if (width == 0 || height == 0 || width > 4096 || height > 4096 ||
+        size != header + qint64(width) * height * 4)
+        return {};
+    const uchar* pixels = data + header;
+    const int w = int(width), h = int(height);
+    // Where the stored order is the machine's, the image is the stored pixels
+    // themselves, never copied (pixmaps on the raster back end share them).
+    if (Q_BYTE_ORDER == Q_LITTLE_ENDIAN && reinterpret_cast<quintptr>(pixels) % 4 == 0)
+        return QImage(pixels, w, h, w * 4, QImage::Format_ARGB32_Premultiplied);
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = qFromLittleEndian<quint32>(pixels + (qint64(y) * w + x) * 4);
+    }
+    return image;
+}
+
+QPixmap readUnpacked(const QString& path, qreal devicePixelRatio) {
+    const QResource resource(path);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    QImage image = unpackedImage(resource.data(), resource.size());
+    image.setDevicePixelRatio(devicePixelRatio);
+    return QPixmap::fromImage(image);
+}
+
 namespace {
 
 QPixmap load(const QString& name, bool twice) {
-    QPixmap picture = readPng(QStringLiteral(":/icons/") + name +
-                              (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
-    if (twice)
-        picture.setDevicePixelRatio(2.0);
-    return picture;
+    return readUnpacked(QStringLiteral(":/icons/") + name +
+                            (twice ? QStringLiteral("@2x.argb") : QStringLiteral(".argb")),
+                        twice ? 2.0 : 1.0);
 }
 
 } // namespace
@@ -34,12 +68,17 @@ QIcon icon(const QString& name) {
 QIcon windowIcon() {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 96})
-        icon.addPixmap(readPng(QStringLiteral(":/icons/window/%1.png").arg(size)));
+        icon.addPixmap(readUnpacked(QStringLiteral(":/icons/window/%1.argb").arg(size)));
     return icon;
 }
 
 QPixmap pixmap(const QString& name, qreal devicePixelRatio) {
-    return load(name, devicePixelRatio > 1.0);
+    const bool twice = devicePixelRatio > 1.0;
+    QPixmap picture = readPng(QStringLiteral(":/icons/") + name +
+                              (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
+    if (twice)
+        picture.setDevicePixelRatio(2.0);
+    return picture;
 }
 
 } // namespace pictures

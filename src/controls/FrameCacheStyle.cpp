@@ -26,13 +26,12 @@ TFrameCacheStyle::TFrameCacheStyle()
 
 // Fusion draws a group box's frame from a picture that it reads without
 // naming its format, which loads every image format plugin (about 0.4 MiB
-// at start-up). Read as PNG here instead. Where the frame goes differs between Qt
-// versions; this is Fusion's placement in Qt 6.4, the version it is checked
-// against, and any other version draws its own.
+// at start-up). The program carries that picture unpacked instead. Where the
+// frame goes differs between Qt versions; this is Fusion's placement in Qt
+// 6.4, the version it is checked against, and any other version draws its own.
 const QPixmap& TFrameCacheStyle::groupFrame() const {
     if (m_groupFrame.isNull())
-        m_groupFrame = pictures::readPng(
-            QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
+        m_groupFrame = pictures::readUnpacked(QStringLiteral(":/icons/fusion_groupbox.argb"));
     return m_groupFrame;
 }
 
