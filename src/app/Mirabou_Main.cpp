@@ -262,9 +262,9 @@ void TForm1::FormCreate() {
         setFlatButtons(flat);
     }
     m_packedColor = QStringLiteral("$00000000");
-    m_screen = m_openScreen ? m_openScreen() : nullptr;
-    if (!m_screen)
-        m_screen = std::make_unique<NullScreenContext>();
+    // The screen is opened at the first pick: on X11 that asks the display
+    // whether it is XWayland, a round trip the window's first showing would
+    // wait for.
 }
 
 void TForm1::setVisible(bool visible) {
@@ -542,6 +542,10 @@ void TForm1::SpeedButton6Click() {
 // --- Eye Wizard -----------------------------------------------------------
 
 void TForm1::SpeedButton1MouseDown() {
+    if (!m_screen)
+        m_screen = m_openScreen ? m_openScreen() : nullptr;
+    if (!m_screen)
+        m_screen = std::make_unique<NullScreenContext>();
     m_picking = true;
     m_ui->SpeedButton1->setIcon(m_ui->SpeedButton10->icon());
     m_ui->Label25->setText(m_notSetText);

@@ -113,7 +113,7 @@ private:
     QString m_folder;
     QString m_settingsPath;
     ScreenContextFactory m_openScreen;
-    std::unique_ptr<ScreenContext> m_screen;
+    std::unique_ptr<ScreenContext> m_screen; // opened at the first pick
     TForm2* m_about = nullptr;
     TForm3* m_language = nullptr;
 
