@@ -653,6 +653,10 @@ void tst_MainWindow::framesDrawnOnce() {
     QVERIFY(f.start());
     auto* style = qobject_cast<TFrameCacheStyle*>(f.c<QGroupBox>("GroupBox1")->style());
     QVERIFY(style);
+    // The views are made to cover what is beneath them at the first pick.
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
     f.c<TumNumberEdit>("dcGreen")->setFocus(); // a focused frame looks different
     // Two boxes of one group: the group's frame is copied piece by piece.
     const QRegion area =
@@ -668,33 +672,46 @@ void tst_MainWindow::framesDrawnOnce() {
     const int drawn = style->framesDrawn();
     QVERIFY(drawn > 0);
     // The named-colour box shows no entry for any colour after the first
-    // two: it is not drawn again, as nothing on it changed.
+    // two: it is not drawn again, as nothing on it changed. Nor is anything
+    // beneath the views that change: they cover it.
     struct : QObject {
         bool counting = false;
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override {
-            paints += counting && e->type() == QEvent::Paint;
+        QHash<QString, int> paints;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (counting && e->type() == QEvent::Paint)
+                ++paints[o->objectName()];
             return false;
         }
-    } namedColor;
-    f.c<QWidget>("ColorBox1")->installEventFilter(&namedColor);
+    } notDrawn;
+    for (const char* name : {"ColorBox1", "GroupBox1", "GroupBox2", "Label11", "Label12"})
+        f.c<QWidget>(name)->installEventFilter(&notDrawn);
+    f.w().installEventFilter(&notDrawn);
     for (int i = 0; i < 20; ++i) { // every view repaints with a new colour
         f.c<TumNumberEdit>("umRed")->setText(hexPair(i * 12));
         f.w().ChangeOne();
-        namedColor.counting = i >= 2;
+        notDrawn.counting = i >= 2;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        namedColor.counting = false;
+        notDrawn.counting = false;
         render(QRegion(f.w().rect()));
     }
     QCOMPARE(style->framesDrawn(), drawn);
-    QCOMPARE(namedColor.paints, 0);
+    QCOMPARE(notDrawn.paints, (QHash<QString, int>{}));
+    // What the views cover is taken anew with a new palette (a desktop
+    // switching its theme).
+    QPalette palette = f.w().palette();
+    palette.setColor(QPalette::Window, QColor(170, 200, 230));
+    f.w().setPalette(palette);
+    QCoreApplication::processEvents();
     const QImage whole = render(QRegion(f.w().rect()));
     const QImage pieces = render(area);
 
-    // They look as the style draws them, to within rounding.
+    // They look as the style draws them over what is beneath, to within
+    // rounding.
     for (QWidget* w : f.w().findChildren<QWidget*>()) {
         if (w->style() == style)
             w->setStyle(QApplication::style());
+        w->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        w->setAutoFillBackground(false);
     }
     const auto largestDifference = [](const QImage& a, const QImage& b) {
         int largest = 0;

@@ -114,6 +114,95 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
     FormCreate();
 }
 
+void TForm1::makeViewsOpaque() {
+    // The views an Eye Wizard move changes cover all they stand on, so that
+    // each move repaints them alone: not the groups, the window or the
+    // captions beneath. The boxes draw their group's colour around their
+    // frames (see TFrameCacheStyle); the swatch is filled anyway. Done at
+    // the first pick: at start-up it would hold up the window's first
+    // showing by about a millisecond (the groups drawn, a font loaded).
+    m_viewsOpaque = true;
+    for (TumNumberEdit* box : valueBoxes())
+        box->setAttribute(Qt::WA_OpaquePaintEvent);
+    // The value labels fill their background and reach no further left than
+    // their widest value needs, short of the captions before them.
+    const auto widest = [](const QFontMetrics& metrics, QLatin1String characters, int count) {
+        int glyph = 0;
+        for (const char c : characters)
+            glyph = std::max(glyph, metrics.horizontalAdvance(QLatin1Char(c)));
+        return glyph * count;
+    };
+    const QFontMetrics hex = m_ui->Label4->fontMetrics(), dec = m_ui->Label10->fontMetrics();
+    const std::pair<QLabel*, int> values[] = {
+        {m_ui->Label4, hex.horizontalAdvance(QLatin1Char('#')) +
+                           widest(hex, QLatin1String("0123456789ABCDEF"), 6)},
+        {m_ui->Label10, 2 * dec.horizontalAdvance(QLatin1Char(',')) +
+                            widest(dec, QLatin1String("0123456789"), 9)}};
+    for (const auto& [label, width] : values) {
+        QRect area = label->geometry();
+        area.setLeft(std::max(area.left(), area.right() + 1 - width - 2));
+        label->setGeometry(area);
+        label->setAutoFillBackground(true);
+    }
+    matchBackgrounds();
+}
+
+void TForm1::matchBackgrounds() {
+    // What a view's group shows in an area of it, drawn without the view:
+    // Fusion tints a group's inside and shades the rows below its top edge,
+    // so it is not the window's colour everywhere.
+    const auto beneath = [](const QWidget* view, const QRect& area) {
+        const qreal ratio = view->devicePixelRatioF();
+        QImage picture(area.size() * ratio, QImage::Format_RGB32);
+        picture.setDevicePixelRatio(ratio);
+        view->parentWidget()->render(&picture, QPoint(), QRegion(area),
+                                     QWidget::DrawWindowBackground);
+        return picture;
+    };
+    // Around a box's rounded corners: the inside of its group, left of its
+    // middle.
+    const QWidget* group = nullptr;
+    QColor inside;
+    for (TumNumberEdit* box : valueBoxes()) {
+        auto* frames = qobject_cast<TFrameCacheStyle*>(box->style());
+        if (!frames)
+            continue;
+        if (box->parentWidget() != group) {
+            group = box->parentWidget();
+            const QPoint left(box->x(), box->y() + box->height() / 2);
+            inside = beneath(box, QRect(left, QSize(1, 1))).pixelColor(0, 0);
+        }
+        frames->setColorBeneath(box, inside);
+    }
+    for (QLabel* label : {m_ui->Label4, m_ui->Label10}) {
+        QPalette palette = label->palette();
+        palette.setBrush(QPalette::Window,
+                         QBrush(QPixmap::fromImage(beneath(label, label->geometry()))));
+        label->setPalette(palette);
+    }
+}
+
+std::array<TumNumberEdit*, 6> TForm1::valueBoxes() const {
+    return {m_ui->umRed, m_ui->umGreen, m_ui->umBlue, m_ui->dcRed, m_ui->dcGreen, m_ui->dcBlue};
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The window hears of a new palette or style before its children take
+    // it: the groups are drawn anew once they have.
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) &&
+        m_viewsOpaque && !m_matchingBackgrounds) {
+        m_matchingBackgrounds = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_matchingBackgrounds = false;
+                matchBackgrounds();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
 void TForm1::setPictures() {
     Ui::TForm1& ui = *m_ui;
     setWindowIcon(pictures::windowIcon());
@@ -542,6 +631,8 @@ void TForm1::SpeedButton6Click() {
 // --- Eye Wizard -----------------------------------------------------------
 
 void TForm1::SpeedButton1MouseDown() {
+    if (!m_viewsOpaque)
+        makeViewsOpaque();
     if (!m_screen)
         m_screen = m_openScreen ? m_openScreen() : nullptr;
     if (!m_screen)

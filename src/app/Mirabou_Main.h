@@ -7,6 +7,7 @@
 
 #include <QScopedPointer>
 #include <QWidget>
+#include <array>
 #include <memory>
 
 namespace Ui {
@@ -52,11 +53,17 @@ public:
 
     void setVisible(bool visible) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void FormCreate();
     void FormShow();
     void FormDestroy();
     void buildMenus();
+    void makeViewsOpaque();
+    void matchBackgrounds();
+    std::array<TumNumberEdit*, 6> valueBoxes() const;
     void setPictures();
     void buildLanguageMenu(const i18n::LanguageList& languages);
     void writeHexBoxes(const ComponentTexts& hex);
@@ -122,6 +129,8 @@ private:
     int m_currentLanguage = 0;
     QString m_packedColor;
     bool m_picking = false;
+    bool m_viewsOpaque = false; // see makeViewsOpaque()
+    bool m_matchingBackgrounds = false;
     bool m_shown = false;
 
 public:

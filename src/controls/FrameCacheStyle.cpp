@@ -35,9 +35,13 @@ const QPixmap& TFrameCacheStyle::groupFrame() const {
     return m_groupFrame;
 }
 
+void TFrameCacheStyle::setColorBeneath(const QWidget* box, const QColor& color) {
+    m_beneath.insert(box, color.rgba());
+}
+
 size_t qHash(const TFrameCacheStyle::Look& look, size_t seed) {
     return qHashMulti(seed, look.kind, look.size.width(), look.size.height(), look.state,
-                      look.palette, look.text);
+                      look.palette, look.text, look.under);
 }
 
 template <typename Draw>
@@ -45,6 +49,8 @@ void TFrameCacheStyle::drawCached(Look look, const QStyleOption* option, QPainte
                                   Draw draw) const {
     const QRect& rect = option->rect;
     if (!m_caching || rect.isEmpty() || painter->transform().type() > QTransform::TxTranslate) {
+        if (look.under)
+            painter->fillRect(rect, QColor::fromRgba(look.under));
         draw(painter, rect);
         return;
     }
@@ -59,7 +65,7 @@ void TFrameCacheStyle::drawCached(Look look, const QStyleOption* option, QPainte
     if (found == m_frames.constEnd()) {
         QPixmap frame(rect.size() * ratio);
         frame.setDevicePixelRatio(ratio);
-        frame.fill(Qt::transparent);
+        frame.fill(QColor::fromRgba(look.under)); // transparent unless opaque
         QPainter p(&frame);
         p.setFont(painter->font());
         draw(&p, QRect(QPoint(0, 0), rect.size()));
@@ -112,6 +118,9 @@ void TFrameCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOptio
     look.lineWidth = frame->lineWidth;
     look.midLineWidth = frame->midLineWidth;
     look.features = uint(frame->features);
+    if (widget && widget->testAttribute(Qt::WA_OpaquePaintEvent))
+        look.under =
+            m_beneath.value(widget, frame->palette.color(QPalette::Window).rgba()) | 0xFF000000u;
     drawCached(look, option, painter, [&](QPainter* p, const QRect& rect) {
         QStyleOptionFrame moved(*frame);
         moved.rect = rect;

@@ -10,7 +10,10 @@
 /// of the text inside, which during a pick is on every pointer move, while
 /// their look only changes with their size, state, palette or title. Only
 /// the Fusion style is cached (its frames depend on nothing else); any other
-/// style draws as it always does.
+/// style draws as it always does. An edit box that is opaque
+/// (Qt::WA_OpaquePaintEvent) gets the colour beneath it around the frame's
+/// rounded corners, so that it covers all of its rectangle and a change of
+/// its text repaints it alone, not the group and window beneath.
 class TFrameCacheStyle : public QProxyStyle {
     Q_OBJECT
 public:
@@ -21,6 +24,10 @@ public:
                        const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
+
+    /// An opaque edit box (Qt::WA_OpaquePaintEvent) gets this colour around
+    /// its frame's rounded corners: what stands beneath it.
+    void setColorBeneath(const QWidget* box, const QColor& color);
 
     /// How many frames were drawn by the style itself (for tests).
     int framesDrawn() const { return m_drawn; }
@@ -39,7 +46,8 @@ public:
         quint32 subControls = 0;
         quint32 textAlignment = 0;
         QRgb textColor = 0;
-        QFont font; // the title's
+        QRgb under = 0; // an edit box drawn opaque: the colour around its rounded frame
+        QFont font;     // the title's
         QString text;
         bool operator==(const Look&) const = default;
     };
@@ -55,6 +63,7 @@ private:
     bool m_groupFrameAsFusion = false;
     mutable QPixmap m_groupFrame;
     mutable int m_drawn = 0;
+    QHash<const QWidget*, QRgb> m_beneath;
 };
 
 size_t qHash(const TFrameCacheStyle::Look& look, size_t seed = 0);

@@ -3,12 +3,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TShape::TShape(QWidget* parent) : QWidget(parent) {}
+TShape::TShape(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void TShape::setBrushColor(const QColor& c) {
     if (c == m_brush)
         return;
     m_brush = c;
+    // Filled with an opaque colour it covers all it stands on, which then
+    // need not be drawn again when it changes.
+    setAttribute(Qt::WA_OpaquePaintEvent, c.alpha() == 255);
     update();
 }
 
