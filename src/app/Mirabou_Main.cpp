@@ -175,9 +175,13 @@ void TForm1::matchBackgrounds() {
         frames->setColorBeneath(box, inside);
     }
     for (QLabel* label : {m_ui->Label4, m_ui->Label10}) {
+        const QImage picture = beneath(label, label->geometry());
+        // A brush's picture counts in points, not in the screen's pixels.
+        QBrush brush{QPixmap::fromImage(picture)};
+        brush.setTransform(
+            QTransform::fromScale(1 / picture.devicePixelRatio(), 1 / picture.devicePixelRatio()));
         QPalette palette = label->palette();
-        palette.setBrush(QPalette::Window,
-                         QBrush(QPixmap::fromImage(beneath(label, label->geometry()))));
+        palette.setBrush(QPalette::Window, brush);
         label->setPalette(palette);
     }
 }
