@@ -7,14 +7,6 @@
 
 namespace pictures {
 
-// Left to guess, Qt's image reader loads every image format plugin to show
-// it the file's first bytes.
-QPixmap readPng(const QString& path) {
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
-}
-
 QImage unpackedImage(const uchar* data, qint64 size) {
     constexpr qint64 header = 12;
     if (!data || size < header || std::memcmp(data, "ARGB", 4) != 0)
@@ -50,10 +42,22 @@ QPixmap readUnpacked(const QString& path, qreal devicePixelRatio) {
 
 namespace {
 
+/// The resource of a picture's 1x or 2x rendering, of the type given.
+QString file(const QString& name, bool twice, QLatin1String type) {
+    return QStringLiteral(":/icons/") + name +
+           (twice ? QLatin1String("@2x.") : QLatin1String(".")) + type;
+}
+
 QPixmap load(const QString& name, bool twice) {
-    return readUnpacked(QStringLiteral(":/icons/") + name +
-                            (twice ? QStringLiteral("@2x.argb") : QStringLiteral(".argb")),
-                        twice ? 2.0 : 1.0);
+    return readUnpacked(file(name, twice, QLatin1String("argb")), twice ? 2.0 : 1.0);
+}
+
+// Left to guess, Qt's image reader loads every image format plugin to show
+// it the file's first bytes.
+QPixmap readPng(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 } // namespace
@@ -74,8 +78,7 @@ QIcon windowIcon() {
 
 QPixmap pixmap(const QString& name, qreal devicePixelRatio) {
     const bool twice = devicePixelRatio > 1.0;
-    QPixmap picture = readPng(QStringLiteral(":/icons/") + name +
-                              (twice ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
+    QPixmap picture = readPng(file(name, twice, QLatin1String("png")));
     if (twice)
         picture.setDevicePixelRatio(2.0);
     return picture;

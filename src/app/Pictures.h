@@ -15,8 +15,6 @@ QIcon icon(const QString& name);
 QIcon windowIcon();
 /// A PNG picture at the scale of the screen (the 2x rendering for ratio > 1).
 QPixmap pixmap(const QString& name, qreal devicePixelRatio);
-/// A PNG file read as PNG and nothing else.
-QPixmap readPng(const QString& path);
 /// The picture an unpacked file's bytes hold (see tools/render_icon.cpp), on
 /// the bytes themselves where it can be: they must outlive the image. Null
 /// for anything else.
