@@ -24,6 +24,22 @@ using namespace testsupport;
 
 namespace {
 
+/// The largest difference of one channel between two 32-bit images of one
+/// size, as stored (premultiplied where the format is).
+int largestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = reinterpret_cast<const QRgb*>(a.constScanLine(y))[x];
+            const QRgb q = reinterpret_cast<const QRgb*>(b.constScanLine(y))[x];
+            largest =
+                std::max({largest, std::abs(qAlpha(p) - qAlpha(q)), std::abs(qRed(p) - qRed(q)),
+                          std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
 /// A program in a temporary program folder, with a fake screen.
 struct Fixture {
     QTemporaryDir dir;
@@ -186,16 +202,7 @@ void tst_MainWindow::everyButtonHasItsPicture() {
                                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(window.size(), QSize(48, 48));
     QCOMPARE(desktop.size(), QSize(48, 48));
-    int largest = 0;
-    for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 48; ++x) {
-            const QRgb p = reinterpret_cast<const QRgb*>(window.constScanLine(y))[x];
-            const QRgb q = reinterpret_cast<const QRgb*>(desktop.constScanLine(y))[x];
-            largest =
-                std::max({largest, std::abs(qAlpha(p) - qAlpha(q)), std::abs(qRed(p) - qRed(q)),
-                          std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
+    const int largest = largestDifference(window, desktop);
     QVERIFY2(largest <= 1, QByteArray::number(largest));
     for (QAction* action : f.w().findChildren<QAction*>()) {
         if (!action->icon().isNull())
@@ -713,18 +720,6 @@ void tst_MainWindow::framesDrawnOnce() {
         w->setAttribute(Qt::WA_OpaquePaintEvent, false);
         w->setAutoFillBackground(false);
     }
-    const auto largestDifference = [](const QImage& a, const QImage& b) {
-        int largest = 0;
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-                largest =
-                    std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
-            }
-        }
-        return largest;
-    };
     QVERIFY(largestDifference(whole, render(QRegion(f.w().rect()))) <= 1);
     QVERIFY(largestDifference(pieces, render(area)) <= 1);
 }
