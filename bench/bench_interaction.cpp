@@ -15,6 +15,7 @@
 
 #include "controls/umEdit.h"
 #include "eyedropper/PortalScreenContext.h"
+#include "eyedropper/WindowLocator.h"
 
 #include <QCursor>
 #include <QDir>

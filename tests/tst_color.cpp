@@ -1,8 +1,8 @@
-#include "color/ClipboardExchange.h"
-#include "color/ColorBox.h"
+#include "color/ColorTexts.h"
 #include "color/ConvertBase.h"
 #include "color/NamedColors.h"
 #include "color/StrFuncs.h"
+#include "controls/ColorBox.h"
 
 #include <QImage>
 #include <QPainter>
@@ -101,7 +101,7 @@ void tst_Color::hexPaste_data() {
 void tst_Color::hexPaste() {
     QFETCH(QString, text);
     QFETCH(QStringList, pairs);
-    const auto hex = clipboard::parseHexText(text);
+    const auto hex = colortext::parseHexText(text);
     QCOMPARE(hex.has_value(), !pairs.isEmpty());
     if (hex)
         QCOMPARE((QStringList{(*hex)[0], (*hex)[1], (*hex)[2]}), pairs);
@@ -130,7 +130,7 @@ void tst_Color::decPaste_data() {
 void tst_Color::decPaste() {
     QFETCH(QString, text);
     QFETCH(QStringList, hex);
-    const auto parsed = clipboard::parseDecText(text);
+    const auto parsed = colortext::parseDecText(text);
     QCOMPARE(parsed.has_value(), !hex.isEmpty());
     if (parsed)
         QCOMPARE((QStringList{(*parsed)[0], (*parsed)[1], (*parsed)[2]}), hex);

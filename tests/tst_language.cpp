@@ -1,4 +1,6 @@
 #include "app/Program.h"
+#include "color/ColorModel.h"
+#include "eyedropper/EyeWizard.h"
 #include "i18n/LanguageFile.h"
 #include "platform/IniFile.h"
 #include "support/TestSupport.h"
@@ -129,7 +131,7 @@ void tst_Language::noFileGivesDefaults() {
     }
     QCOMPARE(f.program->form2.windowTitle(), QStringLiteral("Orlen Mirabou: About..."));
     QCOMPARE(f.program->form3.windowTitle(), QStringLiteral("Orlen Mirabou: Language..."));
-    QCOMPARE(f.w().notSetText(), QStringLiteral("Not Set"));
+    QCOMPARE(f.w().eyeWizard().notSetText(), QStringLiteral("Not Set"));
     QCOMPARE(f.text(Window::Main, "AlwaysOnTop1"), QStringLiteral("Always on Top"));
     QCOMPARE(f.text(Window::Main, "FlatButtons1"), QStringLiteral("Flat Buttons"));
     QCOMPARE(f.text(Window::Main, "SendEmail1"), QStringLiteral("Send eMail"));
@@ -211,7 +213,7 @@ void tst_Language::eyeColourForgotten() {
     eye->setText(QStringLiteral("#123456")); // as a release of the Eye Wizard leaves it
     f.items()[1]->trigger();
     QCOMPARE(eye->text(), QStringLiteral("-"));
-    QCOMPARE(f.w().notSetText(), QStringLiteral("-"));
+    QCOMPARE(f.w().eyeWizard().notSetText(), QStringLiteral("-"));
     child<QAction>(&f.w(), "RecallEyeColor1")->trigger();
     QCOMPARE(child<QLabel>(&f.w(), "Label4")->text(), QStringLiteral("#000000"));
     child<QAction>(&f.w(), "DecValue1")->trigger();

@@ -1,11 +1,14 @@
 #include "app/MirabouApplication.h"
-#include "app/Pictures.h"
 #include "app/Program.h"
-#include "color/ColorBox.h"
+#include "color/ColorModel.h"
+#include "controls/ColorBox.h"
 #include "controls/FrameCacheStyle.h"
+#include "controls/Pictures.h"
 #include "controls/Shape.h"
 #include "controls/SpeedButton.h"
+#include "controls/UpDown.h"
 #include "controls/umEdit.h"
+#include "eyedropper/EyeWizard.h"
 #include "platform/ErrorReport.h"
 #include "support/TestSupport.h"
 
@@ -149,7 +152,7 @@ void tst_MainWindow::startUpState() {
     QCOMPARE(f.text("Label10"), QStringLiteral("0,0,0"));
     QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
     QCOMPARE(f.selectedName(), QStringLiteral("Black"));
-    QCOMPARE(f.w().currentPackedColor(), QStringLiteral("$00000000"));
+    QCOMPARE(f.w().color().currentPackedColor(), QStringLiteral("$00000000"));
     QCOMPARE(f.c<QToolButton>("SpeedButton3")->toolTip(), QStringLiteral("Copy HEX Value"));
     QCOMPARE(f.c<QToolButton>("SpeedButton2")->toolTip(), QStringLiteral("Help"));
     QVERIFY(f.c<QToolButton>("SpeedButton3")->autoRaise());
@@ -376,7 +379,7 @@ void tst_MainWindow::allComponents() {
     f.type("dcBlue", dec[2]);
     QCOMPARE(f.text("Label4"), hexText);
     QCOMPARE(f.text("Label10"), dec.join(QLatin1Char(',')));
-    QCOMPARE(f.w().currentPackedColor(), packed);
+    QCOMPARE(f.w().color().currentPackedColor(), packed);
     QCOMPARE(f.selectedName(), named);
     QCOMPARE(f.c<TShape>("Shape4")->brushColor(), swatch);
 }
@@ -633,7 +636,7 @@ void tst_MainWindow::eyeWizardPick() {
     QCOMPARE(f.screen->reads, 0);
 
     QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
-    QVERIFY(f.w().isPicking());
+    QVERIFY(f.w().eyeWizard().isPicking());
     QCOMPARE(wand->icon().cacheKey(), picking);
     QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
     f.screen->cursor = QPoint(100, 100);
@@ -650,7 +653,7 @@ void tst_MainWindow::eyeWizardPick() {
     QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
     QCOMPARE(f.selectedName(), QStringLiteral("Red"));
     QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(14, 14));
-    QVERIFY(!f.w().isPicking());
+    QVERIFY(!f.w().eyeWizard().isPicking());
     QCOMPARE(wand->icon().cacheKey(), normal);
     QCOMPARE(f.text("Label25"), QStringLiteral("#FF0000"));
 }
@@ -744,7 +747,7 @@ void tst_MainWindow::eyeWizardEdges() {
     // Losing the pointer grab ends the pick as a release would.
     QEvent ungrab(QEvent::UngrabMouse);
     QCoreApplication::sendEvent(wand, &ungrab);
-    QVERIFY(!f.w().isPicking());
+    QVERIFY(!f.w().eyeWizard().isPicking());
     QCOMPARE(f.text("Label25"), QStringLiteral("#FFFFFF"));
 }
 

@@ -1,8 +1,11 @@
 // The Eye Wizard through the desktop portal, against a portal of the tests'
 // own on a private session bus.
 #include "app/Program.h"
+#include "color/ColorModel.h"
 #include "controls/SpeedButton.h"
+#include "eyedropper/EyeWizard.h"
 #include "eyedropper/PortalScreenContext.h"
+#include "eyedropper/WindowLocator.h"
 #include "support/ProgramDriver.h"
 #include "support/TestSupport.h"
 
@@ -546,7 +549,7 @@ struct Fixture {
     QString header() const { return child<QLabel>(&program->form1, "Label4")->text(); }
     QString eye() const { return child<QLabel>(&program->form1, "Label25")->text(); }
     QString red() const { return child<QLineEdit>(&program->form1, "umRed")->text(); }
-    bool picking() const { return program->form1.isPicking(); }
+    bool picking() const { return program->form1.eyeWizard().isPicking(); }
 };
 
 void sendMouse(QWidget* window, QEvent::Type type, QPointF pos) {

@@ -1,27 +1,29 @@
 #pragma once
 
-#include "color/ColorValue.h"
-#include "controls/UpDown.h"
 #include "eyedropper/ScreenContext.h"
 #include "i18n/LanguageFile.h"
+#include "platform/SettingsFile.h"
 
 #include <QScopedPointer>
 #include <QWidget>
-#include <array>
 #include <memory>
 
 namespace Ui {
 class TForm1;
 }
+class ColorViews;
 class QAction;
 class QMenu;
+class TColorModel;
+class TEyeWizard;
 class TForm2;
 class TForm3;
-class TumNumberEdit;
 class THelpRouter;
+class TOpaqueViews;
 
-/// The main window: the current colour in all its views, the tool buttons,
-/// the three popup menus and the window options.
+/// The main window: the views of the current colour, the tool buttons, the
+/// three popup menus and the window options, wired to the colour model, the
+/// Eye Wizard and the other windows.
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
@@ -43,32 +45,25 @@ public:
     /// Opens menu with its top-left corner at the pointer.
     void OpenPopup(QObject* sender, QMenu* menu);
 
-    const QString& currentPackedColor() const { return m_packedColor; }
-    const QString& notSetText() const { return m_notSetText; }
+    TColorModel& color() const { return *m_color; }
+    TEyeWizard& eyeWizard() const { return *m_eyeWizard; }
     int currentLanguage() const { return m_currentLanguage; }
-    bool isPicking() const { return m_picking; }
     bool isStayOnTop() const;
     const QString& programFolder() const { return m_folder; }
     QString languageBaseName(int n) const;
+    /// The options as the program end writes them.
+    settings::Options options() const;
 
     void setVisible(bool visible) override;
-
-protected:
-    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
     void FormShow();
     void FormDestroy();
-    void buildMenus();
-    void makeViewsOpaque();
-    void matchBackgrounds();
-    std::array<TumNumberEdit*, 6> valueBoxes() const;
     void setPictures();
+    void buildMenus();
     void buildLanguageMenu(const i18n::LanguageList& languages);
-    void writeHexBoxes(const ComponentTexts& hex);
-    PackedColor packedValue() const;
-    void commonTail(const ComponentTexts& hex);
+    void connectHandlers();
     void setStayOnTop(bool on);
     void setFlatButtons(bool flat);
 
@@ -100,10 +95,8 @@ private:
     void ColorBox1Change();
     // Eye Wizard and the eye colour
     void SpeedButton1MouseDown();
-    void SpeedButton1MouseMove();
+    void SpeedButton1MouseMove(QPointF global);
     void SpeedButton1MouseUp();
-    /// Ends a pick: the button's picture and the eye colour.
-    void endPick();
     void HexValue1Click();
     void DecValue1Click();
     void RecallEyeColor1Click();
@@ -119,18 +112,15 @@ private:
     QScopedPointer<Ui::TForm1> m_ui;
     QString m_folder;
     QString m_settingsPath;
-    ScreenContextFactory m_openScreen;
-    std::unique_ptr<ScreenContext> m_screen; // opened at the first pick
+    std::unique_ptr<ColorViews> m_views;
+    TColorModel* m_color = nullptr;
+    TEyeWizard* m_eyeWizard = nullptr;
+    TOpaqueViews* m_opaque = nullptr;
     TForm2* m_about = nullptr;
     TForm3* m_language = nullptr;
 
     QStringList m_languageList; // entry n-1: base name of language n
-    QString m_notSetText;
     int m_currentLanguage = 0;
-    QString m_packedColor;
-    bool m_picking = false;
-    bool m_viewsOpaque = false; // see makeViewsOpaque()
-    bool m_matchingBackgrounds = false;
     bool m_shown = false;
 
 public:

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/Mirabou_About.h"
+#include "app/Mirabou_Language.h"
 #include "app/Mirabou_Main.h"
-#include "help/Mirabou_About.h"
-#include "i18n/Mirabou_Language.h"
 
 /// The program's three windows, created in start-up order (main, About,
 /// Language) and destroyed in reverse, the main window last, so its

@@ -5,6 +5,7 @@
 #include "platform/FontSetup.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TerminationSignals.h"
+#include "platform/Version.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
@@ -23,10 +24,10 @@ int commandLine(int argc, char** argv) {
                        "text, per component, as a swatch and by name, and an eyedropper."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version and exit."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Show the version and exit."));
     parser.addOption(help);
-    parser.addOption(version);
+    parser.addOption(versionOption);
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString what = parser.errorText().isEmpty()
                                  ? QStringLiteral("Unexpected argument '%1'.")
@@ -44,8 +45,8 @@ int commandLine(int argc, char** argv) {
         std::fputs(qPrintable(text), stdout);
         return 0;
     }
-    if (parser.isSet(version)) {
-        std::puts("Mirabou 1.8.0");
+    if (parser.isSet(versionOption)) {
+        std::printf("Mirabou %s\n", version::Full);
         return 0;
     }
     return -1;

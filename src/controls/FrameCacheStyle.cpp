@@ -1,6 +1,6 @@
 #include "controls/FrameCacheStyle.h"
 
-#include "app/Pictures.h"
+#include "controls/Pictures.h"
 
 #include <QApplication>
 #include <QGroupBox>

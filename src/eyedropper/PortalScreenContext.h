@@ -1,85 +1,14 @@
 #pragma once
 
+#include "eyedropper/FrozenScreen.h"
+#include "eyedropper/PortalRequest.h"
 #include "eyedropper/ScreenContext.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDateTime>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
-#include <QVariantMap>
-#include <QWidget>
 #include <optional>
 #include <vector>
-
-class QDBusPendingCallWatcher;
-
-namespace portal {
-
-inline const QString Service = QStringLiteral("org.freedesktop.portal.Desktop");
-inline const QString ObjectPath = QStringLiteral("/org/freedesktop/portal/desktop");
-inline const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
-inline const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
-
-/// How long the portal may take, in milliseconds: to take a method call, to
-/// deliver a screenshot, and for the user to pick with the desktop's picker.
-struct Waits {
-    int call = 3000;
-    int screenshot = 5000;
-    int picker = 120000;
-};
-
-/// The object path the portal gives a request made with token by the
-/// connection whose unique name is sender.
-QString requestPath(const QString& sender, const QString& token);
-
-/// Where window (a picture of it, as drawn) lies in picture, in picture
-/// pixels: the place where all but a few of a spread of its pixels match.
-/// Nothing when it is not there once.
-std::optional<QPoint> locate(const QImage& window, const QImage& picture);
-
-/// The same where the desktop shows the window at factor times its size,
-/// through a filter of its own: found by the pixels that every filter leaves
-/// as they are (those amid their like), placed exactly by its edges.
-std::optional<QPoint> locateScaled(const QImage& window, const QImage& picture, double factor);
-
-} // namespace portal
-
-/// One screen of the frozen picture: a full-screen window of the program's
-/// own that shows its screen's part of the picture and reports the pointer.
-class TFrozenScreen : public QWidget {
-    Q_OBJECT
-public:
-    /// source is the part of picture, in picture pixels, that screen shows.
-    TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source);
-
-    /// Where this window's top-left corner lies on the desktop, in logical
-    /// pixels.
-    QPoint origin() const { return m_origin; }
-
-signals:
-    /// The pointer moved to pos, in logical desktop coordinates.
-    void moved(QPointF pos);
-    /// A mouse button came up, or Escape was pressed.
-    void released();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    /// The desktop's place of a point of this window.
-    QPointF onDesktop(QPointF pos) const;
-
-    QImage m_picture;
-    QRectF m_source;
-    QPoint m_origin;
-    QSize m_screenSize;
-};
 
 /// The eyedropper on Wayland, where no client may read the screen: at the
 /// press it asks the desktop portal for a screenshot and shows it frozen over
@@ -121,27 +50,15 @@ public:
 signals:
     void stageChanged(PortalScreenContext::Stage stage);
 
-private slots:
-    void onResponse(uint code, const QVariantMap& results);
-    void onLateResponse(uint code, const QVariantMap& results, const QDBusMessage& message);
-
 private:
-    enum class Request { None, Screenshot, PickColor };
+    using Kind = TPortalRequest::Kind;
 
-    void request(Request kind);
-    void dropRequest();
-    void onCallFinished(QDBusPendingCallWatcher* watcher);
-    void watchPath(const QString& path);
-    /// Connects slot to, or disconnects it from, the Response of the request
-    /// at path.
-    bool listen(const QString& path, const char* slot, bool on);
-    void abandon(const QString& path);
-    /// The local file a screenshot answer names, or none.
-    static QString pictureFile(const QVariantMap& results);
-    static void removeMadeFile(const QString& file, const QDateTime& requested);
+    void request(Kind kind);
+    void onAnswer(Kind kind, uint code, const QVariantMap& results);
+    void onFailure(Kind kind, bool noPortal);
+    void noAnswer(Kind kind);
     void onScreenshot(uint code, const QVariantMap& results);
     void onPickedColor(uint code, const QVariantMap& results);
-    void noAnswer();
     void freeze(const QImage& picture);
     void unfreeze();
     void applyAnswer(PackedColor color);
@@ -150,19 +67,9 @@ private:
     /// Picture pixels per logical desktop pixel, across and down.
     QPointF scale() const;
 
-    QDBusConnection m_bus;
-    portal::Waits m_waits;
+    TPortalRequest m_request;
     PickHandlers m_handlers;
     Stage m_stage = Stage::Idle;
-    Request m_request = Request::None;
-    QDateTime m_requested; // when the last screenshot was asked for
-    QString m_watchedPath;
-    /// Screenshot requests given up before their answer (the user let go of
-    /// the button, or the desktop's question is still open), by path: the
-    /// file a late answer brings is removed all the same.
-    QList<std::pair<QString, QDateTime>> m_abandoned;
-    quint32 m_serial = 0;
-    QTimer m_deadline;
     QImage m_picture;
     QRect m_desktop; // the logical desktop the picture covers
     std::optional<QPointF> m_pointer;

@@ -41,7 +41,7 @@ THelpRouter::THelpRouter(QWidget* owner) : QObject(owner), m_owner(owner) {
     });
     registeredRouter() = this;
     m_showType = stDefault;
-    m_popupTopics = QStringLiteral("CSHelp.txt");
+    m_popupTopics = QLatin1String(PopupTopicsFile);
 }
 
 THelpRouter::~THelpRouter() {
@@ -189,7 +189,7 @@ bool THelpRouter::ShowTextPopup(int x, int y, quint32 context, const QString& te
     quintptr result;
     if (popup.idString != 0) {
         if (m_popupTopics.isEmpty())
-            m_popupTopics = QStringLiteral("CSHelp.txt");
+            m_popupTopics = QLatin1String(PopupTopicsFile);
         const QString popupFile = changeExtension(ResolveHelpFile(), QStringLiteral(".chm")) +
                                   QStringLiteral("::/") + m_popupTopics;
         result = HtmlHelp(HelpOwnerWindow(), popupFile, HH_DISPLAY_TEXT_POPUP,

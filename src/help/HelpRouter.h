@@ -7,6 +7,11 @@
 #include <QWidget>
 #include <functional>
 
+namespace help {
+/// The popup topic file inside the compiled help file.
+inline constexpr char PopupTopicsFile[] = "CSHelp.txt";
+} // namespace help
+
 enum THelpType { htWinhelp = 0, htHTMLhelp = 1, htMixedMode = 2 };
 enum TShowType { stDefault = 0, stMain = 1, stPopup = 2 };
 

@@ -52,7 +52,7 @@ const std::vector<LanguageRow>& languageRows() {
         {"value", "line02", "Hexadecimal", F::Colon, W::Main, "Label11"},
         {"value", "line03", "Decimal", F::Colon, W::Main, "Label12"},
         {"value", "line04", "Eye Wizard", F::Colon, W::Main, "Label6"},
-        {"value", "line05", "Not Set", F::AsRead, W::Main, "Label25"},
+        {NotSetText.section, NotSetText.key, "Not Set", F::AsRead, W::Main, "Label25"},
         {"menusettings", "line01", "Always on Top", F::AsRead, W::Main, "AlwaysOnTop1"},
         {"menusettings", "line02", "Language", F::AsRead, W::Main, "Language1"},
         {"menuwizard", "line01", "Copy Eye Color", F::AsRead, W::Main, "CopyEyeColorHexValue1"},
@@ -127,9 +127,7 @@ void setText(QObject* target, const QString& text, bool hint) {
 QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
                       QWidget* language) {
     QString notSet;
-    const std::vector<LanguageRow>& rows = languageRows();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const LanguageRow& row = rows[i];
+    for (const LanguageRow& row : languageRows()) {
         const QString value = file.readString(QLatin1String(row.section), QLatin1String(row.key),
                                               QString::fromUtf8(row.def));
         QWidget* window = row.window == Window::Main    ? main
@@ -150,14 +148,30 @@ QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* abo
             setText(window->findChild<QObject*>(names.value(0)), composeText(row.form, value),
                     row.hint);
         }
-        if (int(i) == NotSetRow)
+        if (qstrcmp(row.section, NotSetText.section) == 0 && qstrcmp(row.key, NotSetText.key) == 0)
             notSet = value;
     }
     return notSet;
 }
 
+QString toolkitLocale(const platform::IniFile& file) {
+    return file.readString(QStringLiteral("language"), QStringLiteral("locale"), QString());
+}
+
+namespace {
+
 QString languageKey(const char* prefix, int n) {
     return QString::fromLatin1(prefix) + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString languageFileKey(int n) {
+    return languageKey("lang", n);
+}
+
+QString languageNameKey(int n) {
+    return languageKey("name", n);
 }
 
 LanguageList readLanguageList(const platform::IniFile& settings,
@@ -169,8 +183,8 @@ LanguageList readLanguageList(const platform::IniFile& settings,
     const QString section = QLatin1String(settings::LanguageCount.section);
     const QString fallback = QStringLiteral("x");
     for (int n = 1; n <= count; ++n) {
-        list.baseNames.append(languages.readString(section, languageKey("lang", n), fallback));
-        list.captions.append(languages.readString(section, languageKey("name", n), fallback));
+        list.baseNames.append(languages.readString(section, languageFileKey(n), fallback));
+        list.captions.append(languages.readString(section, languageNameKey(n), fallback));
     }
     int k = 0;
     if (!platform::IniFile::parseInteger(chosenKey.mid(4, 3), &k) || k < 1 || k > count)

@@ -42,16 +42,26 @@ struct LanguageRow {
 /// The rows in the order in which they are read and applied.
 const std::vector<LanguageRow>& languageRows();
 
-/// The section and key of the eye colour display's not-set text.
-inline constexpr int NotSetRow = 29;
+/// Where a text that the program itself keeps is read.
+struct TextKey {
+    const char* section;
+    const char* key;
+};
+
+/// The eye colour display's not-set text.
+inline constexpr TextKey NotSetText{"value", "line05"};
 
 /// Composes the text a row shows from the value read.
 QString composeText(Form form, const QString& value);
 
 /// Reads every row from file and applies it to the three windows. Returns
-/// the not-set text (the value of the eye colour display's row).
+/// the not-set text (the value of NotSetText's row).
 QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
                       QWidget* language);
+
+/// The locale a language file names for the toolkit's own texts ("de",
+/// "pt_BR"), or the empty text.
+QString toolkitLocale(const platform::IniFile& file);
 
 /// The installed languages as the settings file lists them.
 struct LanguageList {
@@ -62,8 +72,11 @@ struct LanguageList {
 
 inline constexpr int MaxLanguages = 999;
 
-/// "lang" or "name" + n with three digits.
-QString languageKey(const char* prefix, int n);
+/// The keys of language n in the list of languages: its file's base name
+/// ("lang" + n with three digits), which is also how the settings name the
+/// chosen language, and its caption ("name" + n).
+QString languageFileKey(int n);
+QString languageNameKey(int n);
 
 /// Builds the language list: the chosen key from settings, the languages
 /// from languages (the same file, or the program's shipped one). A chosen key

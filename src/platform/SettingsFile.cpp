@@ -45,6 +45,14 @@ void writeBool(platform::IniFile& file, const Key& key, bool value) {
     file.writeBool(section(key), name(key), value);
 }
 
+void writeOptions(platform::IniFile& file, const Options& options) {
+    writeBool(file, OnTop, options.onTop);
+    writeBool(file, Flat, options.flat);
+    writeInteger(file, PosX, options.position.x());
+    writeInteger(file, PosY, options.position.y());
+    writeString(file, Language, options.language);
+}
+
 QString filePath(const QString& programFolder) {
     const QString beside = programFolder + QStringLiteral("settings.ini");
     const QFileInfo file(beside);

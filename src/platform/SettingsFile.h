@@ -2,30 +2,39 @@
 
 #include "platform/IniFile.h"
 
+#include <QPoint>
 #include <QString>
 
-/// The settings file: its keys, their defaults and when each is read and
-/// written, and where the file lives.
+/// The settings file: its keys and their defaults, the options the program
+/// keeps in it, and where the file lives.
 namespace settings {
-
-/// The step of the main window that reads or writes a key.
-enum class Step { Creation, Showing, ProgramEnd, Never };
 
 struct Key {
     const char* section;
     const char* name;
     const char* fallback; // the default, as the file would write it
-    Step read;
-    Step written;
 };
 
-inline constexpr Key OnTop{"settings", "ontop", "0", Step::Creation, Step::ProgramEnd};
-inline constexpr Key Flat{"settings", "flat", "1", Step::Creation, Step::ProgramEnd};
-inline constexpr Key PosX{"settings", "posx", "200", Step::Showing, Step::ProgramEnd};
-inline constexpr Key PosY{"settings", "posy", "200", Step::Showing, Step::ProgramEnd};
-inline constexpr Key Language{"settings", "language", "lang001", Step::Creation, Step::ProgramEnd};
+inline constexpr Key OnTop{"settings", "ontop", "0"};
+inline constexpr Key Flat{"settings", "flat", "1"};
+inline constexpr Key PosX{"settings", "posx", "200"};
+inline constexpr Key PosY{"settings", "posy", "200"};
+inline constexpr Key Language{"settings", "language", "lang001"};
 /// The list of languages ("lang001", "name001"... beside it) is only read.
-inline constexpr Key LanguageCount{"languages", "number", "2", Step::Creation, Step::Never};
+inline constexpr Key LanguageCount{"languages", "number", "2"};
+
+/// What the program writes to the section "settings" when it ends, in the
+/// order it writes them.
+struct Options {
+    bool onTop = false;
+    bool flat = true;
+    QPoint position{200, 200};
+    QString language = QLatin1String(Language.fallback); // "lang" + the chosen number
+};
+
+/// Writes the options, key by key; raises IniWriteError at the first key
+/// that cannot be written (the keys after it are not written).
+void writeOptions(platform::IniFile& file, const Options& options);
 
 QString readString(const platform::IniFile& file, const Key& key);
 int readInteger(const platform::IniFile& file, const Key& key);

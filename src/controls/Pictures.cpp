@@ -1,4 +1,4 @@
-#include "app/Pictures.h"
+#include "controls/Pictures.h"
 
 #include <QImageReader>
 #include <QResource>
@@ -70,8 +70,10 @@ QIcon icon(const QString& name) {
 }
 
 QIcon windowIcon() {
+    // The sizes the build renders (src/CMakeLists.txt).
+    constexpr int sizes[] = {MIRABOU_WINDOW_ICON_SIZES};
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 96})
+    for (const int size : sizes)
         icon.addPixmap(readUnpacked(QStringLiteral(":/icons/window/%1.argb").arg(size)));
     return icon;
 }

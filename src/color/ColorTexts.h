@@ -5,14 +5,8 @@
 #include <QString>
 #include <optional>
 
-/// Hex and dec texts to and from the system clipboard, as plain text.
-namespace clipboard {
-
-/// Empties the clipboard and puts text on it.
-void putText(const QString& text);
-
-/// The clipboard's text, or nothing when it holds no text.
-std::optional<QString> getText();
+/// The text forms a colour travels in between programs.
+namespace colortext {
 
 /// The three hex pairs of a pasted hex text: exactly seven characters, the
 /// first of any kind, then six hexadecimal digits of either case, kept as
@@ -25,4 +19,4 @@ std::optional<ComponentTexts> parseHexText(const QString& text);
 /// nothing.
 std::optional<ComponentTexts> parseDecText(const QString& text);
 
-} // namespace clipboard
+} // namespace colortext

@@ -1,11 +1,13 @@
-#include "help/Mirabou_About.h"
+#include "app/Mirabou_About.h"
 
-#include "app/Pictures.h"
+#include "controls/Pictures.h"
+#include "platform/Version.h"
 
 #include "ui_Mirabou_About.h"
 
 TForm2::TForm2(QWidget* parent) : TModalWindow(parent), m_ui(new Ui::TForm2) {
     m_ui->setupUi(this);
+    m_ui->Label3->setText(QStringLiteral("v %1.0").arg(QLatin1String(version::Full)));
     m_ui->Button1->setDefault(true);
     m_ui->Button1->setFocus();
     connect(m_ui->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);

@@ -1,4 +1,4 @@
-#include "color/ColorBox.h"
+#include "controls/ColorBox.h"
 
 #include "color/NamedColors.h"
 

@@ -1,26 +1,9 @@
-#include "color/ClipboardExchange.h"
+#include "color/ColorTexts.h"
 
 #include "color/ConvertBase.h"
 #include "color/StrFuncs.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
-
-namespace clipboard {
-
-void putText(const QString& text) {
-    QClipboard* cb = QGuiApplication::clipboard();
-    cb->clear();
-    cb->setText(text);
-}
-
-std::optional<QString> getText() {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    if (!data || !data->hasText())
-        return std::nullopt;
-    return data->text();
-}
+namespace colortext {
 
 std::optional<ComponentTexts> parseHexText(const QString& text) {
     if (text.size() != 7)
@@ -46,4 +29,4 @@ std::optional<ComponentTexts> parseDecText(const QString& text) {
     return hex;
 }
 
-} // namespace clipboard
+} // namespace colortext

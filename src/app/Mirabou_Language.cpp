@@ -1,4 +1,4 @@
-#include "i18n/Mirabou_Language.h"
+#include "app/Mirabou_Language.h"
 
 #include "ui_Mirabou_Language.h"
 

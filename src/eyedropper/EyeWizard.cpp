@@ -1,0 +1,89 @@
+#include "eyedropper/EyeWizard.h"
+
+#include "color/ColorModel.h"
+#include "color/ConvertBase.h"
+#include "platform/Clipboard.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QStringList>
+
+TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views views,
+                       QObject* parent)
+    : QObject(parent), m_color(color), m_openScreen(std::move(screens)), m_views(std::move(views)) {
+}
+
+TEyeWizard::~TEyeWizard() = default;
+
+void TEyeWizard::press() {
+    if (!m_screen) {
+        // Opened at the first pick: on X11 that asks the display whether it
+        // is XWayland, a round trip the window's first showing would wait for.
+        if (beforeFirstPick)
+            beforeFirstPick();
+        m_screen = m_openScreen ? m_openScreen() : nullptr;
+        if (!m_screen)
+            m_screen = std::make_unique<NullScreenContext>();
+    }
+    m_picking = true;
+    m_views.button->setIcon(m_views.picking);
+    m_views.eyeColor->setText(m_notSet);
+    // A screen that cannot be read live (Wayland) prepares its own picture
+    // or picker and may move and release by itself.
+    m_screen->beginPick({[this] { move(); },
+                         [this] {
+                             if (m_picking)
+                                 endPick();
+                         },
+                         m_views.button->window()});
+}
+
+void TEyeWizard::move(std::optional<QPointF> seen) {
+    if (seen && m_screen) // spares asking the display where the pointer is
+        m_screen->pointerSeen(*seen);
+    if (!m_picking || !m_screen->followsPointer())
+        return;
+    m_color.applyPacked(m_screen->pixel(m_screen->cursorPos()));
+}
+
+void TEyeWizard::release() {
+    if (!m_picking || !m_screen->endPick())
+        return; // the desktop's own picker still runs
+    endPick();
+}
+
+void TEyeWizard::grabLost() {
+    if (m_picking)
+        release();
+}
+
+void TEyeWizard::endPick() {
+    m_picking = false;
+    m_views.button->setIcon(m_views.normal);
+    m_views.eyeColor->setText(m_color.hexText());
+}
+
+void TEyeWizard::copyHex() {
+    clipboard::putText(m_views.eyeColor->text());
+}
+
+void TEyeWizard::copyDec() {
+    const QString digits = m_views.eyeColor->text().mid(1, 6);
+    QStringList parts;
+    for (int i = 0; i < 3; ++i) {
+        const QString dec = ConvertBase(digits.mid(2 * i, 2), 16, 10);
+        parts.append(dec.isEmpty() ? QStringLiteral("0") : dec);
+    }
+    clipboard::putText(parts.join(QLatin1Char(',')));
+}
+
+void TEyeWizard::recall() {
+    const QString eye = m_views.eyeColor->text();
+    if (eye == m_notSet)
+        return;
+    m_color.applyHex({eye.mid(1, 2), eye.mid(3, 2), eye.mid(5, 2)});
+}
+
+void TEyeWizard::clear() {
+    m_views.eyeColor->setText(m_notSet);
+}

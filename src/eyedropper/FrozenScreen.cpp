@@ -1,0 +1,51 @@
+#include "eyedropper/FrozenScreen.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_picture(picture), m_source(source), m_origin(screen->geometry().topLeft()),
+      m_screenSize(screen->geometry().size()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
+    setScreen(screen);
+    setGeometry(screen->geometry());
+}
+
+void TFrozenScreen::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(QRectF(rect()), m_picture, m_source);
+}
+
+// A full screen window is as large as the desktop makes it, which is not
+// always the size the screen claims: mutter, on an output scaled by a whole
+// number, gives the screen's size in device pixels and a window of it in
+// points. The window shows the whole of its part of the picture either way.
+QPointF TFrozenScreen::onDesktop(QPointF pos) const {
+    if (width() > 0 && height() > 0) {
+        pos.rx() *= double(m_screenSize.width()) / width();
+        pos.ry() *= double(m_screenSize.height()) / height();
+    }
+    return QPointF(m_origin) + pos;
+}
+
+void TFrozenScreen::mouseMoveEvent(QMouseEvent* event) {
+    emit moved(onDesktop(event->position()));
+}
+
+void TFrozenScreen::mouseReleaseEvent(QMouseEvent* event) {
+    emit moved(onDesktop(event->position()));
+    emit released();
+}
+
+void TFrozenScreen::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        emit released();
+    else
+        QWidget::keyPressEvent(event);
+}

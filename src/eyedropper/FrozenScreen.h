@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRectF>
+#include <QWidget>
+
+class QScreen;
+
+/// One screen of the frozen picture: a full-screen window of the program's
+/// own that shows its screen's part of the picture and reports the pointer.
+class TFrozenScreen : public QWidget {
+    Q_OBJECT
+public:
+    /// source is the part of picture, in picture pixels, that screen shows.
+    TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source);
+
+    /// Where this window's top-left corner lies on the desktop, in logical
+    /// pixels.
+    QPoint origin() const { return m_origin; }
+
+signals:
+    /// The pointer moved to pos, in logical desktop coordinates.
+    void moved(QPointF pos);
+    /// A mouse button came up, or Escape was pressed.
+    void released();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    /// The desktop's place of a point of this window.
+    QPointF onDesktop(QPointF pos) const;
+
+    QImage m_picture;
+    QRectF m_source;
+    QPoint m_origin;
+    QSize m_screenSize;
+};
