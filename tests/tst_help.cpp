@@ -116,8 +116,12 @@ void tst_Help::initTestCase() {
     const QString work = m_dir.filePath(QStringLiteral("help"));
     QVERIFY(QDir().mkpath(work + QStringLiteral("/images")));
     const QDir sources(QStringLiteral(MIRABOU_RESOURCES "/help"));
-    for (const QString& f : sources.entryList(QDir::Files))
-        QVERIFY(QFile::copy(sources.filePath(f), work + '/' + f));
+    for (QString f : sources.entryList(QDir::Files)) { // "about.htm.in" as "about.htm"
+        const QString from = sources.filePath(f);
+        if (f.endsWith(QLatin1String(".in")))
+            f.chop(3);
+        QVERIFY(QFile::copy(from, work + '/' + f));
+    }
     for (const QString& f : QDir(sources.filePath("images")).entryList(QDir::Files))
         QVERIFY(QFile::copy(sources.filePath("images/" + f), work + "/images/" + f));
     QProcess chmcmd;
