@@ -1,6 +1,6 @@
 #include "app/Program.h"
 #include "controls/LnkLabel.h"
-#include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -111,48 +111,43 @@ void tst_About::layoutDefaults() {
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    Program program{dir.path() + QLatin1Char('/'),
-                    fakeScreenFactory(std::make_shared<FakeScreen>())};
-    /// Opens the About window, runs inside while it is open, then closes it.
-    QRect openAbout(const std::function<void(TForm2&)>& inside = {}) {
-        QRect where;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(program.form2.isVisible());
-            where = program.form2.frameGeometry();
-            if (inside)
-                inside(program.form2);
-            if (program.form2.isVisible())
-                child<QPushButton>(&program.form2, "Button1")->click();
-        });
-        child<QAction>(&program.form1, "About1")->trigger();
-        return where;
-    }
-};
+/// Opens the About window, runs inside while it is open, then closes it.
+QRect openAbout(Program& program, const std::function<void(TForm2&)>& inside = {}) {
+    QRect where;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(program.form2.isVisible());
+        where = program.form2.frameGeometry();
+        if (inside)
+            inside(program.form2);
+        if (program.form2.isVisible())
+            child<QPushButton>(&program.form2, "Button1")->click();
+    });
+    child<QAction>(&program.form1, "About1")->trigger();
+    return where;
+}
 
 } // namespace
 
 void tst_About::centredThenKept() {
-    Fixture f;
-    QVERIFY(showActive(&f.program.form1));
-    f.program.form1.move(300, 200);
-    const QRect main = f.program.form1.frameGeometry();
+    WindowFixture f;
+    QVERIFY(f.start());
+    f.program->form1.move(300, 200);
+    const QRect main = f.program->form1.frameGeometry();
     // The picture is loaded when the window first shows.
-    QVERIFY(child<QLabel>(&f.program.form2, "Image1")->pixmap().isNull());
+    QVERIFY(child<QLabel>(&f.program->form2, "Image1")->pixmap().isNull());
     QSize picture;
-    const QRect first = f.openAbout([&](TForm2& about) {
+    const QRect first = openAbout(*f.program, [&](TForm2& about) {
         picture = child<QLabel>(&about, "Image1")->pixmap().size();
         about.move(50, 60);
     });
     QCOMPARE(picture, QSize(128, 128));
-    QCOMPARE(f.program.form2.size(), QSize(377, 135));
+    QCOMPARE(f.program->form2.size(), QSize(377, 135));
     QCOMPARE(first.topLeft(), QPoint(main.left() + (main.width() - first.width()) / 2,
                                      main.top() + (main.height() - first.height()) / 2));
-    f.program.form1.move(500, 400);
-    const QRect second = f.openAbout();
+    f.program->form1.move(500, 400);
+    const QRect second = openAbout(*f.program);
     QCOMPARE(second.topLeft(), QPoint(50, 60));
-    QVERIFY(!f.program.form2.isVisible());
+    QVERIFY(!f.program->form2.isVisible());
 }
 
 void tst_About::clampedAtTopLeft() {
@@ -165,18 +160,18 @@ void tst_About::clampedAtTopLeft() {
 }
 
 void tst_About::keysAndModality() {
-    Fixture f;
-    QVERIFY(showActive(&f.program.form1));
+    WindowFixture f;
+    QVERIFY(f.start());
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     bool stillOpenAfterEscape = false;
     bool closedByEnter = false;
-    f.openAbout([&](TForm2& about) {
+    openAbout(*f.program, [&](TForm2& about) {
         QCOMPARE(QApplication::activeModalWidget(), &about);
         QCOMPARE(about.focusWidget(), child<QWidget>(&about, "Button1"));
         // The main window takes no input meanwhile.
-        auto* copy = child<QWidget>(&f.program.form1, "SpeedButton3");
-        QTest::mouseClick(f.program.form1.windowHandle(), Qt::LeftButton, {},
-                          copy->mapTo(&f.program.form1, QPoint(10, 10)));
+        auto* copy = child<QWidget>(&f.program->form1, "SpeedButton3");
+        QTest::mouseClick(f.program->form1.windowHandle(), Qt::LeftButton, {},
+                          copy->mapTo(&f.program->form1, QPoint(10, 10)));
         QTest::keyClick(about.windowHandle(), Qt::Key_Escape);
         stillOpenAfterEscape = about.isVisible();
         QTest::keyClick(about.windowHandle(), Qt::Key_Return);
@@ -189,15 +184,15 @@ void tst_About::keysAndModality() {
 
 void tst_About::menuLinksWhileNeverShown() {
     UrlCatcher urls;
-    Fixture f;
-    QVERIFY(showActive(&f.program.form1));
-    QTest::keyClick(f.program.form1.windowHandle(), Qt::Key_F5);
-    QTest::keyClick(f.program.form1.windowHandle(), Qt::Key_F6);
+    WindowFixture f;
+    QVERIFY(f.start());
+    QTest::keyClick(f.program->form1.windowHandle(), Qt::Key_F5);
+    QTest::keyClick(f.program->form1.windowHandle(), Qt::Key_F6);
     QCOMPARE(urls.opened.size(), 2);
     QCOMPARE(urls.opened[0].scheme(), QStringLiteral("https"));
     QCOMPARE(urls.opened[1].toString(), QStringLiteral("mailto:support@mirabou.org"));
-    QVERIFY(!f.program.form2.isVisible());
-    auto* web = child<TLnkLabel>(&f.program.form2, "LnkLabel1");
+    QVERIFY(!f.program->form2.isVisible());
+    auto* web = child<TLnkLabel>(&f.program->form2, "LnkLabel1");
     QCOMPARE(web->fontColor(), Red); // until the pointer passes over it
     enter(web);
     leave(web);

@@ -2,10 +2,7 @@
 #include "color/ConvertBase.h"
 #include "color/NamedColors.h"
 #include "color/StrFuncs.h"
-#include "controls/ColorBox.h"
 
-#include <QImage>
-#include <QPainter>
 #include <QtTest>
 
 class tst_Color : public QObject {
@@ -21,8 +18,6 @@ private slots:
     void decPaste();
     void namedColorLookup_data();
     void namedColorLookup();
-    void entryFrame_data();
-    void entryFrame();
 };
 
 void tst_Color::convertBase_data() {
@@ -158,50 +153,6 @@ void tst_Color::namedColorLookup() {
     QFETCH(QString, name);
     const int i = namedColorIndex(packColor(r, g, b));
     QCOMPARE(i >= 0 ? QString::fromLatin1(namedColors[i].name) : QString(), name);
-}
-
-void tst_Color::entryFrame_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("selected");
-    QTest::addColumn<QColor>("frame");
-    QTest::newRow("white") << "White" << false << QColor(Qt::black);
-    QTest::newRow("cream") << "Cream" << false << QColor(Qt::black);
-    QTest::newRow("cream selected") << "Cream" << true << QColor(Qt::black);
-    QTest::newRow("black selected") << "Black" << true << QColor(Qt::white);
-    QTest::newRow("black unselected") << "Black" << false << QColor(Qt::black);
-    QTest::newRow("silver unselected") << "Silver" << false << QColor(192, 192, 192);
-    QTest::newRow("navy selected") << "Navy" << true << QColor(Qt::white);
-}
-
-void tst_Color::entryFrame() {
-    QFETCH(QString, name);
-    QFETCH(bool, selected);
-    QFETCH(QColor, frame);
-    int entry = -1;
-    for (int i = 0; i < int(namedColors.size()); ++i)
-        if (name == QLatin1String(namedColors[i].name))
-            entry = i;
-    QVERIFY(entry >= 0);
-
-    QImage image(120, 16, QImage::Format_RGB32);
-    QPalette pal;
-    pal.setColor(QPalette::Base, QColor(250, 250, 250));
-    pal.setColor(QPalette::Highlight, QColor(40, 80, 160));
-    image.fill(Qt::green);
-    {
-        QPainter p(&image);
-        paintNamedColorEntry(&p, image.rect(), entry, selected, false, QFont(), pal);
-    }
-    const PackedColor c = namedColors[entry].color;
-    const QColor fill(redOf(c), greenOf(c), blueOf(c));
-    // Swatch: 14 x 14 at (1, 1); its outer ring is the frame.
-    QCOMPARE(image.pixelColor(1, 1), frame);
-    QCOMPARE(image.pixelColor(14, 14), frame);
-    QCOMPARE(image.pixelColor(1, 8), frame);
-    QCOMPARE(image.pixelColor(8, 8), fill);
-    // Outside the swatch: the background of the entry.
-    QCOMPARE(image.pixelColor(0, 0), selected ? QColor(40, 80, 160) : QColor(250, 250, 250));
-    QCOMPARE(image.pixelColor(15, 8), selected ? QColor(40, 80, 160) : QColor(250, 250, 250));
 }
 
 QTEST_MAIN(tst_Color)

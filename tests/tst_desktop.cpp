@@ -21,137 +21,6 @@
 
 using namespace testsupport;
 
-namespace {
-
-// Client-area coordinates of the main window's controls (the tool buttons:
-// ProgramDriver.h).
-const QPoint Swatch(208, 123);
-const QPoint HeaderInside(18, 70);
-const QPoint HeaderFrame(16, 64);
-const QPoint RedUp(178, 92);
-const QPoint GreenDown(178, 128);
-const QRect RedHexBox(96, 88, 33, 21);
-const QPoint NamedList(340, 70);
-
-/// A number printed by xwininfo or xprop after label.
-QList<int> numbersAfter(const QString& text, const QString& label) {
-    const qsizetype at = text.indexOf(label);
-    if (at < 0)
-        return {};
-    QList<int> numbers;
-    for (const QString& part :
-         text.mid(at + label.size()).section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(','))) {
-        bool ok = false;
-        const int n = part.trimmed().toInt(&ok);
-        if (ok)
-            numbers << n;
-    }
-    return numbers;
-}
-
-/// Where the window's client area lies on the screen.
-QPoint clientOrigin(const QString& window) {
-    const QString info = run(QStringLiteral("xwininfo"), {"-id", window});
-    const QList<int> x = numbersAfter(info, QStringLiteral("Absolute upper-left X:"));
-    const QList<int> y = numbersAfter(info, QStringLiteral("Absolute upper-left Y:"));
-    return x.isEmpty() || y.isEmpty() ? QPoint(-1, -1) : QPoint(x[0], y[0]);
-}
-
-/// The window manager's frame around the window: left, right, top, bottom.
-QList<int> frameExtents(const QString& window) {
-    return numbersAfter(run(QStringLiteral("xprop"), {"-id", window, "_NET_FRAME_EXTENTS"}),
-                        QStringLiteral("="));
-}
-
-QString windowState(const QString& window) {
-    return run(QStringLiteral("xprop"), {"-id", window, "_NET_WM_STATE"});
-}
-
-/// The colour on the screen at p, read from the X server.
-QRgb screenPixel(QPoint p) {
-    const QImage shot =
-        QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage();
-    return shot.isNull() ? 0 : shot.pixel(0, 0) & 0xFFFFFF;
-}
-
-QByteArray randomBytes(qsizetype size, quint32 seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator rng(seed);
-    rng.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-    return bytes;
-}
-
-/// A piece of the screen, read from the X server.
-QImage screenArea(const QRect& area) {
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage();
-}
-
-/// The columns and rows of area's pixels that ink(colour) accepts.
-QRect inkBounds(const QImage& area, const std::function<bool(QRgb)>& ink) {
-    QRect bounds;
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            if (ink(area.pixel(x, y)))
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
-/// The window ids of the root window's property, bottom to top.
-QStringList rootWindows(const char* property) {
-    QStringList ids;
-    const QString line = run(QStringLiteral("xprop"), {"-root", QLatin1String(property)});
-    for (const QString& part : line.section(QLatin1Char('#'), 1).split(QLatin1Char(','))) {
-        bool ok = false;
-        const qulonglong id = part.trimmed().toULongLong(&ok, 16);
-        if (ok)
-            ids << QString::number(id);
-    }
-    return ids;
-}
-
-/// The program's visible windows.
-QStringList visibleWindows(const RunningProgram& p) {
-    return xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-/// A visible window of the program that is not among before, or empty.
-QString newWindow(const RunningProgram& p, const QStringList& before) {
-    for (const QString& id : visibleWindows(p)) {
-        if (!before.contains(id))
-            return id;
-    }
-    return {};
-}
-
-/// Waits for the program to end; true when it ended normally with 0.
-bool endedCleanly(RunningProgram& p) {
-    int code = -2;
-    return p.finished(&code) && code == 0;
-}
-
-/// Clicks Exit; true when the program then ends normally with 0.
-bool exitByButton(RunningProgram& p) {
-    p.click(ExitX, ButtonY);
-    return endedCleanly(p);
-}
-
-/// Dismisses the "Mirabou" message box if one shows; true if one did.
-bool dismissErrorBox() {
-    const QString box = waitForWindow(QStringLiteral("^Mirabou$"));
-    if (box.isEmpty())
-        return false;
-    xdotool({"windowfocus", "--sync", box});
-    xdotool({"key", "Return"});
-    return true;
-}
-
-} // namespace
-
 class tst_Desktop : public QObject {
     Q_OBJECT
 private slots:
@@ -161,6 +30,7 @@ private slots:
     void popupsWindowsAndOptions();
     void modalWindowsOverMain_data();
     void modalWindowsOverMain();
+    void eyeWizardOverPaintedColours_data();
     void eyeWizardOverPaintedColours();
     void captionCloseWritesSettings();
     void signalsEndAsClosing_data();
@@ -409,32 +279,53 @@ void tst_Desktop::modalWindowsOverMain() {
     QVERIFY(exitByButton(p));
 }
 
+void tst_Desktop::eyeWizardOverPaintedColours_data() {
+    QTest::addColumn<int>("scale");
+    QTest::newRow("scale 1") << 1;
+    QTest::newRow("scale 2") << 2;
+}
+
 void tst_Desktop::eyeWizardOverPaintedColours() {
+    QFETCH(int, scale);
+    run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
+    // A window of another colour at device pixels 700..900 x 500..700:
+    // under scaling, a logical pointer position would read the root colour.
     const auto painted = showColouredWindow(QColor(0x2A, 0x9D, 0x8F), QRect(700, 500, 200, 200));
     QVERIFY(painted);
 
     RunningProgram p;
-    QVERIFY(start(p, "posx=20\nposy=20"));
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\n"),
+                    {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
     const QPoint origin = clientOrigin(p.window);
-    xdotool(
-        {"mousemove", "--window", p.window, QString::number(EyeWizardX), QString::number(ButtonY)});
-    QTest::qWait(100);
-    xdotool({"mousedown", "1"});
-    QTest::qWait(100);
-    for (int x = 750; x <= 800; x += 25) {
-        xdotool({"mousemove", QString::number(x), "600"});
-        QTest::qWait(60);
-    }
-    xdotool({"mouseup", "1"});
-    QTest::qWait(200);
-    QTRY_COMPARE(screenPixel(origin + Swatch), qRgb(0x2A, 0x9D, 0x8F) & 0xFFFFFF);
-    // The eye colour: Eye options > Copy Eye Color > Hex Value.
-    p.click(EyeOptionsX, ButtonY);
-    p.key(QStringLiteral("Down"));
-    p.key(QStringLiteral("Right"));
-    p.key(QStringLiteral("Return"));
+    const auto drag = [&](const QList<QPoint>& path) {
+        xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * scale),
+                 QString::number(ButtonY * scale)});
+        QTest::qWait(100);
+        xdotool({"mousedown", "1"});
+        QTest::qWait(100);
+        for (const QPoint& to : path) { // outside the program's window
+            xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
+            QTest::qWait(60);
+        }
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+    };
+    const auto copyEyeColour = [&] { // Eye options > Copy Eye Color > Hex Value
+        p.click(EyeOptionsX * scale, ButtonY * scale);
+        for (const char* key : {"Down", "Right", "Return"})
+            p.key(QLatin1String(key));
+    };
+    drag({{750, 600}, {775, 600}, {800, 600}});
+    QTRY_COMPARE(screenPixel(origin + Swatch * scale), qRgb(0x2A, 0x9D, 0x8F) & 0xFFFFFF);
+    copyEyeColour();
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#2A9D8F"));
-    QVERIFY(exitByButton(p));
+    // Then over the bare desktop: released there, the last pixel is kept.
+    drag({{20, 900}});
+    copyEyeColour();
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#123405"));
+    p.click(ExitX * scale, ButtonY * scale);
+    QVERIFY(endedCleanly(p));
 }
 
 void tst_Desktop::captionCloseWritesSettings() {

@@ -1,3 +1,4 @@
+#include "platform/ErrorReport.h"
 #include "platform/IniFile.h"
 #include "support/TestSupport.h"
 
@@ -33,6 +34,8 @@ private slots:
     void unreadableFileIsNeverWrittenOver();
     void binaryAndHugeFiles();
     void killedWriterLeavesWholeFile();
+    void errorReport_data();
+    void errorReport();
 
 private:
     QTemporaryDir m_dir;
@@ -449,6 +452,31 @@ void tst_IniFile::killedWriterLeavesWholeFile() {
                  qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
     }
     QVERIFY(kills > 0);
+}
+
+void tst_IniFile::errorReport_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << "Cannot open clipboard"
+                            << "Cannot open clipboard.";
+    QTest::newRow("digit") << "Error 5"
+                           << "Error 5.";
+    QTest::newRow("full stop") << "Done."
+                               << "Done.";
+    QTest::newRow("exclamation") << "Stop!"
+                                 << "Stop!";
+    QTest::newRow("comma") << "a,"
+                           << "a,";
+    QTest::newRow("slash") << "/tmp/"
+                           << "/tmp/.";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_IniFile::errorReport() {
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(platform::errorReportText(message), shown);
 }
 
 /// The crash-safety test's writer: rewrites the value for ever, alternating.

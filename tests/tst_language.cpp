@@ -3,7 +3,7 @@
 #include "eyedropper/EyeWizard.h"
 #include "i18n/LanguageFile.h"
 #include "platform/IniFile.h"
-#include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -42,36 +42,20 @@ QString targetText(QWidget* window, const QString& name, bool hint) {
     qFatal("no target %s", qPrintable(name));
 }
 
-struct Fixture {
-    QTemporaryDir dir;
-    std::unique_ptr<Program> program;
-    QString folder() const { return dir.path() + QLatin1Char('/'); }
-    void file(const QString& name, const QByteArray& content) const {
-        writeFile(folder() + name, content);
-    }
-    bool start(const QByteArray& settings = QByteArray()) {
-        if (!settings.isNull())
-            file(QStringLiteral("settings.ini"), settings);
-        program =
-            std::make_unique<Program>(folder(), fakeScreenFactory(std::make_shared<FakeScreen>()));
-        return showActive(&program->form1);
-    }
-    TForm1& w() const { return program->form1; }
-    QWidget* window(i18n::Window w) const {
-        return w == i18n::Window::Main    ? static_cast<QWidget*>(&program->form1)
-               : w == i18n::Window::About ? static_cast<QWidget*>(&program->form2)
-                                          : static_cast<QWidget*>(&program->form3);
-    }
-    QString text(i18n::Window w, const char* name, bool hint = false) const {
-        return targetText(window(w), QLatin1String(name), hint);
-    }
-    QList<QAction*> items() const { return child<QMenu>(&program->form1, "Language1")->actions(); }
-    QString savedLanguage() {
-        program.reset();
-        return platform::IniFile(folder() + QStringLiteral("settings.ini"))
-            .readString(QStringLiteral("settings"), QStringLiteral("language"), {});
-    }
-};
+/// The window of a language row's target.
+QWidget* windowOf(const WindowFixture& f, i18n::Window w) {
+    return w == i18n::Window::Main    ? static_cast<QWidget*>(&f.program->form1)
+           : w == i18n::Window::About ? static_cast<QWidget*>(&f.program->form2)
+                                      : static_cast<QWidget*>(&f.program->form3);
+}
+
+QString textOf(const WindowFixture& f, i18n::Window w, const char* name, bool hint = false) {
+    return targetText(windowOf(f, w), QLatin1String(name), hint);
+}
+
+QList<QAction*> languageItems(const WindowFixture& f) {
+    return f.c<QMenu>("Language1")->actions();
+}
 
 QByteArray languagesSection(int count) {
     QByteArray s = "[languages]\nnumber=" + QByteArray::number(count) + "\n";
@@ -106,11 +90,11 @@ private slots:
 };
 
 void tst_Language::noFileGivesDefaults() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     for (const i18n::LanguageRow& row : i18n::languageRows()) {
         const QString def = QString::fromUtf8(row.def);
-        QWidget* window = f.window(row.window);
+        QWidget* window = windowOf(f, row.window);
         const QStringList names =
             QString::fromLatin1(row.target).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         switch (row.form) {
@@ -132,9 +116,9 @@ void tst_Language::noFileGivesDefaults() {
     QCOMPARE(f.program->form2.windowTitle(), QStringLiteral("Orlen Mirabou: About..."));
     QCOMPARE(f.program->form3.windowTitle(), QStringLiteral("Orlen Mirabou: Language..."));
     QCOMPARE(f.w().eyeWizard().notSetText(), QStringLiteral("Not Set"));
-    QCOMPARE(f.text(Window::Main, "AlwaysOnTop1"), QStringLiteral("Always on Top"));
-    QCOMPARE(f.text(Window::Main, "FlatButtons1"), QStringLiteral("Flat Buttons"));
-    QCOMPARE(f.text(Window::Main, "SendEmail1"), QStringLiteral("Send eMail"));
+    QCOMPARE(textOf(f, Window::Main, "AlwaysOnTop1"), QStringLiteral("Always on Top"));
+    QCOMPARE(textOf(f, Window::Main, "FlatButtons1"), QStringLiteral("Flat Buttons"));
+    QCOMPARE(textOf(f, Window::Main, "SendEmail1"), QStringLiteral("Send eMail"));
 }
 
 void tst_Language::composition_data() {
@@ -191,27 +175,27 @@ void tst_Language::composition() {
     QFETCH(int, window);
     QFETCH(QStringList, names);
     QFETCH(QStringList, texts);
-    Fixture f;
+    WindowFixture f;
     f.file(QStringLiteral("T.lng"), lng);
     QVERIFY(f.start("[languages]\nnumber=1\nlang001=T\n"));
     for (int i = 0; i < names.size(); ++i)
-        QCOMPARE(f.text(Window(window), qPrintable(names[i])), texts[i]);
+        QCOMPARE(textOf(f, Window(window), qPrintable(names[i])), texts[i]);
 }
 
 void tst_Language::valueCutTo2047() {
-    Fixture f;
+    WindowFixture f;
     f.file(QStringLiteral("T.lng"), "[components]\nline02=" + QByteArray(3000, 'w') + "\n");
     QVERIFY(f.start("[languages]\nnumber=1\nlang001=T\n"));
-    QCOMPARE(f.text(Window::Main, "Label5"), QString(2047, QLatin1Char('w')));
+    QCOMPARE(textOf(f, Window::Main, "Label5"), QString(2047, QLatin1Char('w')));
 }
 
 void tst_Language::eyeColourForgotten() {
-    Fixture f;
+    WindowFixture f;
     f.file(QStringLiteral("H.lng"), "[value]\nline05=-\n");
     QVERIFY(f.start("[languages]\nnumber=2\nlang001=none\nlang002=H\n"));
     auto* eye = child<QLabel>(&f.w(), "Label25");
     eye->setText(QStringLiteral("#123456")); // as a release of the Eye Wizard leaves it
-    f.items()[1]->trigger();
+    languageItems(f)[1]->trigger();
     QCOMPARE(eye->text(), QStringLiteral("-"));
     QCOMPARE(f.w().eyeWizard().notSetText(), QStringLiteral("-"));
     child<QAction>(&f.w(), "RecallEyeColor1")->trigger();
@@ -251,51 +235,51 @@ void tst_Language::chosenLanguage() {
     QFETCH(int, checked);
     QFETCH(QString, applied);
     QFETCH(QString, saved);
-    Fixture f;
+    WindowFixture f;
     for (int n = 1; n <= 3; ++n)
         f.file(QStringLiteral("L%1.lng").arg(n),
                "[toolbar]\nline16=L" + QByteArray::number(n) + "\n");
     QVERIFY(f.start(settings));
-    const QList<QAction*> items = f.items();
+    const QList<QAction*> items = languageItems(f);
     for (int n = 0; n < items.size(); ++n)
         QCOMPARE(items[n]->isChecked(), n + 1 == checked);
-    QCOMPARE(f.text(Window::Main, "SpeedButton8", true), applied);
-    QCOMPARE(f.savedLanguage(), saved);
+    QCOMPARE(textOf(f, Window::Main, "SpeedButton8", true), applied);
+    QCOMPARE(f.saved("language"), saved);
 }
 
 void tst_Language::twelveLanguages() {
-    Fixture f;
+    WindowFixture f;
     f.file(QStringLiteral("L10.lng"), "[toolbar]\nline16=Ten\n");
     QVERIFY(f.start(languagesSection(12)));
-    QCOMPARE(f.items().size(), 12);
-    QCOMPARE(f.items()[9]->text(), QStringLiteral("Language 10"));
-    f.items()[9]->trigger();
-    QCOMPARE(f.text(Window::Main, "SpeedButton8", true), QStringLiteral("Ten"));
-    QCOMPARE(f.savedLanguage(), QStringLiteral("lang010"));
+    QCOMPARE(languageItems(f).size(), 12);
+    QCOMPARE(languageItems(f)[9]->text(), QStringLiteral("Language 10"));
+    languageItems(f)[9]->trigger();
+    QCOMPARE(textOf(f, Window::Main, "SpeedButton8", true), QStringLiteral("Ten"));
+    QCOMPARE(f.saved("language"), QStringLiteral("lang010"));
 
     // The next start applies it again.
     QVERIFY(f.start());
-    QVERIFY(f.items()[9]->isChecked());
-    QCOMPARE(f.text(Window::Main, "SpeedButton8", true), QStringLiteral("Ten"));
+    QVERIFY(languageItems(f)[9]->isChecked());
+    QCOMPARE(textOf(f, Window::Main, "SpeedButton8", true), QStringLiteral("Ten"));
 
     // A count above 999 lists the first 999.
     f.program.reset();
     QVERIFY(f.start("[languages]\nnumber=1200\n"));
-    QCOMPARE(f.items().size(), 999);
+    QCOMPARE(languageItems(f).size(), 999);
 }
 
 void tst_Language::pickingAgainRereads() {
-    Fixture f;
+    WindowFixture f;
     f.file(QStringLiteral("L1.lng"), "[toolbar]\nline16=First\n");
     QVERIFY(f.start(languagesSection(2)));
-    QCOMPARE(f.text(Window::Main, "SpeedButton8", true), QStringLiteral("First"));
+    QCOMPARE(textOf(f, Window::Main, "SpeedButton8", true), QStringLiteral("First"));
     f.file(QStringLiteral("L1.lng"), "[toolbar]\nline16=Second\n");
-    f.items()[0]->trigger(); // the checked item again
-    QVERIFY(f.items()[0]->isChecked());
-    QCOMPARE(f.text(Window::Main, "SpeedButton8", true), QStringLiteral("Second"));
-    f.items()[1]->trigger();
-    QVERIFY(!f.items()[0]->isChecked());
-    QCOMPARE(f.text(Window::Main, "SpeedButton8", true), QStringLiteral("Exit"));
+    languageItems(f)[0]->trigger(); // the checked item again
+    QVERIFY(languageItems(f)[0]->isChecked());
+    QCOMPARE(textOf(f, Window::Main, "SpeedButton8", true), QStringLiteral("Second"));
+    languageItems(f)[1]->trigger();
+    QVERIFY(!languageItems(f)[0]->isChecked());
+    QCOMPARE(textOf(f, Window::Main, "SpeedButton8", true), QStringLiteral("Exit"));
 }
 
 void tst_Language::toolkitTexts_data() {
@@ -319,7 +303,7 @@ void tst_Language::toolkitTexts_data() {
 void tst_Language::toolkitTexts() {
     QFETCH(QByteArray, language);
     QFETCH(QString, cancel);
-    Fixture f;
+    WindowFixture f;
     f.file(QStringLiteral("L2.lng"), language);
     QVERIFY(f.start(languagesSection(2)));
     // The colour dialog's Cancel button, opened from the swatch.
@@ -337,9 +321,9 @@ void tst_Language::toolkitTexts() {
         return text;
     };
     QCOMPARE(cancelText(), QStringLiteral("Cancel"));
-    f.items()[1]->trigger();
+    languageItems(f)[1]->trigger();
     QCOMPARE(cancelText(), cancel);
-    f.items()[0]->trigger(); // and back, at run time
+    languageItems(f)[0]->trigger(); // and back, at run time
     QCOMPARE(cancelText(), QStringLiteral("Cancel"));
 }
 

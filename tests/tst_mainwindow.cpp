@@ -10,7 +10,7 @@
 #include "controls/umEdit.h"
 #include "eyedropper/EyeWizard.h"
 #include "platform/ErrorReport.h"
-#include "support/TestSupport.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -43,58 +43,6 @@ int largestDifference(const QImage& a, const QImage& b) {
     return largest;
 }
 
-/// A program in a temporary program folder, with a fake screen.
-struct Fixture {
-    QTemporaryDir dir;
-    std::shared_ptr<FakeScreen> screen = std::make_shared<FakeScreen>();
-    std::unique_ptr<Program> program;
-
-    QString folder() const { return dir.path() + QLatin1Char('/'); }
-    QString settingsPath() const { return folder() + QStringLiteral("settings.ini"); }
-
-    bool start(const QByteArray& settings = QByteArray()) {
-        if (!settings.isNull())
-            writeFile(settingsPath(), settings);
-        program.reset(); // one program at a time, as in real life
-        program = std::make_unique<Program>(folder(), fakeScreenFactory(screen));
-        return showActive(&program->form1);
-    }
-    void stop() { program.reset(); }
-
-    TForm1& w() const { return program->form1; }
-    template <typename T> T* c(const char* name) { return child<T>(&program->form1, name); }
-    QString text(const char* name) const {
-        QObject* o = program->form1.findChild<QObject*>(QLatin1String(name));
-        if (auto* e = qobject_cast<QLineEdit*>(o))
-            return e->text();
-        if (auto* l = qobject_cast<QLabel*>(o))
-            return l->text();
-        qFatal("no text control %s", name);
-    }
-    QString selectedName() { return c<TColorBox>("ColorBox1")->currentText(); }
-
-    /// Types into a box as a user would and tabs on.
-    void type(const char* box, const QString& keys, bool tab = true) {
-        auto* edit = c<TumNumberEdit>(box);
-        edit->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        if (keys.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(edit, keys);
-        if (tab)
-            QTest::keyClick(edit, Qt::Key_Tab);
-    }
-    void clickArrow(const char* updown, bool up) {
-        auto* u = c<TUpDown>(updown);
-        QTest::mouseClick(up ? u->upButton() : u->downButton(), Qt::LeftButton);
-    }
-    void clickButton(const char* name, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(c<QToolButton>(name), button);
-    }
-    void trigger(const char* action) { c<QAction>(action)->trigger(); }
-};
-
 QString clipboardText() {
     return QGuiApplication::clipboard()->text();
 }
@@ -106,8 +54,6 @@ class tst_MainWindow : public QObject {
 private slots:
     void startUpState();
     void everyButtonHasItsPicture();
-    void unpackedPictures_data();
-    void unpackedPictures();
     void typingThenLeaving_data();
     void typingThenLeaving();
     void allComponents_data();
@@ -121,10 +67,7 @@ private slots:
     void copyAndPaste_data();
     void copyAndPaste();
     void copyThenPasteChangesNothing();
-    void eyeWizardPick();
     void framesDrawnOnce();
-    void eyeWizardEdges();
-    void eyeColorCommands();
     void popupMenus();
     void functionKeys();
     void exitCloses();
@@ -132,13 +75,11 @@ private slots:
     void settingsSurviveRestart_data();
     void settingsSurviveRestart();
     void unwritableSettingsReported();
-    void errorReport_data();
-    void errorReport();
     void exceptionInHandlerIsReported();
 };
 
 void tst_MainWindow::startUpState() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     QCOMPARE(f.w().windowTitle(), QStringLiteral("Mirabou 1.8"));
     QCOMPARE(f.w().size(), QSize(439, 176));
@@ -173,7 +114,7 @@ void tst_MainWindow::startUpState() {
 }
 
 void tst_MainWindow::everyButtonHasItsPicture() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     QSet<QByteArray> pictures;
     for (QToolButton* button : f.w().findChildren<QToolButton*>()) {
@@ -211,44 +152,6 @@ void tst_MainWindow::everyButtonHasItsPicture() {
         if (!action->icon().isNull())
             QVERIFY(!action->icon().pixmap(16).isNull());
     }
-}
-
-void tst_MainWindow::unpackedPictures_data() {
-    // A 3x2 picture, little-endian: "ARGB", width, height, 0xAARRGGBB pixels.
-    QByteArray file("ARGB\x03\0\0\0\x02\0\0\0", 12);
-    const quint32 pixels[] = {0xFF102030, 0x80402010, 0x00000000,
-                              0xFFFFFFFF, 0x40400000, 0xFF000001};
-    for (const quint32 p : pixels) {
-        const quint32 le = qToLittleEndian(p);
-        file.append(reinterpret_cast<const char*>(&le), 4);
-    }
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("offset"); // from a four-byte boundary
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("aligned") << file << 0 << true;
-    QTest::newRow("one byte off a boundary") << file << 1 << true;
-    QTest::newRow("a pixel short") << file.chopped(4) << 0 << false;
-    QTest::newRow("a byte too many") << file + QByteArray(1, '\0') << 0 << false;
-    QTest::newRow("no width") << QByteArray(file).replace(4, 1, QByteArray(1, '\0')) << 0 << false;
-    QTest::newRow("a PNG") << QByteArray("\x89PNG\r\n\x1a\n") + file.mid(8) << 0 << false;
-}
-
-void tst_MainWindow::unpackedPictures() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, offset);
-    QFETCH(bool, valid);
-    std::vector<quint32> store(bytes.size() / 4 + 2);
-    auto* data = reinterpret_cast<uchar*>(store.data()) + offset;
-    std::memcpy(data, bytes.constData(), bytes.size());
-    const QImage image = pictures::unpackedImage(data, bytes.size());
-    QCOMPARE(!image.isNull(), valid);
-    if (!valid)
-        return;
-    QCOMPARE(image.size(), QSize(3, 2));
-    QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
-    const quint32 expected[] = {0xFF102030, 0x80402010, 0, 0xFFFFFFFF, 0x40400000, 0xFF000001};
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(reinterpret_cast<const quint32*>(image.constScanLine(i / 3))[i % 3], expected[i]);
 }
 
 void tst_MainWindow::typingThenLeaving_data() {
@@ -332,7 +235,7 @@ void tst_MainWindow::typingThenLeaving() {
     QFETCH(QString, hexText);
     QFETCH(QString, decText);
     QFETCH(QString, named);
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type(qPrintable(box), keys);
     QCOMPARE(f.text("umRed"), hexBox);
@@ -372,7 +275,7 @@ void tst_MainWindow::allComponents() {
     QFETCH(QString, packed);
     QFETCH(QString, named);
     QFETCH(QColor, swatch);
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type("dcRed", dec[0]);
     f.type("dcGreen", dec[1]);
@@ -385,7 +288,7 @@ void tst_MainWindow::allComponents() {
 }
 
 void tst_MainWindow::typingMovesOnlyTheArrows() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type("umGreen", "40", false);
     QCOMPARE(f.c<TUpDown>("UpDown2")->Position(), 64);
@@ -436,7 +339,7 @@ void tst_MainWindow::upDown() {
     QFETCH(QString, decBox);
     QFETCH(QString, hexBox);
     QFETCH(QString, hexText);
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type(qPrintable(box), keys, tab);
     auto* arrows = f.c<TUpDown>(qPrintable(updown));
@@ -452,7 +355,7 @@ void tst_MainWindow::upDown() {
 }
 
 void tst_MainWindow::namedColorByKeyboard() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     auto* box = f.c<TColorBox>("ColorBox1");
     box->setFocus(Qt::TabFocusReason);
@@ -492,7 +395,7 @@ void tst_MainWindow::colorDialog() {
     QFETCH(int, button);
     QFETCH(QString, hexText);
     QFETCH(QString, umRed);
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type("dcRed", "7");
     QCOMPARE(f.text("umRed"), QStringLiteral("7"));
@@ -594,7 +497,7 @@ void tst_MainWindow::copyAndPaste() {
     QFETCH(QString, clip);
     QFETCH(QString, hexText);
     QFETCH(QString, decText);
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type("dcGreen", "200");
     QGuiApplication::clipboard()->setText(clip);
@@ -606,7 +509,7 @@ void tst_MainWindow::copyAndPaste() {
 }
 
 void tst_MainWindow::copyThenPasteChangesNothing() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.type("dcBlue", "7");
     f.type("umRed", "fF");
@@ -622,44 +525,8 @@ void tst_MainWindow::copyThenPasteChangesNothing() {
     QCOMPARE(f.text("Label10"), dec);
 }
 
-void tst_MainWindow::eyeWizardPick() {
-    Fixture f;
-    QVERIFY(f.start());
-    auto* wand = f.c<TSpeedButton>("SpeedButton1");
-    const qint64 normal = f.c<QToolButton>("SpeedButton11")->icon().cacheKey();
-    const qint64 picking = f.c<QToolButton>("SpeedButton10")->icon().cacheKey();
-    f.screen->colorAt = [](QPoint p) {
-        return p.x() < 1000 ? packColor(0x12, 0x34, 0x05) : packColor(255, 0, 0);
-    };
-    // Moves without a press change nothing and read nothing.
-    QTest::mouseMove(wand, QPoint(5, 5));
-    QCOMPARE(f.screen->reads, 0);
-
-    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
-    QVERIFY(f.w().eyeWizard().isPicking());
-    QCOMPARE(wand->icon().cacheKey(), picking);
-    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
-    f.screen->cursor = QPoint(100, 100);
-    QTest::mouseMove(wand, QPoint(12, 12));
-    QCOMPARE(f.screen->reads, 1);
-    QCOMPARE(f.text("umRed"), QStringLiteral("12"));
-    QCOMPARE(f.text("umGreen"), QStringLiteral("34"));
-    QCOMPARE(f.text("umBlue"), QStringLiteral("05"));
-    QCOMPARE(f.text("Label4"), QStringLiteral("#123405"));
-    QCOMPARE(f.text("Label10"), QStringLiteral("18,52,5"));
-    f.screen->cursor = QPoint(2000, 5);
-    QTest::mouseMove(wand, QPoint(14, 14));
-    QCOMPARE(f.screen->reads, 2);
-    QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
-    QCOMPARE(f.selectedName(), QStringLiteral("Red"));
-    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(14, 14));
-    QVERIFY(!f.w().eyeWizard().isPicking());
-    QCOMPARE(wand->icon().cacheKey(), normal);
-    QCOMPARE(f.text("Label25"), QStringLiteral("#FF0000"));
-}
-
 void tst_MainWindow::framesDrawnOnce() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     auto* style = qobject_cast<TFrameCacheStyle*>(f.c<QGroupBox>("GroupBox1")->style());
     QVERIFY(style);
@@ -727,78 +594,8 @@ void tst_MainWindow::framesDrawnOnce() {
     QVERIFY(largestDifference(pieces, render(area)) <= 1);
 }
 
-void tst_MainWindow::eyeWizardEdges() {
-    Fixture f;
-    QVERIFY(f.start());
-    auto* wand = f.c<TSpeedButton>("SpeedButton1");
-    f.type("dcRed", "9");
-    // Press and release without a move: the eye colour is the current colour.
-    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(f.screen->reads, 0);
-    QCOMPARE(f.text("Label25"), QStringLiteral("#090000"));
-    QCOMPARE(f.text("Label4"), QStringLiteral("#090000"));
-    // An unreadable point counts as white.
-    QTest::mousePress(wand, Qt::RightButton, {}, QPoint(10, 10));
-    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
-    QTest::mouseMove(wand, QPoint(11, 11));
-    QCOMPARE(f.text("Label4"), QStringLiteral("#FFFFFF"));
-    QCOMPARE(f.selectedName(), QStringLiteral("White"));
-    // Losing the pointer grab ends the pick as a release would.
-    QEvent ungrab(QEvent::UngrabMouse);
-    QCoreApplication::sendEvent(wand, &ungrab);
-    QVERIFY(!f.w().eyeWizard().isPicking());
-    QCOMPARE(f.text("Label25"), QStringLiteral("#FFFFFF"));
-}
-
-void tst_MainWindow::eyeColorCommands() {
-    Fixture f;
-    QVERIFY(f.start());
-    // Nothing remembered yet.
-    f.trigger("RecallEyeColor1");
-    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
-    f.trigger("HexValue1");
-    QCOMPARE(clipboardText(), QStringLiteral("Not Set"));
-    f.trigger("DecValue1");
-    QCOMPARE(clipboardText(), QStringLiteral("Error,Error,Error"));
-
-    // Remember orange through a pick.
-    f.screen->colorAt = [](QPoint) { return packColor(255, 128, 0); };
-    auto* wand = f.c<TSpeedButton>("SpeedButton1");
-    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(wand, QPoint(11, 11));
-    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
-    f.trigger("HexValue1");
-    QCOMPARE(clipboardText(), QStringLiteral("#FF8000"));
-    f.trigger("DecValue1");
-    QCOMPARE(clipboardText(), QStringLiteral("255,128,0"));
-
-    f.type("umRed", "");
-    f.type("umGreen", "");
-    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
-    f.trigger("RecallEyeColor1");
-    QCOMPARE(f.text("Label4"), QStringLiteral("#FF8000"));
-    QCOMPARE(f.text("dcGreen"), QStringLiteral("128"));
-    QCOMPARE(f.c<TUpDown>("UpDown1")->Position(), 255);
-    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
-
-    f.trigger("ClearEyeColor1");
-    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
-    f.type("dcRed", "1");
-    f.trigger("RecallEyeColor1");
-    QCOMPARE(f.text("Label4"), QStringLiteral("#018000"));
-
-    // Black as eye colour copies as zeros, not empty fields.
-    f.screen->colorAt = [](QPoint) { return packColor(0, 0, 0); };
-    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(wand, QPoint(11, 11));
-    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
-    f.trigger("DecValue1");
-    QCOMPARE(clipboardText(), QStringLiteral("0,0,0"));
-}
-
 void tst_MainWindow::popupMenus() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     const struct {
         const char* button;
@@ -828,7 +625,7 @@ void tst_MainWindow::popupMenus() {
 }
 
 void tst_MainWindow::functionKeys() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.screen->colorAt = [](QPoint) { return packColor(1, 2, 3); };
     auto* wand = f.c<TSpeedButton>("SpeedButton1");
@@ -864,14 +661,14 @@ void tst_MainWindow::functionKeys() {
 }
 
 void tst_MainWindow::exitCloses() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.clickButton("SpeedButton8");
     QTRY_VERIFY(!f.w().isVisible());
 }
 
 void tst_MainWindow::firstRunWritesSettings() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start());
     f.stop();
     QCOMPARE(readFile(f.settingsPath()),
@@ -901,7 +698,7 @@ void tst_MainWindow::settingsSurviveRestart() {
     QFETCH(bool, flat);
     QFETCH(QPoint, pos);
     QFETCH(QByteArray, written);
-    Fixture f;
+    WindowFixture f;
     QVERIFY(f.start(settings));
     QCOMPARE(f.w().isStayOnTop(), onTop);
     QCOMPARE(f.c<QAction>("AlwaysOnTop1")->isChecked(), onTop);
@@ -913,7 +710,7 @@ void tst_MainWindow::settingsSurviveRestart() {
 }
 
 void tst_MainWindow::unwritableSettingsReported() {
-    Fixture f;
+    WindowFixture f;
     QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("settings.ini")));
     QStringList reports;
     const auto previous = platform::setErrorReporter([&](const QString& t) { reports << t; });
@@ -921,31 +718,6 @@ void tst_MainWindow::unwritableSettingsReported() {
     f.stop();
     platform::setErrorReporter(previous);
     QCOMPARE(reports, QStringList{QStringLiteral("Unable to write to ") + f.settingsPath() + "."});
-}
-
-void tst_MainWindow::errorReport_data() {
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Cannot open clipboard"
-                            << "Cannot open clipboard.";
-    QTest::newRow("digit") << "Error 5"
-                           << "Error 5.";
-    QTest::newRow("full stop") << "Done."
-                               << "Done.";
-    QTest::newRow("exclamation") << "Stop!"
-                                 << "Stop!";
-    QTest::newRow("comma") << "a,"
-                           << "a,";
-    QTest::newRow("slash") << "/tmp/"
-                           << "/tmp/.";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void tst_MainWindow::errorReport() {
-    QFETCH(QString, message);
-    QFETCH(QString, shown);
-    QCOMPARE(platform::errorReportText(message), shown);
 }
 
 namespace {

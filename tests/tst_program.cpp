@@ -21,11 +21,6 @@ private slots:
     void initTestCase();
     void typeCopyExit();
     void x11ScreenContext();
-    void eyeWizardOverTheDesktop_data();
-    void eyeWizardOverTheDesktop();
-    void clipboardBetweenProcesses();
-    void unwritableSettingsEndNormally();
-    void languageSurvivesRestart();
     void helpButtonOpensViewer();
     void optionsAndPositionSurviveRestart();
     void commandLine_data();
@@ -87,123 +82,6 @@ void tst_Program::x11ScreenContext() {
     const auto own = showColouredWindow(QColor(0xAB, 0xCD, 0xEF), QRect(400, 300, 120, 80));
     QVERIFY(own);
     QTRY_COMPARE(screen->pixel(QPoint(450, 340)), packColor(0xAB, 0xCD, 0xEF));
-}
-
-void tst_Program::eyeWizardOverTheDesktop_data() {
-    QTest::addColumn<QString>("scale");
-    QTest::newRow("scale 1") << "1";
-    QTest::newRow("scale 2") << "2";
-}
-
-void tst_Program::eyeWizardOverTheDesktop() {
-    QFETCH(QString, scale);
-    run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
-    // A window of another colour at device pixels 900..1200 x 0..300: under
-    // scaling, a logical pointer position would read the root colour instead.
-    const auto other = showColouredWindow(QColor(0xFF, 0x80, 0x00), QRect(900, 0, 300, 300));
-    QVERIFY(other);
-
-    RunningProgram p;
-    QVERIFY(p.start(QByteArray("[settings]\nposx=100\nposy=400\n"),
-                    {QStringLiteral("QT_SCALE_FACTOR=") + scale}));
-    const int s = scale.toInt();
-    xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * s),
-             QString::number(ButtonY * s)});
-    QTest::qWait(100);
-    xdotool({"mousedown", "1"});
-    QTest::qWait(100);
-    for (int x = 1000; x <= 1010; x += 5) { // over the other window, outside ours
-        xdotool({"mousemove", QString::number(x), "150"});
-        QTest::qWait(60);
-    }
-    xdotool({"mouseup", "1"});
-    QTest::qWait(200);
-    p.click(CopyHexX * s, ButtonY * s);
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("#FF8000"));
-
-    // Then over the desktop; the release outside keeps the last pixel.
-    xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * s),
-             QString::number(ButtonY * s)});
-    xdotool({"mousedown", "1"});
-    QTest::qWait(100);
-    xdotool({"mousemove", "20", "900"});
-    QTest::qWait(100);
-    xdotool({"mouseup", "1"});
-    QTest::qWait(200);
-    // The eye colour through its popup: Copy Eye Color > Hex Value.
-    p.click(EyeOptionsX * s, ButtonY * s);
-    p.key(QStringLiteral("Down"));
-    p.key(QStringLiteral("Right"));
-    p.key(QStringLiteral("Return"));
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("#123405"));
-    p.click(ExitX * s, ButtonY * s);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
-}
-
-void tst_Program::clipboardBetweenProcesses() {
-    RunningProgram p;
-    QVERIFY(p.start());
-    int rc = -1;
-    run(QStringLiteral("xclip"), {"-selection", "clipboard"}, &rc, "12,200,7");
-    QCOMPARE(rc, 0);
-    p.click(PasteDecX, ButtonY);
-    p.click(CopyHexX, ButtonY);
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("#0CC807"));
-    run(QStringLiteral("xclip"), {"-selection", "clipboard"}, &rc, "#A0b0C0");
-    p.click(PasteHexX, ButtonY);
-    p.click(CopyDecX, ButtonY);
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("160,176,192"));
-    p.click(ExitX, ButtonY);
-    QVERIFY(p.finished(&rc));
-}
-
-void tst_Program::unwritableSettingsEndNormally() {
-    RunningProgram p;
-    QVERIFY(QDir(p.dir.path()).mkdir(QStringLiteral("settings.ini")));
-    QVERIFY(p.start());
-    p.click(ExitX, ButtonY);
-    // The error report is a message box captioned "Mirabou"; Enter closes it.
-    const QString box = waitForWindow(QStringLiteral("^Mirabou$"));
-    QVERIFY(!box.isEmpty());
-    xdotool({"windowfocus", "--sync", box});
-    xdotool({"key", "Return"});
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
-}
-
-void tst_Program::languageSurvivesRestart() {
-    RunningProgram p;
-    const QString resources = QStringLiteral(MIRABOU_RESOURCES);
-    QVERIFY(QFile::copy(resources + "/settings.ini", p.folder() + "settings.ini"));
-    for (const char* lng : {"English", "Deutsch", "Francais", "Espanol"})
-        QVERIFY(QFile::copy(resources + "/lang/" + lng + ".lng", p.folder() + lng + ".lng"));
-    QVERIFY(p.start());
-    // Settings popup > Language > Deutsch, by keyboard as a user would.
-    p.click(SettingsX, ButtonY);
-    for (const char* key : {"Down", "Down", "Down", "Right", "Down", "Return"})
-        p.key(QLatin1String(key));
-    p.key(QStringLiteral("F4"));
-    const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Sprache...$"));
-    QVERIFY(!language.isEmpty());
-    p.key(QStringLiteral("Return"));
-    QTRY_VERIFY(findWindow(QStringLiteral("Sprache")).isEmpty());
-    p.click(ExitX, ButtonY);
-    int code = -2;
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
-    QVERIFY(readFile(p.folder() + "settings.ini").contains("language=lang002\n"));
-
-    p.window.clear();
-    QVERIFY(p.start(QByteArray(), {}, false));
-    p.key(QStringLiteral("F2"));
-    QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: Info...$")).isEmpty());
-    p.key(QStringLiteral("space"));
-    p.click(ExitX, ButtonY);
-    QVERIFY(p.finished(&code));
-    QCOMPARE(code, 0);
 }
 
 void tst_Program::helpButtonOpensViewer() {

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QtTest>
 #include <unistd.h>
 
@@ -70,6 +73,123 @@ QString waitForWindow(const QString& pattern) {
         QTest::qWait(100);
     }
     return {};
+}
+
+/// A number printed by xwininfo or xprop after label.
+QList<int> numbersAfter(const QString& text, const QString& label) {
+    const qsizetype at = text.indexOf(label);
+    if (at < 0)
+        return {};
+    QList<int> numbers;
+    for (const QString& part :
+         text.mid(at + label.size()).section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(','))) {
+        bool ok = false;
+        const int n = part.trimmed().toInt(&ok);
+        if (ok)
+            numbers << n;
+    }
+    return numbers;
+}
+
+/// Where the window's client area lies on the screen.
+QPoint clientOrigin(const QString& window) {
+    const QString info = run(QStringLiteral("xwininfo"), {"-id", window});
+    const QList<int> x = numbersAfter(info, QStringLiteral("Absolute upper-left X:"));
+    const QList<int> y = numbersAfter(info, QStringLiteral("Absolute upper-left Y:"));
+    return x.isEmpty() || y.isEmpty() ? QPoint(-1, -1) : QPoint(x[0], y[0]);
+}
+
+/// The window manager's frame around the window: left, right, top, bottom.
+QList<int> frameExtents(const QString& window) {
+    return numbersAfter(run(QStringLiteral("xprop"), {"-id", window, "_NET_FRAME_EXTENTS"}),
+                        QStringLiteral("="));
+}
+
+QString windowState(const QString& window) {
+    return run(QStringLiteral("xprop"), {"-id", window, "_NET_WM_STATE"});
+}
+
+/// The colour on the screen at p, read from the X server.
+QRgb screenPixel(QPoint p) {
+    const QImage shot =
+        QGuiApplication::primaryScreen()->grabWindow(0, p.x(), p.y(), 1, 1).toImage();
+    return shot.isNull() ? 0 : shot.pixel(0, 0) & 0xFFFFFF;
+}
+
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator rng(seed);
+    rng.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
+}
+
+/// A piece of the screen, read from the X server.
+QImage screenArea(const QRect& area) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage();
+}
+
+/// The columns and rows of area's pixels that ink(colour) accepts.
+QRect inkBounds(const QImage& area, const std::function<bool(QRgb)>& ink) {
+    QRect bounds;
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x) {
+            if (ink(area.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+/// The window ids of the root window's property, bottom to top.
+QStringList rootWindows(const char* property) {
+    QStringList ids;
+    const QString line = run(QStringLiteral("xprop"), {"-root", QLatin1String(property)});
+    for (const QString& part : line.section(QLatin1Char('#'), 1).split(QLatin1Char(','))) {
+        bool ok = false;
+        const qulonglong id = part.trimmed().toULongLong(&ok, 16);
+        if (ok)
+            ids << QString::number(id);
+    }
+    return ids;
+}
+
+/// The program's visible windows.
+QStringList visibleWindows(const RunningProgram& p) {
+    return xdotool({"search", "--onlyvisible", "--pid", QString::number(p.process.processId())})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+/// A visible window of the program that is not among before, or empty.
+QString newWindow(const RunningProgram& p, const QStringList& before) {
+    for (const QString& id : visibleWindows(p)) {
+        if (!before.contains(id))
+            return id;
+    }
+    return {};
+}
+
+/// Waits for the program to end; true when it ended normally with 0.
+bool endedCleanly(RunningProgram& p) {
+    int code = -2;
+    return p.finished(&code) && code == 0;
+}
+
+/// Clicks Exit; true when the program then ends normally with 0.
+bool exitByButton(RunningProgram& p) {
+    p.click(ExitX, ButtonY);
+    return endedCleanly(p);
+}
+
+/// Dismisses the "Mirabou" message box if one shows; true if one did.
+bool dismissErrorBox() {
+    const QString box = waitForWindow(QStringLiteral("^Mirabou$"));
+    if (box.isEmpty())
+        return false;
+    xdotool({"windowfocus", "--sync", box});
+    xdotool({"key", "Return"});
+    return true;
 }
 
 bool RunningProgram::installFrom(const QString& programFolder) const {

@@ -3,9 +3,12 @@
 // Drives the real program from outside, as a user would: xdotool for the
 // pointer and keys, xclip for the clipboard.
 
+#include <QImage>
 #include <QProcess>
+#include <QRect>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace testsupport {
 
@@ -21,6 +24,15 @@ constexpr int SettingsX = 247;
 constexpr int HelpX = 287;
 constexpr int InfoX = 319;
 constexpr int ExitX = 415;
+
+// Client-area coordinates of other controls of the main window.
+const QPoint Swatch(208, 123);
+const QPoint HeaderInside(18, 70);
+const QPoint HeaderFrame(16, 64);
+const QPoint RedUp(178, 92);
+const QPoint GreenDown(178, 128);
+const QRect RedHexBox(96, 88, 33, 21);
+const QPoint NamedList(340, 70);
 
 /// Runs a tool to completion (at most 15 s) and returns its standard output.
 QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
@@ -61,5 +73,47 @@ struct RunningProgram {
     bool finished(int* code);
     ~RunningProgram();
 };
+
+/// A number printed by xwininfo or xprop after label.
+QList<int> numbersAfter(const QString& text, const QString& label);
+
+/// Where the window's client area lies on the screen.
+QPoint clientOrigin(const QString& window);
+
+/// The window manager's frame around the window: left, right, top, bottom.
+QList<int> frameExtents(const QString& window);
+
+/// The window manager's _NET_WM_STATE of window.
+QString windowState(const QString& window);
+
+/// The colour on the screen at p, read from the X server.
+QRgb screenPixel(QPoint p);
+
+/// size bytes of noise, the same for the same seed.
+QByteArray randomBytes(qsizetype size, quint32 seed);
+
+/// A piece of the screen, read from the X server.
+QImage screenArea(const QRect& area);
+
+/// The columns and rows of area's pixels that ink(colour) accepts.
+QRect inkBounds(const QImage& area, const std::function<bool(QRgb)>& ink);
+
+/// The window ids of the root window's property, bottom to top.
+QStringList rootWindows(const char* property);
+
+/// The program's visible windows.
+QStringList visibleWindows(const RunningProgram& p);
+
+/// A visible window of the program that is not among before, or empty.
+QString newWindow(const RunningProgram& p, const QStringList& before);
+
+/// Waits for the program to end; true when it ended normally with 0.
+bool endedCleanly(RunningProgram& p);
+
+/// Clicks Exit; true when the program then ends normally with 0.
+bool exitByButton(RunningProgram& p);
+
+/// Dismisses the "Mirabou" message box if one shows; true if one did.
+bool dismissErrorBox();
 
 } // namespace testsupport

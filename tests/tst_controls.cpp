@@ -1,12 +1,16 @@
+#include "color/NamedColors.h"
+#include "controls/ColorBox.h"
+#include "controls/Pictures.h"
 #include "controls/umEdit.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
 
-class tst_NumberEdit : public QObject {
+class tst_Controls : public QObject {
     Q_OBJECT
 private slots:
     void typing_data();
@@ -21,6 +25,10 @@ private slots:
     void paste();
     void alignmentFollowsFocus();
     void disabledColour();
+    void entryFrame_data();
+    void entryFrame();
+    void unpackedPictures_data();
+    void unpackedPictures();
 };
 
 namespace {
@@ -37,7 +45,7 @@ struct Box {
 
 } // namespace
 
-void tst_NumberEdit::typing_data() {
+void tst_Controls::typing_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("max");
     QTest::addColumn<int>("maxLength");
@@ -70,7 +78,7 @@ void tst_NumberEdit::typing_data() {
                                       << "11111111" << 255;
 }
 
-void tst_NumberEdit::typing() {
+void tst_Controls::typing() {
     QFETCH(int, kind);
     QFETCH(int, max);
     QFETCH(int, maxLength);
@@ -84,7 +92,7 @@ void tst_NumberEdit::typing() {
     QCOMPARE(box.edit.cursorPosition(), text.size());
 }
 
-void tst_NumberEdit::refusalRestoresCaret() {
+void tst_Controls::refusalRestoresCaret() {
     Box box(neDec, 255, 3);
     QTest::keyClicks(&box.edit, "25");
     box.edit.setCursorPosition(1);
@@ -99,7 +107,7 @@ void tst_NumberEdit::refusalRestoresCaret() {
     QCOMPARE(box.edit.text(), QStringLiteral("25"));
 }
 
-void tst_NumberEdit::editingKeysWork() {
+void tst_Controls::editingKeysWork() {
     Box box(neHex, 0, 4);
     QTest::keyClicks(&box.edit, "12ab");
     QTest::keyClick(&box.edit, Qt::Key_Home);
@@ -124,7 +132,7 @@ void tst_NumberEdit::editingKeysWork() {
     QCOMPARE(changes.count(), 1);
 }
 
-void tst_NumberEdit::emptyTextIsZero() {
+void tst_Controls::emptyTextIsZero() {
     Box box(neDec, 255, 3);
     QTest::keyClicks(&box.edit, "42");
     QSignalSpy changes(&box.edit, &TumNumberEdit::OnChange);
@@ -135,7 +143,7 @@ void tst_NumberEdit::emptyTextIsZero() {
     QCOMPARE(changes.count(), 2);
 }
 
-void tst_NumberEdit::setValue_data() {
+void tst_Controls::setValue_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("max");
     QTest::addColumn<int>("value");
@@ -149,7 +157,7 @@ void tst_NumberEdit::setValue_data() {
     QTest::newRow("zero hex") << int(neHex) << 0 << 0 << "0" << 0;
 }
 
-void tst_NumberEdit::setValue() {
+void tst_Controls::setValue() {
     QFETCH(int, kind);
     QFETCH(int, max);
     QFETCH(int, value);
@@ -163,7 +171,7 @@ void tst_NumberEdit::setValue() {
     QVERIFY(changes.count() >= 1 || text == QLatin1String("0"));
 }
 
-void tst_NumberEdit::lowerMaxValue() {
+void tst_Controls::lowerMaxValue() {
     Box box(neDec, 0, 5);
     box.edit.setValue(200);
     box.edit.setMaxValue(100);
@@ -171,7 +179,7 @@ void tst_NumberEdit::lowerMaxValue() {
     QCOMPARE(box.edit.text(), QStringLiteral("100"));
 }
 
-void tst_NumberEdit::paste_data() {
+void tst_Controls::paste_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("clip");
     QTest::addColumn<QString>("text");
@@ -193,7 +201,7 @@ void tst_NumberEdit::paste_data() {
                               << "";
 }
 
-void tst_NumberEdit::paste() {
+void tst_Controls::paste() {
     QFETCH(int, kind);
     QFETCH(QString, clip);
     QFETCH(QString, text);
@@ -203,7 +211,7 @@ void tst_NumberEdit::paste() {
     QCOMPARE(box.edit.text(), text);
 }
 
-void tst_NumberEdit::alignmentFollowsFocus() {
+void tst_Controls::alignmentFollowsFocus() {
     QWidget window;
     auto* box = new TumNumberEdit(&window);
     auto* other = new TumNumberEdit(&window);
@@ -223,7 +231,7 @@ void tst_NumberEdit::alignmentFollowsFocus() {
     QVERIFY(box->alignment() & Qt::AlignHCenter);
 }
 
-void tst_NumberEdit::disabledColour() {
+void tst_Controls::disabledColour() {
     TumNumberEdit box;
     box.setColorDisabled(Qt::yellow);
     box.setEnabled(false);
@@ -232,5 +240,87 @@ void tst_NumberEdit::disabledColour() {
     QCOMPARE(image.pixelColor(box.width() / 2, 3), QColor(Qt::yellow));
 }
 
-QTEST_MAIN(tst_NumberEdit)
-#include "tst_numberedit.moc"
+void tst_Controls::entryFrame_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<QColor>("frame");
+    QTest::newRow("white") << "White" << false << QColor(Qt::black);
+    QTest::newRow("cream") << "Cream" << false << QColor(Qt::black);
+    QTest::newRow("cream selected") << "Cream" << true << QColor(Qt::black);
+    QTest::newRow("black selected") << "Black" << true << QColor(Qt::white);
+    QTest::newRow("black unselected") << "Black" << false << QColor(Qt::black);
+    QTest::newRow("silver unselected") << "Silver" << false << QColor(192, 192, 192);
+    QTest::newRow("navy selected") << "Navy" << true << QColor(Qt::white);
+}
+
+void tst_Controls::entryFrame() {
+    QFETCH(QString, name);
+    QFETCH(bool, selected);
+    QFETCH(QColor, frame);
+    int entry = -1;
+    for (int i = 0; i < int(namedColors.size()); ++i)
+        if (name == QLatin1String(namedColors[i].name))
+            entry = i;
+    QVERIFY(entry >= 0);
+
+    QImage image(120, 16, QImage::Format_RGB32);
+    QPalette pal;
+    pal.setColor(QPalette::Base, QColor(250, 250, 250));
+    pal.setColor(QPalette::Highlight, QColor(40, 80, 160));
+    image.fill(Qt::green);
+    {
+        QPainter p(&image);
+        paintNamedColorEntry(&p, image.rect(), entry, selected, false, QFont(), pal);
+    }
+    const PackedColor c = namedColors[entry].color;
+    const QColor fill(redOf(c), greenOf(c), blueOf(c));
+    // Swatch: 14 x 14 at (1, 1); its outer ring is the frame.
+    QCOMPARE(image.pixelColor(1, 1), frame);
+    QCOMPARE(image.pixelColor(14, 14), frame);
+    QCOMPARE(image.pixelColor(1, 8), frame);
+    QCOMPARE(image.pixelColor(8, 8), fill);
+    // Outside the swatch: the background of the entry.
+    QCOMPARE(image.pixelColor(0, 0), selected ? QColor(40, 80, 160) : QColor(250, 250, 250));
+    QCOMPARE(image.pixelColor(15, 8), selected ? QColor(40, 80, 160) : QColor(250, 250, 250));
+}
+
+void tst_Controls::unpackedPictures_data() {
+    // A 3x2 picture, little-endian: "ARGB", width, height, 0xAARRGGBB pixels.
+    QByteArray file("ARGB\x03\0\0\0\x02\0\0\0", 12);
+    const quint32 pixels[] = {0xFF102030, 0x80402010, 0x00000000,
+                              0xFFFFFFFF, 0x40400000, 0xFF000001};
+    for (const quint32 p : pixels) {
+        const quint32 le = qToLittleEndian(p);
+        file.append(reinterpret_cast<const char*>(&le), 4);
+    }
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("offset"); // from a four-byte boundary
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("aligned") << file << 0 << true;
+    QTest::newRow("one byte off a boundary") << file << 1 << true;
+    QTest::newRow("a pixel short") << file.chopped(4) << 0 << false;
+    QTest::newRow("a byte too many") << file + QByteArray(1, '\0') << 0 << false;
+    QTest::newRow("no width") << QByteArray(file).replace(4, 1, QByteArray(1, '\0')) << 0 << false;
+    QTest::newRow("a PNG") << QByteArray("\x89PNG\r\n\x1a\n") + file.mid(8) << 0 << false;
+}
+
+void tst_Controls::unpackedPictures() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, offset);
+    QFETCH(bool, valid);
+    std::vector<quint32> store(bytes.size() / 4 + 2);
+    auto* data = reinterpret_cast<uchar*>(store.data()) + offset;
+    std::memcpy(data, bytes.constData(), bytes.size());
+    const QImage image = pictures::unpackedImage(data, bytes.size());
+    QCOMPARE(!image.isNull(), valid);
+    if (!valid)
+        return;
+    QCOMPARE(image.size(), QSize(3, 2));
+    QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
+    const quint32 expected[] = {0xFF102030, 0x80402010, 0, 0xFFFFFFFF, 0x40400000, 0xFF000001};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(reinterpret_cast<const quint32*>(image.constScanLine(i / 3))[i % 3], expected[i]);
+}
+
+QTEST_MAIN(tst_Controls)
+#include "tst_controls.moc"

@@ -1,0 +1,394 @@
+#include "support/RealDesktop.h"
+
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <QtTest>
+#include <cstring>
+#include <functional>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+namespace {
+
+/// A VNC viewer of the tests' own, just enough to move and press the pointer
+/// of a compositor's seat through wayvnc: the RFB 3.8 handshake without
+/// security, then pointer events.
+class PointerOverVnc {
+public:
+    explicit PointerOverVnc(const QString& socketPath) {
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(socketPath);
+        if (m_fd < 0 || path.size() >= qsizetype(sizeof address.sun_path))
+            return;
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        if (::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            return;
+        const QByteArray version = receive(12);
+        if (!version.startsWith("RFB 003.")) // the server's version, then ours
+            return;
+        send("RFB 003.008\n");
+        const QByteArray count = receive(1);
+        if (count.size() != 1 || !receive(quint8(count[0])).contains('\x01'))
+            return; // no "None" among the security types
+        send(QByteArray(1, '\x01'));
+        if (receive(4) != QByteArray(4, '\0'))
+            return;                          // security result: failed
+        send(QByteArray(1, '\x01'));         // ClientInit: share the desktop
+        const QByteArray init = receive(24); // size, pixel format, name length
+        if (init.size() != 24)
+            return;
+        const quint32 nameLength = quint32(quint8(init[20])) << 24 |
+                                   quint32(quint8(init[21])) << 16 |
+                                   quint32(quint8(init[22])) << 8 | quint32(quint8(init[23]));
+        receive(int(nameLength));
+        m_ready = true;
+    }
+    ~PointerOverVnc() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool ready() const { return m_ready; }
+    /// A PointerEvent: button mask (1 = left) at the output's device pixel x, y.
+    bool pointer(int x, int y, bool pressed) {
+        const char event[6] = {
+            5, char(pressed ? 1 : 0), char(x >> 8), char(x & 0xFF), char(y >> 8), char(y & 0xFF)};
+        send(QByteArray(event, 6));
+        QTest::qWait(60);
+        return m_ready;
+    }
+
+private:
+    void send(const QByteArray& bytes) {
+        if (m_fd >= 0 && ::write(m_fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            m_ready = false;
+    }
+    QByteArray receive(int size) {
+        QByteArray bytes;
+        pollfd wait{m_fd, POLLIN, 0};
+        while (bytes.size() < size && ::poll(&wait, 1, 5000) == 1) {
+            char buffer[256];
+            const ssize_t n =
+                ::read(m_fd, buffer, std::min<size_t>(sizeof buffer, size_t(size - bytes.size())));
+            if (n <= 0)
+                break;
+            bytes.append(buffer, n);
+        }
+        return bytes;
+    }
+    int m_fd = -1;
+    bool m_ready = false;
+};
+
+/// The Wayland clipboard's text, as wl-paste reads it.
+QString wlPaste() {
+    QProcess paste;
+    paste.start(QStringLiteral("wl-paste"), {"--no-newline"});
+    paste.waitForFinished(3000);
+    return QString::fromUtf8(paste.readAllStandardOutput());
+}
+
+/// sway: its tree tells the windows, wayvnc gives the pointer, wl-paste
+/// reads the clipboard.
+class SwayDesktop : public Desktop {
+public:
+    SwayDesktop() : m_vnc(qEnvironmentVariable("MIRABOU_VNC_SOCKET")) {}
+    bool ready() const override { return m_vnc.ready(); }
+    QList<QRect> windows(const QString& appId) override {
+        QProcess tree;
+        tree.start(QStringLiteral("swaymsg"), {"-r", "-t", "get_tree"});
+        QList<QRect> found;
+        if (!tree.waitForFinished(5000))
+            return found;
+        std::function<void(const QJsonObject&)> find = [&](const QJsonObject& node) {
+            // A Wayland client by its app_id, an X11 one by its WM_CLASS.
+            const QString x11Class = node.value(QStringLiteral("window_properties"))
+                                         .toObject()
+                                         .value(QStringLiteral("class"))
+                                         .toString();
+            if (node.value(QStringLiteral("app_id")).toString() == appId ||
+                x11Class.compare(appId, Qt::CaseInsensitive) == 0) {
+                const QJsonObject r = node.value(QStringLiteral("rect")).toObject();
+                found << QRect(r.value(QStringLiteral("x")).toInt(),
+                               r.value(QStringLiteral("y")).toInt(),
+                               r.value(QStringLiteral("width")).toInt(),
+                               r.value(QStringLiteral("height")).toInt());
+            }
+            for (const char* children : {"nodes", "floating_nodes"}) {
+                for (const QJsonValue child : node.value(QLatin1String(children)).toArray())
+                    find(child.toObject());
+            }
+        };
+        find(QJsonDocument::fromJson(tree.readAllStandardOutput()).object());
+        return found;
+    }
+    bool pointer(int x, int y, bool pressed) override {
+        // VNC counts device pixels.
+        return m_vnc.pointer(qRound(x * scale), qRound(y * scale), pressed);
+    }
+    QString clipboard() override { return wlPaste(); }
+
+private:
+    PointerOverVnc m_vnc;
+};
+
+/// KDE: a script run by KWin prints where the windows are into KWin's log,
+/// the tests' client of KWin's fake input gives the pointer (in the
+/// desktop's points, on a scaled output too), wl-paste reads the clipboard.
+class KdeDesktop : public Desktop {
+public:
+    KdeDesktop() {
+        m_pointer.start(qEnvironmentVariable("MIRABOU_KWIN_POINTER"), {});
+        m_ready = m_pointer.waitForReadyRead(5000) && m_pointer.readLine().trimmed() == "ready";
+        if (!m_ready)
+            qWarning("the tests' pointer on KWin: %s", m_pointer.readAll().constData());
+    }
+    ~KdeDesktop() override {
+        m_pointer.closeWriteChannel();
+        if (!m_pointer.waitForFinished(2000))
+            m_pointer.kill();
+    }
+    bool ready() const override { return m_ready; }
+    QList<QRect> windows(const QString& appId) override {
+        QList<QRect> found;
+        for (const QList<QByteArray>& words :
+             run("for (const c of workspace.clientList()) { const g = c.frameGeometry;"
+                 " print(tag, c.resourceClass, g.x, g.y, g.width, g.height); }")) {
+            if (words.size() == 7 && QString::fromUtf8(words[2]) == appId)
+                found << QRect(words[3].toInt(), words[4].toInt(), words[5].toInt(),
+                               words[6].toInt());
+        }
+        return found;
+    }
+    bool place(const QString& appId, QPoint p) override {
+        run(QStringLiteral("for (const c of workspace.clientList()) if (c.resourceClass == '%1')"
+                           " c.frameGeometry = {x: %2, y: %3, width: c.frameGeometry.width,"
+                           " height: c.frameGeometry.height};")
+                .arg(appId)
+                .arg(p.x())
+                .arg(p.y())
+                .toUtf8());
+        return true;
+    }
+    bool pointer(int x, int y, bool pressed) override {
+        m_pointer.write(QByteArray::number(x) + ' ' + QByteArray::number(y) + ' ' +
+                        (pressed ? "1\n" : "0\n"));
+        const bool done =
+            m_pointer.waitForReadyRead(3000) && m_pointer.readLine().trimmed() == "ok";
+        QTest::qWait(60);
+        return done;
+    }
+    QString clipboard() override { return wlPaste(); }
+
+private:
+    /// Runs a script in KWin; what it prints with the variable tag first
+    /// comes back, a line of words each (the tag's two words first).
+    QList<QList<QByteArray>> run(const QByteArray& body) {
+        const QByteArray tag = "mirabou-" + QByteArray::number(++m_runs);
+        QTemporaryFile script(QDir::tempPath() + QStringLiteral("/mirabou-XXXXXX.js"));
+        if (!script.open())
+            return {};
+        script.write("const tag = '" + tag + " said';\n" + body + "\nprint('" + tag + " done');\n");
+        script.close();
+        QDBusInterface scripting(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+                                 QStringLiteral("org.kde.kwin.Scripting"));
+        scripting.call(QStringLiteral("loadScript"), script.fileName(), QString::fromLatin1(tag));
+        scripting.call(QStringLiteral("start"));
+        QList<QList<QByteArray>> said;
+        QFile log(qEnvironmentVariable("MIRABOU_KWIN_LOG"));
+        bool done = false;
+        for (QDeadlineTimer deadline(3000); !done && !deadline.hasExpired();) {
+            QTest::qWait(50);
+            if (!log.open(QIODevice::ReadOnly))
+                break;
+            said.clear();
+            for (const QByteArray& line : log.readAll().split('\n')) {
+                // "js: <tag> said ..." or "js: <tag> done"
+                const QList<QByteArray> words = line.simplified().split(' ');
+                if (words.size() >= 3 && words[1] == tag) {
+                    done = done || words[2] == "done";
+                    if (words[2] == "said")
+                        said << words.mid(1);
+                }
+            }
+            log.close();
+        }
+        scripting.call(QStringLiteral("unloadScript"), QString::fromLatin1(tag));
+        return said;
+    }
+
+    QProcess m_pointer;
+    bool m_ready = false;
+    int m_runs = 0;
+};
+
+/// GNOME: the shell (in its unsafe mode, which the tests' extension turns
+/// on) tells the windows, the clipboard and its question; mutter's remote
+/// desktop gives the pointer, on a session that lives as long as this
+/// connection.
+class GnomeDesktop : public Desktop {
+public:
+    GnomeDesktop() {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+        QDBusInterface remoteDesktop(service, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"),
+                                     service, m_bus);
+        const QDBusReply<QDBusObjectPath> session =
+            remoteDesktop.call(QStringLiteral("CreateSession"));
+        if (!session.isValid())
+            return;
+        m_session = session.value().path();
+        QDBusInterface remoteSession(service, m_session, service + QStringLiteral(".Session"),
+                                     m_bus);
+        const QString id = remoteSession.property("SessionId").toString();
+        // Absolute moves are given on a screen-cast stream of the monitor.
+        const QString cast = QStringLiteral("org.gnome.Mutter.ScreenCast");
+        QDBusInterface screenCast(cast, QStringLiteral("/org/gnome/Mutter/ScreenCast"), cast,
+                                  m_bus);
+        const QDBusReply<QDBusObjectPath> castSession =
+            screenCast.call(QStringLiteral("CreateSession"),
+                            QVariantMap{{QStringLiteral("remote-desktop-session-id"), id}});
+        if (!castSession.isValid())
+            return;
+        QDBusInterface castOn(cast, castSession.value().path(), cast + QStringLiteral(".Session"),
+                              m_bus);
+        const QDBusReply<QDBusObjectPath> stream =
+            castOn.call(QStringLiteral("RecordMonitor"), QString(), QVariantMap());
+        if (!stream.isValid())
+            return;
+        m_stream = stream.value().path();
+        if (remoteSession.call(QStringLiteral("Start")).type() != QDBusMessage::ReplyMessage)
+            return;
+        // The stream takes absolute moves once it runs.
+        QDeadlineTimer started(10000);
+        while (!remote(QStringLiteral("NotifyPointerMotionAbsolute"), {m_stream, 1.0, 1.0}) &&
+               !started.hasExpired())
+            QTest::qWait(100);
+        // Mutter adds the session's keyboard at its first key. Without a
+        // keyboard the seat gives no client the keyboard focus, and mutter
+        // takes the clipboard only from the client that has it.
+        constexpr uint Shift = 0xffe1; // XK_Shift_L
+        m_ready = remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, true}) &&
+                  remote(QStringLiteral("NotifyKeyboardKeysym"), {Shift, false}) &&
+                  !started.hasExpired();
+    }
+    ~GnomeDesktop() override {
+        if (m_ready)
+            remote(QStringLiteral("Stop"), {});
+    }
+    bool ready() const override { return m_ready; }
+    QList<QRect> windows(const QString& appId) override {
+        const QJsonArray list =
+            eval(QStringLiteral("global.get_window_actors().map(a => a.meta_window)"
+                                ".filter(w => w.get_wm_class() === '%1')"
+                                ".map(w => { const r = w.get_frame_rect();"
+                                " return [r.x, r.y, r.width, r.height]; })")
+                     .arg(appId))
+                .toArray();
+        QList<QRect> found;
+        for (const QJsonValue window : list) {
+            const QJsonArray r = window.toArray();
+            found << QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
+        }
+        return found;
+    }
+    bool pointer(int x, int y, bool pressed) override {
+        bool done =
+            remote(QStringLiteral("NotifyPointerMotionAbsolute"), {m_stream, x * scale, y * scale});
+        if (pressed != m_pressed) {
+            constexpr int LeftButton = 0x110; // BTN_LEFT
+            done = remote(QStringLiteral("NotifyPointerButton"), {LeftButton, pressed}) && done;
+            m_pressed = pressed;
+        }
+        QTest::qWait(60);
+        return done;
+    }
+    QString clipboard() override {
+        eval(QStringLiteral("imports.gi.St.Clipboard.get_default().get_text("
+                            "imports.gi.St.ClipboardType.CLIPBOARD,"
+                            " (c, text) => { globalThis.mirabouClipboard = text; }); 0"));
+        QTest::qWait(100);
+        return eval(QStringLiteral("globalThis.mirabouClipboard")).toString();
+    }
+    bool asking() override {
+        return eval(QStringLiteral("imports.ui.main.shellAccessDialogDBusService._accessDialog"
+                                   " != null"))
+            .toBool();
+    }
+    bool picking() override {
+        return eval(QStringLiteral("imports.ui.main.modalCount > 0 &&"
+                                   " imports.ui.main.shellAccessDialogDBusService._accessDialog"
+                                   " == null"))
+            .toBool();
+    }
+    bool allow() override {
+        const QJsonArray at =
+            eval(QStringLiteral("const d = imports.ui.main.shellAccessDialogDBusService"
+                                "._accessDialog; const b = d.buttonLayout.get_children()"
+                                ".find(b => b.label === 'Allow'); const [x, y] ="
+                                " b.get_transformed_position(); const [w, h] ="
+                                " b.get_transformed_size(); [x + w / 2, y + h / 2]"))
+                .toArray();
+        if (at.size() != 2)
+            return false;
+        const int x = qRound(at[0].toDouble()), y = qRound(at[1].toDouble());
+        return pointer(x, y, false) && pointer(x, y, true) && pointer(x, y, false);
+    }
+
+private:
+    QJsonValue eval(const QString& code) {
+        const QString shell = QStringLiteral("org.gnome.Shell");
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            shell, QStringLiteral("/org/gnome/Shell"), shell, QStringLiteral("Eval"));
+        call << code;
+        const QDBusMessage reply = m_bus.call(call);
+        if (reply.arguments().size() != 2 || !reply.arguments()[0].toBool()) {
+            qWarning("the shell: %s%s", qPrintable(reply.errorMessage()),
+                     qPrintable(reply.arguments().value(1).toString()));
+            return {};
+        }
+        return QJsonDocument::fromJson("[" + reply.arguments()[1].toString().toUtf8() + "]")
+            .array()
+            .first();
+    }
+    bool remote(const QString& method, const QVariantList& arguments) {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            service, m_session, service + QStringLiteral(".Session"), method);
+        call.setArguments(arguments);
+        const QDBusMessage reply = m_bus.call(call);
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            return true;
+        qWarning("mutter, %s: %s", qPrintable(method), qPrintable(reply.errorMessage()));
+        return false;
+    }
+
+    QDBusConnection m_bus = QDBusConnection::sessionBus();
+    QString m_session, m_stream;
+    bool m_ready = false;
+    bool m_pressed = false;
+};
+
+} // namespace
+
+std::unique_ptr<Desktop> openDesktop(const QString& name) {
+    if (name == QLatin1String("gnome"))
+        return std::make_unique<GnomeDesktop>();
+    if (name == QLatin1String("kde"))
+        return std::make_unique<KdeDesktop>();
+    return std::make_unique<SwayDesktop>();
+}
+
+} // namespace testsupport

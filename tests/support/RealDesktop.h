@@ -1,0 +1,50 @@
+#pragma once
+
+// The real desktops the Wayland tests run inside (see portal_stack.sh), as
+// the tests meet them from outside: where windows are, the seat's pointer,
+// the clipboard, the desktop's own dialogs.
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <memory>
+
+namespace testsupport {
+
+/// A real desktop as the tests meet it from outside: where its windows are,
+/// the seat's pointer, the clipboard.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual bool ready() const = 0;
+    /// The rectangles of the windows of a program, by its Wayland app id or
+    /// X11 class.
+    virtual QList<QRect> windows(const QString& appId) = 0;
+    /// Moves the pointer to the desktop's logical x, y, the left button down
+    /// or up there; false when the desktop refused it.
+    virtual bool pointer(int x, int y, bool pressed) = 0;
+    virtual QString clipboard() = 0;
+    /// Whether the desktop's question to the user is open.
+    virtual bool asking() { return false; }
+    /// Answers the open question as the user would: a click on its Allow.
+    virtual bool allow() { return false; }
+    /// Whether the desktop's own colour picker is open.
+    virtual bool picking() { return false; }
+    /// Moves the windows of a program to the desktop's x, y, as a user may;
+    /// false where the tests cannot.
+    virtual bool place(const QString& appId, QPoint p) {
+        (void)appId;
+        (void)p;
+        return false;
+    }
+    /// The output's scale: some pointers count device pixels, the desktop
+    /// logical ones.
+    double scale = 1;
+};
+
+/// The desktop the tests run inside: "wlroots" (sway, the pointer through
+/// wayvnc), "gnome" (mutter's remote desktop) or "kde" (KWin's fake input).
+std::unique_ptr<Desktop> openDesktop(const QString& name);
+
+} // namespace testsupport

@@ -1,0 +1,137 @@
+// The Eye Wizard in process: the pick from a fake screen, the eye colour.
+#include "color/ColorModel.h"
+#include "controls/SpeedButton.h"
+#include "controls/UpDown.h"
+#include "eyedropper/EyeWizard.h"
+#include "support/WindowFixture.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QtTest>
+
+using namespace testsupport;
+
+namespace {
+
+QString clipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
+} // namespace
+
+class tst_EyeWizard : public QObject {
+    Q_OBJECT
+private slots:
+    void eyeWizardPick();
+    void eyeWizardEdges();
+    void eyeColorCommands();
+};
+
+void tst_EyeWizard::eyeWizardPick() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    const qint64 normal = f.c<QToolButton>("SpeedButton11")->icon().cacheKey();
+    const qint64 picking = f.c<QToolButton>("SpeedButton10")->icon().cacheKey();
+    f.screen->colorAt = [](QPoint p) {
+        return p.x() < 1000 ? packColor(0x12, 0x34, 0x05) : packColor(255, 0, 0);
+    };
+    // Moves without a press change nothing and read nothing.
+    QTest::mouseMove(wand, QPoint(5, 5));
+    QCOMPARE(f.screen->reads, 0);
+
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(f.w().eyeWizard().isPicking());
+    QCOMPARE(wand->icon().cacheKey(), picking);
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    f.screen->cursor = QPoint(100, 100);
+    QTest::mouseMove(wand, QPoint(12, 12));
+    QCOMPARE(f.screen->reads, 1);
+    QCOMPARE(f.text("umRed"), QStringLiteral("12"));
+    QCOMPARE(f.text("umGreen"), QStringLiteral("34"));
+    QCOMPARE(f.text("umBlue"), QStringLiteral("05"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#123405"));
+    QCOMPARE(f.text("Label10"), QStringLiteral("18,52,5"));
+    f.screen->cursor = QPoint(2000, 5);
+    QTest::mouseMove(wand, QPoint(14, 14));
+    QCOMPARE(f.screen->reads, 2);
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
+    QCOMPARE(f.selectedName(), QStringLiteral("Red"));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(14, 14));
+    QVERIFY(!f.w().eyeWizard().isPicking());
+    QCOMPARE(wand->icon().cacheKey(), normal);
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF0000"));
+}
+
+void tst_EyeWizard::eyeWizardEdges() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    f.type("dcRed", "9");
+    // Press and release without a move: the eye colour is the current colour.
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(f.screen->reads, 0);
+    QCOMPARE(f.text("Label25"), QStringLiteral("#090000"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#090000"));
+    // An unreadable point counts as white.
+    QTest::mousePress(wand, Qt::RightButton, {}, QPoint(10, 10));
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FFFFFF"));
+    QCOMPARE(f.selectedName(), QStringLiteral("White"));
+    // Losing the pointer grab ends the pick as a release would.
+    QEvent ungrab(QEvent::UngrabMouse);
+    QCoreApplication::sendEvent(wand, &ungrab);
+    QVERIFY(!f.w().eyeWizard().isPicking());
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FFFFFF"));
+}
+
+void tst_EyeWizard::eyeColorCommands() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    // Nothing remembered yet.
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
+    f.trigger("HexValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("Not Set"));
+    f.trigger("DecValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("Error,Error,Error"));
+
+    // Remember orange through a pick.
+    f.screen->colorAt = [](QPoint) { return packColor(255, 128, 0); };
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    f.trigger("HexValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("#FF8000"));
+    f.trigger("DecValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("255,128,0"));
+
+    f.type("umRed", "");
+    f.type("umGreen", "");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#000000"));
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FF8000"));
+    QCOMPARE(f.text("dcGreen"), QStringLiteral("128"));
+    QCOMPARE(f.c<TUpDown>("UpDown1")->Position(), 255);
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
+
+    f.trigger("ClearEyeColor1");
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    f.type("dcRed", "1");
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("Label4"), QStringLiteral("#018000"));
+
+    // Black as eye colour copies as zeros, not empty fields.
+    f.screen->colorAt = [](QPoint) { return packColor(0, 0, 0); };
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    f.trigger("DecValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("0,0,0"));
+}
+
+QTEST_MAIN(tst_EyeWizard)
+#include "tst_eyewizard.moc"
