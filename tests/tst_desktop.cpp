@@ -32,6 +32,8 @@ private slots:
     void modalWindowsOverMain();
     void eyeWizardOverPaintedColours_data();
     void eyeWizardOverPaintedColours();
+    void magnifierNudgeAndEscape_data();
+    void magnifierNudgeAndEscape();
     void captionCloseWritesSettings();
     void signalsEndAsClosing_data();
     void signalsEndAsClosing();
@@ -326,6 +328,163 @@ void tst_Desktop::eyeWizardOverPaintedColours() {
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#123405"));
     p.click(ExitX * scale, ButtonY * scale);
     QVERIFY(endedCleanly(p));
+}
+
+void tst_Desktop::magnifierNudgeAndEscape_data() {
+    QTest::addColumn<int>("scale");
+    QTest::newRow("scale 1") << 1;
+    QTest::newRow("scale 2") << 2;
+}
+
+void tst_Desktop::magnifierNudgeAndEscape() {
+    QFETCH(int, scale);
+    run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
+    // A window of one-pixel cells, each its own colour.
+    const QPoint at(500, 400);
+    QImage picture(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            picture.setPixel(x, y, qRgb(x, y, 0x40));
+    const auto pattern = showPictureWindow(picture, at);
+    QVERIFY(pattern);
+    const auto colourAt = [&](QPoint p) {
+        const QPoint in = p - at;
+        return QRect(QPoint(), picture.size()).contains(in) ? qRgb(in.x(), in.y(), 0x40)
+                                                            : qRgb(0x12, 0x34, 0x05);
+    };
+    const auto hex = [](QRgb c) { return QColor(c).name(QColor::HexRgb).toUpper(); };
+
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\n"),
+                    {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
+    const QPoint swatch = clientOrigin(p.window) + Swatch * scale;
+    const auto press = [&] {
+        xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * scale),
+                 QString::number(ButtonY * scale)});
+        QTest::qWait(100);
+        xdotool({"mousedown", "1"});
+        QTest::qWait(100);
+    };
+    const auto moveTo = [](QPoint to) {
+        xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
+        QTest::qWait(150);
+    };
+    const auto release = [] {
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+    };
+    const auto magnifier = [] {
+        return xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"});
+    };
+    const auto eyeColour = [&] { // Eye options > Copy Eye Color > Hex Value
+        p.click(EyeOptionsX * scale, ButtonY * scale);
+        for (const char* key : {"Down", "Right", "Return"})
+            p.key(QLatin1String(key));
+        return clipboardOut();
+    };
+
+    // Beside the pointer, below and right of it: the pixels around the
+    // picked one as cells of eight device pixels, the middle one the pick.
+    press();
+    const QPoint pointer(600, 480);
+    moveTo(pointer);
+    QString shown;
+    QTRY_VERIFY(!(shown = magnifier()).isEmpty());
+    const QRect frame = windowRect(shown);
+    QVERIFY2(frame.left() > pointer.x() && frame.top() > pointer.y(),
+             qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+    const auto cellsShown = [&](int zoom) {
+        int across = 132 * scale / zoom;
+        across -= 1 - across % 2;
+        const int inset = (132 * scale - across * zoom) / 2;
+        const QPoint grid(scale + inset, scale + inset);
+        const QImage shot = screenArea(windowRect(shown));
+        for (const QPoint cell : {QPoint(0, 0), QPoint(across - 1, 2), QPoint(3, across - 1),
+                                  QPoint(across / 2, across / 2)}) {
+            const QPoint corner = grid + cell * zoom;
+            const QRgb expected = colourAt(pointer + cell - QPoint(across / 2, across / 2));
+            // The middle cell's own pixels lie inside the rings that mark it.
+            const int margin = cell == QPoint(across / 2, across / 2) ? zoom / 2 : 0;
+            for (const QPoint in : {QPoint(margin, margin), QPoint(zoom - 1 - margin, margin),
+                                    QPoint(margin, zoom - 1 - margin)}) {
+                if ((shot.pixel(corner + in) & 0xFFFFFF) != (expected & 0xFFFFFF))
+                    return false;
+            }
+        }
+        return true;
+    };
+    QTRY_VERIFY(cellsShown(8));
+    QTRY_COMPARE(screenPixel(swatch), colourAt(pointer) & 0xFFFFFF);
+    // A wheel step up: larger cells, fewer of them.
+    xdotool({"click", "4"});
+    QTRY_VERIFY(cellsShown(12));
+    // A jump into the magnifier's place, and a release there: the pick is
+    // the desktop's pixel, not the magnifier's.
+    const QPoint into = frame.center();
+    moveTo(into);
+    release();
+    QTRY_COMPARE(screenPixel(swatch), colourAt(into) & 0xFFFFFF);
+    QCOMPARE(eyeColour(), hex(colourAt(into)));
+
+    // Near every edge of the screen it stays whole on the screen, off the
+    // pointer. Escape then leaves the eye colour as it was.
+    press();
+    for (const QPoint corner : {QPoint(2, 2), QPoint(1277, 3), QPoint(3, 1021), QPoint(1277, 1021),
+                                QPoint(640, 1022), QPoint(1278, 512)}) {
+        moveTo(corner);
+        const QRect now = windowRect(magnifier());
+        QVERIFY2(QRect(0, 0, 1280, 1024).contains(now) && !now.contains(corner),
+                 qPrintable(QStringLiteral("at %1,%2: %3,%4 %5x%6")
+                                .arg(corner.x())
+                                .arg(corner.y())
+                                .arg(now.x())
+                                .arg(now.y())
+                                .arg(now.width())
+                                .arg(now.height())));
+    }
+    p.key(QStringLiteral("Escape"));
+    release();
+    QCOMPARE(eyeColour(), hex(colourAt(into)));
+
+    // Arrow keys over one-pixel cells: one pixel, with Shift ten; the
+    // pointer moves with the pick. Escape: all as before the press, also
+    // after the release.
+    const QRgb before = screenPixel(swatch);
+    press();
+    const QPoint start = at + QPoint(10, 100);
+    moveTo(start);
+    p.key(QStringLiteral("Right"));
+    QTRY_COMPARE(pointerPosition(), start + QPoint(1, 0));
+    QTRY_COMPARE(screenPixel(swatch), colourAt(start + QPoint(1, 0)) & 0xFFFFFF);
+    p.key(QStringLiteral("shift+Right"));
+    QTRY_COMPARE(pointerPosition(), start + QPoint(11, 0));
+    QTRY_COMPARE(screenPixel(swatch), colourAt(start + QPoint(11, 0)) & 0xFFFFFF);
+    p.key(QStringLiteral("Escape"));
+    QTRY_COMPARE(screenPixel(swatch), before);
+    QTRY_VERIFY(magnifier().isEmpty());
+    release();
+    QCOMPARE(screenPixel(swatch), before);
+    QCOMPARE(eyeColour(), hex(colourAt(into)));
+
+    // Switched off, no magnifier shows during a pick, also after a restart.
+    p.click(SettingsX * scale, ButtonY * scale);
+    for (const char* key : {"Down", "Down", "Down", "Down", "Return"})
+        p.key(QLatin1String(key));
+    for (int start = 0; start < 2; ++start) {
+        press();
+        moveTo(pointer);
+        QTRY_COMPARE(screenPixel(swatch), colourAt(pointer) & 0xFFFFFF);
+        QVERIFY(magnifier().isEmpty());
+        release();
+        p.click(ExitX * scale, ButtonY * scale);
+        QVERIFY(endedCleanly(p));
+        QVERIFY(readFile(p.folder() + QStringLiteral("settings.ini")).contains("magnifier=0\n"));
+        p.window.clear();
+        if (start == 0)
+            QVERIFY(
+                p.start(QByteArray(), {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
+    }
 }
 
 void tst_Desktop::captionCloseWritesSettings() {

@@ -6,7 +6,10 @@
 #include "support/WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace testsupport;
@@ -22,14 +25,16 @@ QString clipboardText() {
 class tst_EyeWizard : public QObject {
     Q_OBJECT
 private slots:
+    void magnifyNudgeCancel();
     void eyeWizardPick();
     void eyeWizardEdges();
     void eyeColorCommands();
 };
 
 void tst_EyeWizard::eyeWizardPick() {
+    // Without the magnifier, exactly a pixel read per move.
     WindowFixture f;
-    QVERIFY(f.start());
+    QVERIFY(f.start("[settings]\nmagnifier=0\n"));
     auto* wand = f.c<TSpeedButton>("SpeedButton1");
     const qint64 normal = f.c<QToolButton>("SpeedButton11")->icon().cacheKey();
     const qint64 picking = f.c<QToolButton>("SpeedButton10")->icon().cacheKey();
@@ -131,6 +136,72 @@ void tst_EyeWizard::eyeColorCommands() {
     QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
     f.trigger("DecValue1");
     QCOMPARE(clipboardText(), QStringLiteral("0,0,0"));
+}
+
+void tst_EyeWizard::magnifyNudgeCancel() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    // A screen of one-pixel cells, each its own colour.
+    f.screen->colorAt = [](QPoint p) { return packColor(p.x() & 0xFF, p.y() & 0xFF, 0x40); };
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    f.screen->cursor = QPoint(50, 60);
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#323C40"));
+    f.type("dcRed", "9");
+    const auto magnifier = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->windowTitle() == QLatin1String("Magnifier") && w->isVisible())
+                return w;
+        return static_cast<QWidget*>(nullptr);
+    };
+    QVERIFY(!magnifier());
+
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    f.screen->cursor = QPoint(100, 120);
+    QTest::mouseMove(wand, QPoint(12, 12));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#647840"));
+    QWidget* shown = magnifier();
+    QVERIFY(shown);
+    // The cells around the picked pixel, the picked one in the middle,
+    // eight device pixels each, beneath them the hex text.
+    const QImage drawn = shown->grab().toImage();
+    const int middle = drawn.width() / 2;
+    QCOMPARE(QColor(drawn.pixel(middle, middle)), QColor(100, 120, 0x40));
+    QCOMPARE(QColor(drawn.pixel(middle + 8, middle)), QColor(101, 120, 0x40));
+    QCOMPARE(QColor(drawn.pixel(middle - 16, middle + 24)), QColor(98, 123, 0x40));
+    // The arrow keys move the picked point, Shift by ten; they reach no box.
+    auto* box = f.c<QLineEdit>("umGreen");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Right);
+    QCOMPARE(f.screen->cursor, QPoint(101, 120));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#657840"));
+    QTest::keyClick(box, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(f.screen->cursor, QPoint(101, 130));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#658240"));
+    QCOMPARE(f.text("umGreen"), QStringLiteral("82"));
+    // The wheel magnifies more: cells of twelve.
+    QWheelEvent wheel(QPointF(12, 12), wand->mapToGlobal(QPointF(12, 12)), QPoint(),
+                      QPoint(0, 120), Qt::LeftButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(wand, &wheel);
+    QCOMPARE(f.w().eyeWizard().zoom(), 12);
+    const QImage larger = shown->grab().toImage();
+    QCOMPARE(QColor(larger.pixel(middle + 12, middle)), QColor(102, 130, 0x40));
+    // Escape: everything as before the press; the release changes nothing.
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(!f.w().eyeWizard().isPicking());
+    QVERIFY(!magnifier());
+    QCOMPARE(f.text("Label4"), QStringLiteral("#093C40"));
+    QCOMPARE(f.text("umRed"), QStringLiteral("9"));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#323C40"));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(12, 12));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#093C40"));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#323C40"));
+    // The magnification stays for the next pick.
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(f.w().eyeWizard().zoom(), 12);
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
 }
 
 QTEST_MAIN(tst_EyeWizard)

@@ -111,6 +111,8 @@ void tst_MainWindow::startUpState() {
     QCOMPARE(settingsItems[0], f.c<QAction>("AlwaysOnTop1"));
     QCOMPARE(settingsItems[1], f.c<QAction>("FlatButtons1"));
     QCOMPARE(settingsItems[3]->menu(), f.c<QMenu>("Language1"));
+    QCOMPARE(settingsItems[4], f.c<QAction>("Magnifier1"));
+    QVERIFY(settingsItems[4]->isChecked());
 }
 
 void tst_MainWindow::everyButtonHasItsPicture() {
@@ -672,7 +674,8 @@ void tst_MainWindow::firstRunWritesSettings() {
     QVERIFY(f.start());
     f.stop();
     QCOMPARE(readFile(f.settingsPath()),
-             QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"));
+             QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"
+                        "magnifier=1\n"));
 }
 
 void tst_MainWindow::settingsSurviveRestart_data() {
@@ -680,16 +683,22 @@ void tst_MainWindow::settingsSurviveRestart_data() {
     QTest::addColumn<bool>("onTop");
     QTest::addColumn<bool>("flat");
     QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<bool>("magnifier");
     QTest::addColumn<QByteArray>("written");
     QTest::newRow("on top, raised, hex position")
         << QByteArray("[settings]\nontop=2\nflat=0\nposx=0x10\nposy=$20\n") << true << false
-        << QPoint(16, 32)
-        << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n");
+        << QPoint(16, 32) << true
+        << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n"
+                      "magnifier=1\n");
     QTest::newRow("yes, empty, blanks, abc")
         << QByteArray("; mine\n[SETTINGS]\nOnTop=yes\nflat=\nPosX= 150 \nposy=abc\n[other]\nk=v\n")
-        << false << true << QPoint(150, 200)
+        << false << true << QPoint(150, 200) << true
         << QByteArray("; mine\n[SETTINGS]\nOnTop=0\nflat=1\nPosX=150\nposy=200\n"
-                      "language=lang001\n[other]\nk=v\n");
+                      "language=lang001\nmagnifier=1\n[other]\nk=v\n");
+    QTest::newRow("magnifier off")
+        << QByteArray("[settings]\nmagnifier=0\n") << false << true << QPoint(200, 200) << false
+        << QByteArray("[settings]\nmagnifier=0\nontop=0\nflat=1\nposx=200\nposy=200\n"
+                      "language=lang001\n");
 }
 
 void tst_MainWindow::settingsSurviveRestart() {
@@ -697,9 +706,12 @@ void tst_MainWindow::settingsSurviveRestart() {
     QFETCH(bool, onTop);
     QFETCH(bool, flat);
     QFETCH(QPoint, pos);
+    QFETCH(bool, magnifier);
     QFETCH(QByteArray, written);
     WindowFixture f;
     QVERIFY(f.start(settings));
+    QCOMPARE(f.c<QAction>("Magnifier1")->isChecked(), magnifier);
+    QCOMPARE(f.w().eyeWizard().magnifierOn(), magnifier);
     QCOMPARE(f.w().isStayOnTop(), onTop);
     QCOMPARE(f.c<QAction>("AlwaysOnTop1")->isChecked(), onTop);
     QCOMPARE(f.c<QToolButton>("SpeedButton8")->autoRaise(), flat);

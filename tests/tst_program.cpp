@@ -122,7 +122,7 @@ void tst_Program::optionsAndPositionSurviveRestart() {
     QCOMPARE(code, 0);
     QCOMPARE(readFile(p.folder() + "settings.ini"),
              QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
-                        "language=lang001\n[languages]\nnumber=0\n"));
+                        "language=lang001\nmagnifier=1\n[languages]\nnumber=0\n"));
 }
 
 void tst_Program::commandLine_data() {

@@ -139,6 +139,7 @@ void TForm1::connectHandlers() {
 
     connect(AlwaysOnTop1, &QAction::triggered, this, &TForm1::AlwaysOnTop1Click);
     connect(FlatButtons1, &QAction::triggered, this, &TForm1::FlatButtons1Click);
+    connect(Magnifier1, &QAction::triggered, this, &TForm1::Magnifier1Click);
     connect(HexValue1, &QAction::triggered, this, &TForm1::HexValue1Click);
     connect(DecValue1, &QAction::triggered, this, &TForm1::DecValue1Click);
     connect(RecallEyeColor1, &QAction::triggered, this, &TForm1::RecallEyeColor1Click);
@@ -205,6 +206,9 @@ void TForm1::FormCreate() {
     }
     FlatButtons1->setChecked(flat);
     setFlatButtons(flat);
+    const bool magnifier = settings::readBool(file, settings::Magnifier);
+    Magnifier1->setChecked(magnifier);
+    m_eyeWizard->setMagnifierOn(magnifier);
 }
 
 void TForm1::setVisible(bool visible) {
@@ -236,6 +240,7 @@ settings::Options TForm1::options() const {
     }
     now.onTop = isStayOnTop();
     now.flat = FlatButtons1->isChecked();
+    now.magnifier = Magnifier1->isChecked();
     now.position = pos();
     return now;
 }
@@ -288,6 +293,10 @@ void TForm1::AlwaysOnTop1Click() {
 
 void TForm1::FlatButtons1Click() {
     setFlatButtons(FlatButtons1->isChecked());
+}
+
+void TForm1::Magnifier1Click() {
+    m_eyeWizard->setMagnifierOn(Magnifier1->isChecked());
 }
 
 void TForm1::SpeedButton8Click() {

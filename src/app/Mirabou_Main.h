@@ -74,6 +74,7 @@ private:
     void SpeedButton8Click();
     void AlwaysOnTop1Click();
     void FlatButtons1Click();
+    void Magnifier1Click();
     // Clipboard
     void SpeedButton3Click();
     void SpeedButton4Click();
@@ -131,6 +132,7 @@ public:
     QAction* AlwaysOnTop1 = nullptr;
     QAction* FlatButtons1 = nullptr;
     QMenu* Language1 = nullptr;
+    QAction* Magnifier1 = nullptr;
     QMenu* CopyEyeColorHexValue1 = nullptr;
     QAction* HexValue1 = nullptr;
     QAction* DecValue1 = nullptr;

@@ -49,6 +49,10 @@ void TForm1::buildMenus() {
     PopupMenu1->addAction(FlatButtons1);
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N1"));
     PopupMenu1->addMenu(Language1);
+    // The program's own options come after those of its first design.
+    Magnifier1 = item("Magnifier1", QStringLiteral("Magnifier"));
+    Magnifier1->setCheckable(true);
+    PopupMenu1->addAction(Magnifier1);
 
     PopupMenu2 = menu("PopupMenu2");
     CopyEyeColorHexValue1 = menu("CopyEyeColorHexValue1", QStringLiteral("Copy Eye Color"));

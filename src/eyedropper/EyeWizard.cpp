@@ -1,19 +1,26 @@
 #include "eyedropper/EyeWizard.h"
 
-#include "color/ColorModel.h"
 #include "color/ConvertBase.h"
+#include "eyedropper/Magnifier.h"
 #include "platform/Clipboard.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStringList>
+#include <QWheelEvent>
 
 TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views views,
                        QObject* parent)
-    : QObject(parent), m_color(color), m_openScreen(std::move(screens)), m_views(std::move(views)) {
-}
+    : QObject(parent), m_color(color), m_openScreen(std::move(screens)), m_views(std::move(views)),
+      m_zoom(magnifier::DefaultZoom) {}
 
-TEyeWizard::~TEyeWizard() = default;
+TEyeWizard::~TEyeWizard() {
+    if (m_picking)
+        qApp->removeEventFilter(this);
+    m_magnifier.reset(); // before the screen it reads
+}
 
 void TEyeWizard::press() {
     if (!m_screen) {
@@ -24,6 +31,11 @@ void TEyeWizard::press() {
         m_screen = m_openScreen ? m_openScreen() : nullptr;
         if (!m_screen)
             m_screen = std::make_unique<NullScreenContext>();
+    }
+    if (!m_picking) {
+        m_boxesBefore = m_color.boxes();
+        m_eyeBefore = m_views.eyeColor->text();
+        qApp->installEventFilter(this);
     }
     m_picking = true;
     m_views.button->setIcon(m_views.picking);
@@ -43,7 +55,107 @@ void TEyeWizard::move(std::optional<QPointF> seen) {
         m_screen->pointerSeen(*seen);
     if (!m_picking || !m_screen->followsPointer())
         return;
-    m_color.applyPacked(m_screen->pixel(m_screen->cursorPos()));
+    using Place = ScreenContext::MagnifierPlace;
+    const Place place = m_magnifierOn ? m_screen->magnifierPlace() : Place::None;
+    if (place == Place::None)
+        m_color.applyPacked(m_screen->pixel(m_screen->cursorPos()));
+    else
+        magnify(place);
+}
+
+void TEyeWizard::magnify(ScreenContext::MagnifierPlace place) {
+    const QPoint picked = m_screen->cursorPos();
+    const int across = magnifier::cellsAcross(m_zoom, m_screen->ratioAt(picked));
+    const QRect area(picked - QPoint(across / 2, across / 2), QSize(across, across));
+    // One reading for the pixels shown and the picked one, never of the
+    // magnifier itself.
+    QImage cells = m_screen->area(area);
+    if (m_magnifier && place == ScreenContext::MagnifierPlace::Window)
+        cells = m_magnifier->unobstructed(cells, area);
+    const QRgb middle = cells.pixel(across / 2, across / 2);
+    m_color.applyPacked(packColor(qRed(middle), qGreen(middle), qBlue(middle)));
+    const ScreenContext::Magnified view{cells, m_zoom, m_color.hexText()};
+    if (place == ScreenContext::MagnifierPlace::Picture) {
+        m_screen->showMagnifier(view);
+        return;
+    }
+    if (!m_magnifier)
+        m_magnifier = std::make_unique<TMagnifier>(
+            [this](const QRect& area) { return m_screen->area(area); });
+    m_magnifier->showAt(picked, view);
+}
+
+void TEyeWizard::hideMagnifier() {
+    if (m_magnifier)
+        m_magnifier->hide();
+    if (m_screen)
+        m_screen->showMagnifier({});
+}
+
+void TEyeWizard::nudge(QPoint delta) {
+    if (!m_picking || !m_screen->followsPointer())
+        return;
+    m_screen->nudge(delta);
+    move();
+}
+
+void TEyeWizard::cancel() {
+    if (!m_picking)
+        return;
+    m_picking = false;
+    qApp->removeEventFilter(this);
+    hideMagnifier();
+    m_screen->cancelPick();
+    m_views.button->setIcon(m_views.normal);
+    m_color.restore(m_boxesBefore);
+    m_views.eyeColor->setText(m_eyeBefore);
+}
+
+bool TEyeWizard::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_picking)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int step = key->modifiers() & Qt::ShiftModifier ? 10 : 1;
+        QPoint delta;
+        switch (key->key()) {
+        case Qt::Key_Left:
+            delta = {-step, 0};
+            break;
+        case Qt::Key_Right:
+            delta = {step, 0};
+            break;
+        case Qt::Key_Up:
+            delta = {0, -step};
+            break;
+        case Qt::Key_Down:
+            delta = {0, step};
+            break;
+        case Qt::Key_Escape:
+            break;
+        default:
+            return false;
+        }
+        // The keys do nothing else while a pick runs.
+        if (event->type() == QEvent::KeyRelease)
+            return true;
+        if (delta.isNull())
+            cancel();
+        else
+            nudge(delta);
+        return true;
+    }
+    if (event->type() == QEvent::Wheel) {
+        m_wheel += static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const int steps = m_wheel / QWheelEvent::DefaultDeltasPerStep;
+        m_wheel %= QWheelEvent::DefaultDeltasPerStep;
+        if (steps != 0) {
+            m_zoom = magnifier::stepZoom(m_zoom, steps);
+            move();
+        }
+        return true;
+    }
+    return false;
 }
 
 void TEyeWizard::release() {
@@ -59,6 +171,8 @@ void TEyeWizard::grabLost() {
 
 void TEyeWizard::endPick() {
     m_picking = false;
+    qApp->removeEventFilter(this);
+    hideMagnifier();
     m_views.button->setIcon(m_views.normal);
     m_views.eyeColor->setText(m_color.hexText());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "color/ColorModel.h"
 #include "eyedropper/ScreenContext.h"
 
 #include <QIcon>
@@ -12,12 +13,17 @@
 
 class QAbstractButton;
 class QLabel;
-class TColorModel;
+class TMagnifier;
 
 /// The Eye Wizard: while its button is held, the pixel under the pointer
 /// becomes the current colour at every move; the release remembers the
 /// current colour as the eye colour, which can then be copied, recalled and
 /// cleared. The eye colour display's text is the memory itself.
+///
+/// While a pick runs, a magnifier beside the pointer shows the pixels around
+/// the picked one (the wheel changes its magnification), the arrow keys move
+/// the picked point by a device pixel (with Shift by ten), and Escape
+/// cancels the pick: the colour and the eye colour are as before the press.
 class TEyeWizard : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +47,16 @@ public:
     void release();
     /// The pointer grab went elsewhere: the pick ends as a release would.
     void grabLost();
+    /// Ends the pick under way without remembering anything.
+    void cancel();
+    /// Moves the picked point by delta device pixels.
+    void nudge(QPoint delta);
     bool isPicking() const { return m_picking; }
+
+    bool magnifierOn() const { return m_magnifierOn; }
+    void setMagnifierOn(bool on) { m_magnifierOn = on; }
+    /// The magnifier's magnification, kept from one pick to the next.
+    int zoom() const { return m_zoom; }
 
     // The eye colour.
     void copyHex();
@@ -55,8 +70,16 @@ public:
     /// Runs once, before the first pick reads anything.
     std::function<void()> beforeFirstPick;
 
+protected:
+    /// The keys and the wheel, wherever they go while a pick runs.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void endPick();
+    void hideMagnifier();
+    /// Reads the pixels the magnifier shows around the picked point, makes
+    /// the middle one the current colour and shows them.
+    void magnify(ScreenContext::MagnifierPlace place);
 
     TColorModel& m_color;
     ScreenContextFactory m_openScreen;
@@ -64,4 +87,11 @@ private:
     Views m_views;
     QString m_notSet = QStringLiteral("Not Set");
     bool m_picking = false;
+    // As the press found them, for a cancelled pick.
+    TColorModel::Boxes m_boxesBefore;
+    QString m_eyeBefore;
+    bool m_magnifierOn = true;
+    int m_zoom;
+    int m_wheel = 0; // eighths of a degree not yet a step
+    std::unique_ptr<TMagnifier> m_magnifier; // made at the first pick that shows it
 };

@@ -1,5 +1,7 @@
 #include "eyedropper/FrozenScreen.h"
 
+#include "eyedropper/Magnifier.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +22,24 @@ TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRect
 void TFrozenScreen::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(QRectF(rect()), m_picture, m_source);
+    if (!m_magnifier.isEmpty())
+        magnifier::paint(painter, m_magnifier, m_magnified, devicePixelRatioF());
+}
+
+QPointF TFrozenScreen::fromPicture(QPointF picture) const {
+    return QPointF((picture.x() - m_source.x()) * width() / m_source.width(),
+                   (picture.y() - m_source.y()) * height() / m_source.height());
+}
+
+void TFrozenScreen::setMagnifier(const ScreenContext::Magnified& view, QPointF at) {
+    const QRect before = m_magnifier;
+    m_magnified = view;
+    // The picture's pixels per point of this window, across.
+    const qreal cells = width() > 0 ? m_source.width() / width() : 1;
+    m_magnifier = view.cells.isNull() ? QRect()
+                                      : magnifier::place(at, magnifier::size(), rect(),
+                                                         magnifier::gapFor(view, cells));
+    update(QRegion(before) + m_magnifier);
 }
 
 // A full screen window is as large as the desktop makes it, which is not

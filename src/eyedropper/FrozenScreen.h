@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eyedropper/ScreenContext.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QRectF>
@@ -18,6 +20,13 @@ public:
     /// Where this window's top-left corner lies on the desktop, in logical
     /// pixels.
     QPoint origin() const { return m_origin; }
+    /// The part of the picture the window shows, in picture pixels.
+    const QRectF& source() const { return m_source; }
+    /// The window's point that shows a point of the picture.
+    QPointF fromPicture(QPointF picture) const;
+    /// Shows the magnifier beside the window's point at; an empty view
+    /// hides it.
+    void setMagnifier(const ScreenContext::Magnified& view, QPointF at);
 
 signals:
     /// The pointer moved to pos, in logical desktop coordinates.
@@ -37,6 +46,8 @@ private:
 
     QImage m_picture;
     QRectF m_source;
+    ScreenContext::Magnified m_magnified;
+    QRect m_magnifier; // where it is drawn, or empty
     QPoint m_origin;
     QSize m_screenSize;
 };

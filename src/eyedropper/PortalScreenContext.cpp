@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <cmath>
 
@@ -48,7 +49,47 @@ QPoint PortalScreenContext::cursorPos() {
         m_windowFound ? *m_windowFound + (qtSees - m_windowAssumed) * m_windowScale : qtSees;
     const QPointF logical = m_pointer.value_or(where) - m_desktop.topLeft();
     const QPointF s = scale();
-    return {int(std::floor(logical.x() * s.x())), int(std::floor(logical.y() * s.y()))};
+    return QPoint(int(std::floor(logical.x() * s.x())), int(std::floor(logical.y() * s.y()))) +
+           m_nudged;
+}
+
+QImage PortalScreenContext::area(const QRect& area) {
+    QImage image(area.size(), QImage::Format_RGB32);
+    image.fill(Qt::white); // what no screen shows
+    const QRect inside = area & m_picture.rect();
+    if (m_stage == Stage::Frozen && !inside.isEmpty()) {
+        QPainter painter(&image);
+        painter.drawImage(inside.topLeft() - area.topLeft(), m_picture, inside);
+    }
+    return image;
+}
+
+void PortalScreenContext::nudge(QPoint delta) {
+    m_nudged += delta;
+}
+
+PortalScreenContext::MagnifierPlace PortalScreenContext::magnifierPlace() const {
+    return m_stage == Stage::Frozen ? MagnifierPlace::Picture : MagnifierPlace::None;
+}
+
+void PortalScreenContext::showMagnifier(const Magnified& view) {
+    const QPointF picked = QPointF(cursorPos()) + QPointF(0.5, 0.5);
+    for (const QPointer<TFrozenScreen>& window : m_frozen) {
+        if (!window)
+            continue;
+        if (view.cells.isNull() || !window->source().contains(picked))
+            window->setMagnifier({}, {});
+        else
+            window->setMagnifier(view, window->fromPicture(picked));
+    }
+}
+
+qreal PortalScreenContext::ratioAt(QPoint p) const {
+    for (const QPointer<TFrozenScreen>& window : m_frozen) {
+        if (window && window->source().contains(QPointF(p) + QPointF(0.5, 0.5)))
+            return window->devicePixelRatioF();
+    }
+    return ScreenContext::ratioAt(p);
 }
 
 PackedColor PortalScreenContext::pixel(QPoint p) {
@@ -72,6 +113,7 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
     m_request.drop();
     m_handlers = handlers;
     m_pointer.reset();
+    m_nudged = {};
     m_windowShot = QImage();
     if (QWidget* window = handlers.window) {
         // As it looks now, which is how the screenshot will show it.
@@ -87,6 +129,12 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
 
 bool PortalScreenContext::followsPointer() const {
     return m_stage == Stage::Frozen || m_stage == Stage::Answered;
+}
+
+void PortalScreenContext::cancelPick() {
+    m_request.drop();
+    unfreeze();
+    setStage(Stage::Idle);
 }
 
 bool PortalScreenContext::endPick() {
@@ -182,6 +230,7 @@ void PortalScreenContext::freeze(const QImage& picture) {
         auto* window = new TFrozenScreen(screen, m_picture, source);
         connect(window, &TFrozenScreen::moved, this, [this](QPointF pos) {
             m_pointer = pos;
+            m_nudged = {};
             if (m_handlers.move)
                 m_handlers.move();
         });
@@ -205,6 +254,7 @@ void PortalScreenContext::unfreeze() {
     m_frozen.clear();
     m_picture = QImage();
     m_pointer.reset();
+    m_nudged = {};
 }
 
 void PortalScreenContext::applyAnswer(PackedColor color) {

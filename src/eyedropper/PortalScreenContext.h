@@ -34,9 +34,19 @@ public:
 
     QPoint cursorPos() override;
     PackedColor pixel(QPoint p) override;
+    QImage area(const QRect& area) override;
+    /// Moves the picked point over the frozen picture (no program may move
+    /// the pointer); a move of the pointer puts it back under the pointer.
+    void nudge(QPoint delta) override;
     void beginPick(const PickHandlers& handlers) override;
     bool followsPointer() const override;
     bool endPick() override;
+    void cancelPick() override;
+    /// Inside the frozen picture while it shows; nowhere while the
+    /// desktop's own picker runs.
+    MagnifierPlace magnifierPlace() const override;
+    void showMagnifier(const Magnified& view) override;
+    qreal ratioAt(QPoint p) const override;
 
     Stage stage() const { return m_stage; }
     /// The frozen picture of the desktop while one is shown.
@@ -73,6 +83,7 @@ private:
     QImage m_picture;
     QRect m_desktop; // the logical desktop the picture covers
     std::optional<QPointF> m_pointer;
+    QPoint m_nudged; // picture pixels the picked point lies off the pointer
     // While the button is held, a Wayland compositor sends the moves to the
     // window that took the press, at a place on the desktop Qt cannot know;
     // found in the picture, it corrects Qt's idea of the pointer.

@@ -2,8 +2,10 @@
 
 #include "color/ColorValue.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <functional>
 #include <memory>
 
@@ -32,6 +34,12 @@ public:
     virtual void pointerSeen(QPointF global) { (void)global; }
     /// The packed colour of the pixel at p, or UnreadablePixel.
     virtual PackedColor pixel(QPoint p) = 0;
+    /// The pixels of area in one reading, white where no screen shows one.
+    virtual QImage area(const QRect& area);
+    /// Moves the picked point by delta device pixels: the pointer itself
+    /// where the context may move it. The next cursorPos() answers the
+    /// point, also where it lies off every screen.
+    virtual void nudge(QPoint delta) { (void)delta; }
 
     /// The eyedropper button went down. A context that cannot read the live
     /// screen prepares its own source here and may call the handlers later.
@@ -42,7 +50,42 @@ public:
     /// The eyedropper button came up. Returns false when the pick goes on
     /// and the context ends it later through its release handler.
     virtual bool endPick() { return true; }
+    /// The pick was cancelled: whatever the context shows for it goes.
+    virtual void cancelPick() { endPick(); }
+
+    /// What the magnifier shows: the cells around the picked pixel (one per
+    /// device pixel, the picked one in the middle), how many device pixels a
+    /// cell spans, and the picked colour's hex text.
+    struct Magnified {
+        QImage cells;
+        int zoom = 8;
+        QString text;
+    };
+    /// Where the magnifier goes: a window of its own beside the pointer
+    /// (live screens), the context's own picture, or nowhere (while another
+    /// picker runs).
+    enum class MagnifierPlace { Window, Picture, None };
+    virtual MagnifierPlace magnifierPlace() const { return MagnifierPlace::Window; }
+    /// Shows the magnifier inside the context's own picture, at the picked
+    /// point; an empty view hides it.
+    virtual void showMagnifier(const Magnified& view) { (void)view; }
+    /// Device pixels per logical pixel where the picked point p is shown.
+    virtual qreal ratioAt(QPoint p) const;
 };
+
+class QScreen;
+
+/// The desktop's screens in device pixels: Qt keeps each screen's origin
+/// where its device pixels start and scales the rest of it.
+namespace desktop {
+
+QRect inDevicePixels(const QScreen* screen, const QRectF& logical);
+/// The screen showing a device pixel, or the primary screen.
+QScreen* screenAt(QPoint device);
+/// The logical point of a device pixel's centre.
+QPointF toLogical(QPoint device);
+
+} // namespace desktop
 
 /// A screen that can read nothing.
 class NullScreenContext : public ScreenContext {

@@ -6,15 +6,19 @@
 #include <xcb/xcb.h>
 
 /// Reads the X11 root window through Qt's own xcb connection: a pixel with a
-/// 1x1 xcb_get_image; the pointer where the last pointer event found it, or
-/// with xcb_query_pointer when there was none or the screen is scaled.
+/// 1x1 xcb_get_image, an area with one xcb_get_image; the pointer where the
+/// last pointer event found it, or with xcb_query_pointer when there was none
+/// or the screen is scaled.
 class X11ScreenContext : public ScreenContext {
 public:
-    X11ScreenContext(xcb_connection_t* connection, xcb_window_t root);
+    X11ScreenContext(xcb_connection_t* connection, xcb_window_t root, QSize rootSize);
 
     QPoint cursorPos() override;
     void pointerSeen(QPointF global) override;
     PackedColor pixel(QPoint p) override;
+    QImage area(const QRect& area) override;
+    /// Warps the pointer; a point off the root window is picked without it.
+    void nudge(QPoint delta) override;
 
     /// The context for the running application, or null when it does not run
     /// on xcb.
@@ -26,5 +30,7 @@ public:
 private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
+    QRect m_rootArea;
     std::optional<QPoint> m_seen; // device pixels, taken by the next cursorPos()
+    std::optional<QPoint> m_nudged; // off the root window, until the pointer moves
 };

@@ -55,6 +55,7 @@ const std::vector<LanguageRow>& languageRows() {
         {NotSetText.section, NotSetText.key, "Not Set", F::AsRead, W::Main, "Label25"},
         {"menusettings", "line01", "Always on Top", F::AsRead, W::Main, "AlwaysOnTop1"},
         {"menusettings", "line02", "Language", F::AsRead, W::Main, "Language1"},
+        {"menusettings", "line03", "Magnifier", F::AsRead, W::Main, "Magnifier1"},
         {"menuwizard", "line01", "Copy Eye Color", F::AsRead, W::Main, "CopyEyeColorHexValue1"},
         {"menuwizard", "line02", "Recall Eye Color", F::AsRead, W::Main, "RecallEyeColor1"},
         {"menuwizard", "line03", "Clear Eye Color", F::AsRead, W::Main, "ClearEyeColor1"},

@@ -51,6 +51,7 @@ void writeOptions(platform::IniFile& file, const Options& options) {
     writeInteger(file, PosX, options.position.x());
     writeInteger(file, PosY, options.position.y());
     writeString(file, Language, options.language);
+    writeBool(file, Magnifier, options.magnifier);
 }
 
 QString filePath(const QString& programFolder) {

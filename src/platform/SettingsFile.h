@@ -20,6 +20,7 @@ inline constexpr Key Flat{"settings", "flat", "1"};
 inline constexpr Key PosX{"settings", "posx", "200"};
 inline constexpr Key PosY{"settings", "posy", "200"};
 inline constexpr Key Language{"settings", "language", "lang001"};
+inline constexpr Key Magnifier{"settings", "magnifier", "1"};
 /// The list of languages ("lang001", "name001"... beside it) is only read.
 inline constexpr Key LanguageCount{"languages", "number", "2"};
 
@@ -30,6 +31,7 @@ struct Options {
     bool flat = true;
     QPoint position{200, 200};
     QString language = QLatin1String(Language.fallback); // "lang" + the chosen number
+    bool magnifier = true;
 };
 
 /// Writes the options, key by key; raises IniWriteError at the first key

@@ -100,6 +100,22 @@ QPoint clientOrigin(const QString& window) {
 }
 
 /// The window manager's frame around the window: left, right, top, bottom.
+QRect windowRect(const QString& window) {
+    const QString info = run(QStringLiteral("xwininfo"), {"-id", window});
+    const auto first = [&info](const char* label) {
+        return numbersAfter(info, QLatin1String(label)).value(0, -1);
+    };
+    return {first("Absolute upper-left X:"), first("Absolute upper-left Y:"), first("Width:"),
+            first("Height:")};
+}
+
+QPoint pointerPosition() {
+    // "x:601 y:480 screen:0 window:1293"
+    const QStringList words = xdotool({"getmouselocation"}).split(QLatin1Char(' '));
+    return {words.value(0).section(QLatin1Char(':'), 1).toInt(),
+            words.value(1).section(QLatin1Char(':'), 1).toInt()};
+}
+
 QList<int> frameExtents(const QString& window) {
     return numbersAfter(run(QStringLiteral("xprop"), {"-id", window, "_NET_FRAME_EXTENTS"}),
                         QStringLiteral("="));

@@ -80,6 +80,12 @@ QList<int> numbersAfter(const QString& text, const QString& label);
 /// Where the window's client area lies on the screen.
 QPoint clientOrigin(const QString& window);
 
+/// Where a window lies on the screen and its size (xwininfo's reading).
+QRect windowRect(const QString& window);
+
+/// Where the pointer is on the screen.
+QPoint pointerPosition();
+
 /// The window manager's frame around the window: left, right, top, bottom.
 QList<int> frameExtents(const QString& window);
 

@@ -26,10 +26,27 @@ public:
     QPoint cursorPos() override { return m_screen->cursor; }
     PackedColor pixel(QPoint p) override {
         ++m_screen->reads;
-        return m_screen->colorAt ? m_screen->colorAt(p) : UnreadablePixel;
+        return colorAt(p);
     }
+    QImage area(const QRect& area) override {
+        ++m_screen->reads; // one reading, as a real screen's
+        QImage image(area.size(), QImage::Format_RGB32);
+        for (int y = 0; y < area.height(); ++y) {
+            for (int x = 0; x < area.width(); ++x) {
+                const PackedColor c = colorAt(area.topLeft() + QPoint(x, y));
+                image.setPixel(x, y,
+                               c == UnreadablePixel ? qRgb(255, 255, 255)
+                                                    : qRgb(redOf(c), greenOf(c), blueOf(c)));
+            }
+        }
+        return image;
+    }
+    void nudge(QPoint delta) override { m_screen->cursor += delta; }
 
 private:
+    PackedColor colorAt(QPoint p) const {
+        return m_screen->colorAt ? m_screen->colorAt(p) : UnreadablePixel;
+    }
     std::shared_ptr<FakeScreen> m_screen;
 };
 
@@ -55,6 +72,20 @@ std::unique_ptr<QWidget> showColouredWindow(const QColor& colour, const QRect& g
     palette.setColor(QPalette::Window, colour);
     window->setPalette(palette);
     window->setGeometry(geometry);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return nullptr;
+    return window;
+}
+
+std::unique_ptr<QWidget> showPictureWindow(const QImage& picture, QPoint at) {
+    auto window = std::make_unique<QWidget>();
+    window->setWindowFlag(Qt::FramelessWindowHint);
+    window->setAutoFillBackground(true);
+    QPalette palette;
+    palette.setBrush(QPalette::Window, QPixmap::fromImage(picture));
+    window->setPalette(palette);
+    window->setGeometry(QRect(at, picture.size()));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         return nullptr;

@@ -38,5 +38,7 @@ bool showActive(QWidget* window);
 /// A frameless window of one colour at geometry on the screen, shown and
 /// exposed; null when it could not be shown.
 std::unique_ptr<QWidget> showColouredWindow(const QColor& colour, const QRect& geometry);
+/// The same showing a picture, pixel for pixel, with its top-left corner at.
+std::unique_ptr<QWidget> showPictureWindow(const QImage& picture, QPoint at);
 
 } // namespace testsupport

@@ -1,0 +1,195 @@
+#include "eyedropper/Magnifier.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+
+namespace magnifier {
+
+namespace {
+
+constexpr int Grid = 132;      // the cells' square, logical pixels
+constexpr int TextHeight = 18; // the hex text's row beneath it
+constexpr int Border = 1;
+
+} // namespace
+
+QSize size() {
+    return {Grid + 2 * Border, Grid + TextHeight + 2 * Border};
+}
+
+int cellsAcross(int zoom, qreal ratio) {
+    const int across = std::max(1, int(std::floor(Grid * ratio / zoom)));
+    return across % 2 ? across : across - 1;
+}
+
+int stepZoom(int zoom, int steps) {
+    const int* const begin = std::begin(Zooms);
+    const int* const end = std::end(Zooms);
+    const int* at = std::lower_bound(begin, end, zoom);
+    const auto index = std::clamp<std::ptrdiff_t>((at - begin) + steps, 0, (end - begin) - 1);
+    return begin[index];
+}
+
+QRect place(QPointF pointer, QSize size, const QRect& screen, qreal gap) {
+    // Below and right of the pointer; where that leaves the screen, on the
+    // other side of the pointer; where neither fits, inside the screen.
+    const auto along = [gap](qreal at, int length, int first, int last) {
+        const int after = int(std::ceil(at + gap));
+        if (after + length - 1 <= last)
+            return after;
+        const int before = int(std::floor(at - gap)) - length + 1;
+        if (before >= first)
+            return before;
+        return std::clamp(after, first, std::max(first, last - length + 1));
+    };
+    return {along(pointer.x(), size.width(), screen.left(), screen.right()),
+            along(pointer.y(), size.height(), screen.top(), screen.bottom()), size.width(),
+            size.height()};
+}
+
+qreal gapFor(const ScreenContext::Magnified& view, qreal ratio) {
+    // Half the cells shown, and a margin for the pointer's own picture.
+    return std::max(16.0, (view.cells.width() / 2 + 2) / ratio + 8);
+}
+
+void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified& view,
+           qreal ratio) {
+    painter.save();
+    painter.fillRect(frame, QColor(0x20, 0x20, 0x20));
+    const int n = view.cells.width();
+    if (n > 0 && view.zoom > 0) {
+        // In the device's own pixels: a cell is zoom of them across.
+        painter.save();
+        painter.translate(frame.topLeft());
+        painter.scale(1 / ratio, 1 / ratio);
+        const QPoint grid = (QPointF(Border, Border) * ratio).toPoint();
+        const int side = n * view.zoom;
+        const int inset = (int(Grid * ratio) - side) / 2;
+        const QRect cells(grid + QPoint(inset, inset), QSize(side, side));
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(cells, view.cells);
+        // The picked pixel: a black ring and a white one, one of them plain
+        // on any colour.
+        const QRect picked(cells.topLeft() + QPoint(n / 2, n / 2) * view.zoom,
+                           QSize(view.zoom, view.zoom));
+        const int line = std::max(1, int(std::lround(ratio)));
+        painter.setPen(Qt::NoPen);
+        for (const auto& [colour, outset] :
+             {std::pair{QColor(Qt::black), 2 * line}, std::pair{QColor(Qt::white), line}}) {
+            const QRect ring = picked.adjusted(-outset, -outset, outset, outset);
+            painter.setBrush(colour);
+            painter.drawRect(ring);
+        }
+        painter.drawImage(picked, view.cells, QRect(n / 2, n / 2, 1, 1));
+        painter.restore();
+    }
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(frame.left(), frame.top() + Border + Grid, frame.width(), TextHeight),
+                     Qt::AlignCenter, view.text);
+    painter.restore();
+}
+
+} // namespace magnifier
+
+namespace {
+
+/// How long a window's area the magnifier uncovered may still show what the
+/// magnifier left there: its owner draws it again on its own time.
+constexpr qint64 Redrawn = 500;
+constexpr std::size_t MostKnown = 1024;
+
+} // namespace
+
+TMagnifier::TMagnifier(std::function<QImage(const QRect&)> read)
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus |
+                           Qt::X11BypassWindowManagerHint),
+      m_read(std::move(read)) {
+    setWindowTitle(QStringLiteral("Magnifier"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(magnifier::size());
+    m_clock.start();
+}
+
+void TMagnifier::paste(QImage& image, const QRect& area, const Known& known) const {
+    const QRect both = known.at & area;
+    if (both.isEmpty())
+        return;
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(both.topLeft() - area.topLeft(), known.picture,
+                      both.translated(-known.at.topLeft()));
+}
+
+void TMagnifier::forget() {
+    const qint64 now = m_clock.elapsed();
+    while (!m_known.empty() && m_known.front().since >= 0 &&
+           (now - m_known.front().since > Redrawn || m_known.size() > MostKnown))
+        m_known.pop_front();
+}
+
+QImage TMagnifier::unobstructed(QImage live, const QRect& area) const {
+    const qint64 now = m_clock.elapsed();
+    for (const Known& known : m_known) {
+        if (known.since < 0 || now - known.since <= Redrawn)
+            paste(live, area, known);
+    }
+    return live;
+}
+
+void TMagnifier::showAt(QPoint picked, const ScreenContext::Magnified& view) {
+    const QScreen* screen = desktop::screenAt(picked);
+    const QRect frame =
+        magnifier::place(desktop::toLogical(picked), magnifier::size(), screen->geometry(),
+                         magnifier::gapFor(view, screen->devicePixelRatio()));
+    const QRect covering = desktop::inDevicePixels(screen, frame);
+    if (!isVisible() || covering != m_covered) {
+        forget();
+        // What the new place shows without the magnifier: what is known of
+        // it, and the rest read now.
+        QImage beneath(covering.size(), QImage::Format_RGB32);
+        QRegion known;
+        const qint64 now = m_clock.elapsed();
+        for (const Known& k : m_known) {
+            if (k.since < 0 || now - k.since <= Redrawn)
+                known += k.at;
+        }
+        for (const QRect& part : QRegion(covering) - known) {
+            QPainter painter(&beneath);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(part.topLeft() - covering.topLeft(), m_read(part));
+        }
+        beneath = unobstructed(beneath, covering);
+        // What it leaves stays known until redrawn, piece by piece.
+        if (!m_known.empty() && m_known.back().since < 0) {
+            const Known left = m_known.back();
+            m_known.pop_back();
+            for (const QRect& part : QRegion(left.at) - covering)
+                m_known.push_back(
+                    {part, left.picture.copy(part.translated(-left.at.topLeft())), now});
+        }
+        m_known.push_back({covering, beneath, -1});
+        m_covered = covering;
+        setGeometry(frame);
+    }
+    m_view = view;
+    if (!isVisible())
+        show();
+    update();
+}
+
+void TMagnifier::hideEvent(QHideEvent* event) {
+    if (!m_known.empty() && m_known.back().since < 0)
+        m_known.back().since = m_clock.elapsed(); // uncovered now
+    QWidget::hideEvent(event);
+}
+
+void TMagnifier::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    magnifier::paint(painter, rect(), m_view, devicePixelRatioF());
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "eyedropper/ScreenContext.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <deque>
+#include <functional>
+
+class QPainter;
+class QScreen;
+
+/// The magnifier of a pick: the screen's device pixels around the picked
+/// one, each a square cell, the picked one marked, its hex text beneath.
+namespace magnifier {
+
+/// The magnifications the wheel steps through: a screen pixel becomes a
+/// cell of that many device pixels across.
+inline constexpr int Zooms[] = {4, 6, 8, 12, 16, 24, 32};
+inline constexpr int DefaultZoom = 8;
+
+/// The magnifier's size in logical pixels, whatever it shows.
+QSize size();
+/// How many cells fit across at zoom on a screen of ratio: an odd number,
+/// so that the picked pixel has the middle one.
+int cellsAcross(int zoom, qreal ratio);
+/// The magnification steps up (steps > 0) or down the list from zoom.
+int stepZoom(int zoom, int steps);
+/// Where a magnifier goes beside pointer on screen (all logical): below and
+/// right of it, or on another side where that would leave the screen, gap
+/// away from the pointer either way.
+QRect place(QPointF pointer, QSize size, const QRect& screen, qreal gap);
+/// How far from the pointer a magnifier must stay not to cover the pixels
+/// it shows, on a screen of ratio.
+qreal gapFor(const ScreenContext::Magnified& view, qreal ratio);
+/// Draws the magnifier into frame (logical) on a device of ratio.
+void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified& view,
+           qreal ratio);
+
+} // namespace magnifier
+
+/// The magnifier as a window of its own beside the pointer, for screens read
+/// live. It knows what it covers: a reading of the screen where it stands, or
+/// where it stood a moment ago (before the windows it uncovered have drawn
+/// themselves again), is mended with what was there before it came.
+class TMagnifier : public QWidget {
+    Q_OBJECT
+public:
+    /// read reads an area of the screen, in device pixels.
+    explicit TMagnifier(std::function<QImage(const QRect&)> read);
+
+    /// The screen as it shows area (device pixels) without the magnifier:
+    /// live reads the area as it is now.
+    QImage unobstructed(QImage live, const QRect& area) const;
+    /// Shows view beside the picked device pixel.
+    void showAt(QPoint picked, const ScreenContext::Magnified& view);
+    /// The area the window covers, in device pixels; empty while hidden.
+    QRect covered() const { return isVisible() ? m_covered : QRect(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    /// What is known of an area's look without the magnifier.
+    struct Known {
+        QRect at;
+        QImage picture;
+        qint64 since; // when the magnifier left it (ms of m_clock), or -1: covered now
+    };
+    void forget();
+    void paste(QImage& image, const QRect& area, const Known& known) const;
+
+    std::function<QImage(const QRect&)> m_read;
+    ScreenContext::Magnified m_view;
+    QRect m_covered;
+    std::deque<Known> m_known; // the covered area last, the oldest uncovered first
+    QElapsedTimer m_clock;
+};
