@@ -182,8 +182,8 @@ void tst_EyeWizard::magnifyNudgeCancel() {
     QCOMPARE(f.text("Label4"), QStringLiteral("#658240"));
     QCOMPARE(f.text("umGreen"), QStringLiteral("82"));
     // The wheel magnifies more: cells of twelve.
-    QWheelEvent wheel(QPointF(12, 12), wand->mapToGlobal(QPointF(12, 12)), QPoint(),
-                      QPoint(0, 120), Qt::LeftButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(12, 12), wand->mapToGlobal(QPointF(12, 12)), QPoint(), QPoint(0, 120),
+                      Qt::LeftButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(wand, &wheel);
     QCOMPARE(f.w().eyeWizard().zoom(), 12);
     const QImage larger = shown->grab().toImage();

@@ -92,6 +92,6 @@ private:
     QString m_eyeBefore;
     bool m_magnifierOn = true;
     int m_zoom;
-    int m_wheel = 0; // eighths of a degree not yet a step
+    int m_wheel = 0;                         // eighths of a degree not yet a step
     std::unique_ptr<TMagnifier> m_magnifier; // made at the first pick that shows it
 };

@@ -55,11 +55,15 @@ QPointF TFrozenScreen::onDesktop(QPointF pos) const {
 }
 
 void TFrozenScreen::mouseMoveEvent(QMouseEvent* event) {
+    m_seen = event->position();
     emit moved(onDesktop(event->position()));
 }
 
 void TFrozenScreen::mouseReleaseEvent(QMouseEvent* event) {
-    emit moved(onDesktop(event->position()));
+    // A release where no move came first picks there; one where the last
+    // move left the pointer keeps the pick (a nudged one too).
+    if (m_seen != event->position())
+        emit moved(onDesktop(event->position()));
     emit released();
 }
 

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRectF>
 #include <QWidget>
+#include <optional>
 
 class QScreen;
 
@@ -27,6 +28,8 @@ public:
     /// Shows the magnifier beside the window's point at; an empty view
     /// hides it.
     void setMagnifier(const ScreenContext::Magnified& view, QPointF at);
+    /// Where the magnifier is drawn, or an empty rectangle.
+    QRect magnifierRect() const { return m_magnifier; }
 
 signals:
     /// The pointer moved to pos, in logical desktop coordinates.
@@ -46,6 +49,7 @@ private:
 
     QImage m_picture;
     QRectF m_source;
+    std::optional<QPointF> m_seen; // where the pointer was last reported
     ScreenContext::Magnified m_magnified;
     QRect m_magnifier; // where it is drawn, or empty
     QPoint m_origin;

@@ -64,6 +64,10 @@ QImage PortalScreenContext::area(const QRect& area) {
     return image;
 }
 
+void PortalScreenContext::pointerSeen(QPointF) {
+    m_nudged = {};
+}
+
 void PortalScreenContext::nudge(QPoint delta) {
     m_nudged += delta;
 }

@@ -33,6 +33,9 @@ public:
     ~PortalScreenContext() override;
 
     QPoint cursorPos() override;
+    /// A move of the pointer seen by the program's window: the picked point
+    /// is under the pointer again.
+    void pointerSeen(QPointF global) override;
     PackedColor pixel(QPoint p) override;
     QImage area(const QRect& area) override;
     /// Moves the picked point over the frozen picture (no program may move

@@ -12,8 +12,8 @@ QImage ScreenContext::area(const QRect& area) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < area.width(); ++x) {
             const PackedColor c = pixel(area.topLeft() + QPoint(x, y));
-            line[x] = c == UnreadablePixel ? qRgb(255, 255, 255)
-                                           : qRgb(redOf(c), greenOf(c), blueOf(c));
+            line[x] =
+                c == UnreadablePixel ? qRgb(255, 255, 255) : qRgb(redOf(c), greenOf(c), blueOf(c));
         }
     }
     return image;

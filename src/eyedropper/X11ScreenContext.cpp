@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-X11ScreenContext::X11ScreenContext(xcb_connection_t* connection, xcb_window_t root,
-                                   QSize rootSize)
+X11ScreenContext::X11ScreenContext(xcb_connection_t* connection, xcb_window_t root, QSize rootSize)
     : m_connection(connection), m_root(root), m_rootArea(QPoint(0, 0), rootSize) {}
 
 bool X11ScreenContext::isXWayland(xcb_connection_t* connection) {

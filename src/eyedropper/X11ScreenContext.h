@@ -31,6 +31,6 @@ private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root;
     QRect m_rootArea;
-    std::optional<QPoint> m_seen; // device pixels, taken by the next cursorPos()
+    std::optional<QPoint> m_seen;   // device pixels, taken by the next cursorPos()
     std::optional<QPoint> m_nudged; // off the root window, until the pointer moves
 };

@@ -62,6 +62,17 @@ public:
             ::close(m_fd);
     }
     bool ready() const { return m_ready; }
+    /// A KeyEvent: the X keysym down, then up.
+    bool key(quint32 keysym) {
+        for (const char down : {1, 0}) {
+            const char event[8] = {
+                4,           down, 0, 0, char(keysym >> 24), char(keysym >> 16), char(keysym >> 8),
+                char(keysym)};
+            send(QByteArray(event, 8));
+        }
+        QTest::qWait(60);
+        return m_ready;
+    }
     /// A PointerEvent: button mask (1 = left) at the output's device pixel x, y.
     bool pointer(int x, int y, bool pressed) {
         const char event[6] = {
@@ -140,6 +151,20 @@ public:
         return m_vnc.pointer(qRound(x * scale), qRound(y * scale), pressed);
     }
     QString clipboard() override { return wlPaste(); }
+    bool key(const QString& name) override {
+        const quint32 keysym = name == QLatin1String("Right")    ? 0xff53
+                               : name == QLatin1String("Escape") ? 0xff1b
+                                                                 : 0;
+        return keysym && m_vnc.key(keysym);
+    }
+    bool place(const QString& appId, QPoint p) override {
+        QProcess move;
+        move.start(QStringLiteral("swaymsg"), {QStringLiteral("[app_id=\"%1\"] move position %2 %3")
+                                                   .arg(appId)
+                                                   .arg(p.x())
+                                                   .arg(p.y())});
+        return move.waitForFinished(5000) && move.exitCode() == 0;
+    }
 
 private:
     PointerOverVnc m_vnc;

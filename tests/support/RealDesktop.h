@@ -31,6 +31,12 @@ public:
     virtual bool allow() { return false; }
     /// Whether the desktop's own colour picker is open.
     virtual bool picking() { return false; }
+    /// Presses and releases a key ("Right", "Escape"); false where the tests
+    /// cannot.
+    virtual bool key(const QString& name) {
+        (void)name;
+        return false;
+    }
     /// Moves the windows of a program to the desktop's x, y, as a user may;
     /// false where the tests cannot.
     virtual bool place(const QString& appId, QPoint p) {
