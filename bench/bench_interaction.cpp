@@ -14,6 +14,7 @@
 #include "controls/SpeedButton.h"
 
 #include "controls/umEdit.h"
+#include "eyedropper/EyeWizard.h"
 #include "eyedropper/PortalScreenContext.h"
 #include "eyedropper/WindowLocator.h"
 
@@ -107,16 +108,23 @@ int main(int argc, char** argv) {
     auto* hex = form.findChild<QLabel*>(QStringLiteral("Label4"));
     std::vector<Row> rows;
 
-    sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
     QSet<QString> colours;
     const QRect area = stripes.geometry().adjusted(0, 0, -1, -1);
-    rows.push_back(timeIt("Eye Wizard move (pixel read, ChangeOne)", &form, 5000, [&](int i) {
-        const QPoint at(area.left() + (i * 7) % area.width(), area.top() + (i * 13) % 300);
-        QCursor::setPos(at);
-        sendMouse(wand, QEvent::MouseMove, Qt::LeftButton, at);
-        colours.insert(hex->text());
-    }));
-    sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
+    for (const bool magnifier : {false, true}) {
+        form.eyeWizard().setMagnifierOn(magnifier);
+        sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
+        rows.push_back(timeIt(magnifier ? "Eye Wizard move with the magnifier (area read, "
+                                          "ChangeOne, magnifier moved and drawn)"
+                                        : "Eye Wizard move (pixel read, ChangeOne)",
+                              &form, 5000, [&](int i) {
+                                  const QPoint at(area.left() + (i * 7) % area.width(),
+                                                  area.top() + (i * 13) % 300);
+                                  QCursor::setPos(at);
+                                  sendMouse(wand, QEvent::MouseMove, Qt::LeftButton, at);
+                                  colours.insert(hex->text());
+                              }));
+        sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
+    }
 
     const char* hexNames[] = {"umRed", "umGreen", "umBlue"};
     const char* decNames[] = {"dcRed", "dcGreen", "dcBlue"};

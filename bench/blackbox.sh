@@ -3,7 +3,7 @@
 # back with its floors (the measuring sticks in blackbox/, see its README):
 #  - one Eye Wizard move, pointer warp to the repaint that shows the new
 #    colour (median and 99th percentile): an X11 program that reads the pixel
-#    and repaints, a bare Qt picker, Mirabou;
+#    and repaints, a bare Qt picker, Mirabou with its magnifier and without;
 #  - start-up to the window mapped and to its first painting, and memory one
 #    second later (medians):
 #    a bare Qt window, the same with a line of text, Mirabou.
@@ -24,6 +24,10 @@ trap 'rm -rf "$folder"' EXIT
 cp "$build"/program/* "$folder"/
 printf '[settings]\nposx=100\nposy=100\n' > "$folder/settings.ini"
 program="$folder/Mirabou"
+# The same without the magnifier.
+mkdir "$folder/plain"
+cp "$build"/program/* "$folder/plain"/
+printf '[settings]\nposx=100\nposy=100\nmagnifier=0\n' > "$folder/plain/settings.ini"
 
 pick() { # label, title, command...: "median p99" in microseconds
     local label=$1 title=$2
@@ -58,16 +62,17 @@ measure() { # "names of the figures", then the stick and its arguments
     read -r $names <<< "${out:-- - -}"
 }
 
-printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | Mirabou / Qt picker | Qt picker / X11 |\n'
-printf '|---|---|---|---|---|---|\n'
+printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | no magnifier | Mirabou / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n'
+printf '|---|---|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
     measure "xm xp" pick x11 ''
     measure "qm qp" pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
     measure "mm mp" pick mirabou '^Mirabou 1\.8' "$program"
-    printf '| %s median | %s us | %s us | %s us | %s | %s |\n' "$r" "$xm" "$qm" "$mm" \
-        "$(ratio "$mm" "$qm")" "$(ratio "$qm" "$xm")"
-    printf '| %s p99 | %s us | %s us | %s us | %s | %s |\n' "$r" "$xp" "$qp" "$mp" \
-        "$(ratio "$mp" "$qp")" "$(ratio "$qp" "$xp")"
+    measure "nm np" pick mirabou '^Mirabou 1\.8' "$folder/plain/Mirabou"
+    printf '| %s median | %s us | %s us | %s us | %s us | %s | %s | %s |\n' "$r" "$xm" "$qm" "$mm" \
+        "$nm" "$(ratio "$mm" "$qm")" "$(ratio "$nm" "$qm")" "$(ratio "$qm" "$xm")"
+    printf '| %s p99 | %s us | %s us | %s us | %s us | %s | %s | %s |\n' "$r" "$xp" "$qp" "$mp" \
+        "$np" "$(ratio "$mp" "$qp")" "$(ratio "$np" "$qp")" "$(ratio "$qp" "$xp")"
 done
 
 printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | Mirabou / bare | Mirabou / with text |\n'

@@ -37,8 +37,9 @@ manual=$(MANWIDTH=200 man -l "$usr/share/man/man1/mirabou.1" 2>&1)
 while read -r option text; do
     grep -qF -- "$option" <<< "$manual" || fail "the manual page lacks $option"
     grep -qF -- "$text" <<< "$manual" || fail "the manual page lacks '$text'"
-done < <("$usr/bin/mirabou" --help | sed -n 's/^ *-[a-z], \(--[a-z]*\) *\(.*\)$/\1 \2/p')
-[ "$("$usr/bin/mirabou" --help | grep -c -- '^ *-')" = 2 ] || fail "options in --help changed"
+done < <("$usr/bin/mirabou" --help |
+    sed -n 's/^ *\(-[a-z], \)\{0,1\}\(--[a-z]*\)\( <[a-z]*>\)\{0,1\}  *\(.*\)$/\2 \4/p')
+[ "$("$usr/bin/mirabou" --help | grep -c -- '^ *-')" = 5 ] || fail "options in --help changed"
 
 # --- the portable form ---------------------------------------------------
 prefix="$tmp/Applications/Mirabou"

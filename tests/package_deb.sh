@@ -42,8 +42,10 @@ out=$(desktop-file-validate "$entry" 2>&1) || true
 out=$(appstreamcli validate --no-net /usr/share/metainfo/org.mirabou.mirabou.metainfo.xml 2>&1) ||
     fail "appstreamcli: $out"
 [ "$out" = "✔ Validation was successful." ] || fail "appstreamcli: $out"
-command=$(sed -n 's/^Exec=//p' "$entry")
+command=$(sed -n 's/^Exec=//p' "$entry" | head -n1)
 [ "$command" = mirabou ] || fail "Exec is '$command'"
+# The launcher's Pick Color action runs the same command.
+grep -qx "Exec=mirabou --pick --copy" "$entry" || fail "no Pick Color action"
 [ "$(command -v "$command")" = /usr/bin/mirabou ] || fail "mirabou is not /usr/bin/mirabou"
 
 # The first visible window whose name matches pattern, waited for up to ten

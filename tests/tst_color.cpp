@@ -18,6 +18,8 @@ private slots:
     void decPaste();
     void namedColorLookup_data();
     void namedColorLookup();
+    void formats_data();
+    void formats();
 };
 
 void tst_Color::convertBase_data() {
@@ -153,6 +155,56 @@ void tst_Color::namedColorLookup() {
     QFETCH(QString, name);
     const int i = namedColorIndex(packColor(r, g, b));
     QCOMPARE(i >= 0 ? QString::fromLatin1(namedColors[i].name) : QString(), name);
+}
+
+void tst_Color::formats_data() {
+    QTest::addColumn<int>("r");
+    QTest::addColumn<int>("g");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<QStringList>("texts"); // hex, dec, rgb, hsl
+    QTest::newRow("black") << 0 << 0 << 0
+                           << QStringList{"#000000", "0,0,0", "rgb(0, 0, 0)", "hsl(0, 0%, 0%)"};
+    QTest::newRow("white") << 255 << 255 << 255
+                           << QStringList{"#FFFFFF", "255,255,255", "rgb(255, 255, 255)",
+                                          "hsl(0, 0%, 100%)"};
+    QTest::newRow("grey") << 128 << 128 << 128
+                          << QStringList{"#808080", "128,128,128", "rgb(128, 128, 128)",
+                                         "hsl(0, 0%, 50%)"};
+    QTest::newRow("orange") << 255 << 128 << 0
+                            << QStringList{"#FF8000", "255,128,0", "rgb(255, 128, 0)",
+                                           "hsl(30, 100%, 50%)"};
+    // 359.76 degrees: a whole turn, so 0.
+    QTest::newRow("hue rounds to 360")
+        << 255 << 0 << 1
+        << QStringList{"#FF0001", "255,0,1", "rgb(255, 0, 1)", "hsl(0, 100%, 50%)"};
+    // 7.5 degrees and 12.5 % exactly: half up.
+    QTest::newRow("hue half way") << 8 << 1 << 0
+                                  << QStringList{"#080100", "8,1,0", "rgb(8, 1, 0)",
+                                                 "hsl(8, 100%, 2%)"};
+    QTest::newRow("saturation half way")
+        << 9 << 7 << 7 << QStringList{"#090707", "9,7,7", "rgb(9, 7, 7)", "hsl(0, 13%, 3%)"};
+    QTest::newRow("dark teal, saturation past half")
+        << 10 << 100 << 90
+        << QStringList{"#0A645A", "10,100,90", "rgb(10, 100, 90)", "hsl(173, 82%, 22%)"};
+    QTest::newRow("pale lilac, lightness past half")
+        << 200 << 180 << 230
+        << QStringList{"#C8B4E6", "200,180,230", "rgb(200, 180, 230)", "hsl(264, 50%, 80%)"};
+}
+
+void tst_Color::formats() {
+    QFETCH(int, r);
+    QFETCH(int, g);
+    QFETCH(int, b);
+    QFETCH(QStringList, texts);
+    const char* names[] = {"hex", "dec", "rgb", "hsl"};
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<colortext::Format> format =
+            colortext::parseFormat(QLatin1String(names[i]));
+        QVERIFY(format);
+        QCOMPARE(colortext::formatColor(packColor(r, g, b), *format), texts[i]);
+    }
+    QVERIFY(!colortext::parseFormat(QStringLiteral("HEX")));
+    QVERIFY(!colortext::parseFormat(QString()));
 }
 
 QTEST_MAIN(tst_Color)

@@ -34,6 +34,8 @@ private slots:
     void eyeWizardOverPaintedColours();
     void magnifierNudgeAndEscape_data();
     void magnifierNudgeAndEscape();
+    void pickFromAnywhere_data();
+    void pickFromAnywhere();
     void captionCloseWritesSettings();
     void signalsEndAsClosing_data();
     void signalsEndAsClosing();
@@ -485,6 +487,75 @@ void tst_Desktop::magnifierNudgeAndEscape() {
             QVERIFY(
                 p.start(QByteArray(), {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
     }
+}
+
+void tst_Desktop::pickFromAnywhere_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("keys"); // pressed with the pointer over the pixel
+    QTest::addColumn<int>("button");       // then clicked, 0 for none
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("printed");
+    // The pixel under the pointer is (120, 30, 0x40).
+    QTest::newRow("hex") << QStringList{} << QStringList{} << 1 << 0 << "#781E40";
+    QTest::newRow("dec") << QStringList{"--format", "dec"} << QStringList{} << 1 << 0
+                         << "120,30,64";
+    QTest::newRow("rgb") << QStringList{"--format=rgb"} << QStringList{} << 1 << 0
+                         << "rgb(120, 30, 64)";
+    QTest::newRow("hsl") << QStringList{"--format", "hsl"} << QStringList{} << 1 << 0
+                         << "hsl(337, 60%, 29%)";
+    QTest::newRow("nudged, then Enter")
+        << QStringList{} << QStringList{"Right", "shift+Down", "Return"} << 0 << 0 << "#792840";
+    QTest::newRow("Escape") << QStringList{} << QStringList{"Escape"} << 0 << 1 << "";
+    QTest::newRow("right click") << QStringList{} << QStringList{} << 3 << 1 << "";
+    QTest::newRow("copied") << QStringList{"--copy"} << QStringList{} << 1 << 0 << "#781E40";
+}
+
+void tst_Desktop::pickFromAnywhere() {
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, keys);
+    QFETCH(int, button);
+    QFETCH(int, status);
+    QFETCH(QString, printed);
+    const QPoint at(500, 400);
+    QImage picture(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            picture.setPixel(x, y, qRgb(x, y, 0x40));
+    const auto pattern = showPictureWindow(picture, at);
+    QVERIFY(pattern);
+    clipboardIn("before");
+
+    // No window opens: the whole screen is the picker, the magnifier shows.
+    QProcess pick;
+    pick.start(m_programFolder + QStringLiteral("/Mirabou"), QStringList{"--pick"} + options);
+    QVERIFY(pick.waitForStarted());
+    xdotool({"mousemove", "620", "430"}); // the pixel (120, 30)
+    QTRY_VERIFY(!xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"}).isEmpty());
+    QVERIFY(xdotool({"search", "--onlyvisible", "--name", "^Mirabou"}).isEmpty());
+    QTest::qWait(100);
+    for (const QString& key : keys)
+        xdotool({"key", key});
+    if (button)
+        xdotool({"click", QString::number(button)});
+    QVERIFY(pick.waitForFinished(5000));
+    QCOMPARE(pick.exitCode(), status);
+    QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()),
+             printed.isEmpty() ? printed : printed + QLatin1Char('\n'));
+    QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"}).isEmpty());
+    if (!options.contains(QLatin1String("--copy"))) {
+        QCOMPARE(clipboardOut(), QStringLiteral("before"));
+        return;
+    }
+    // The colour stays on the clipboard after the command returned, until
+    // another program copies something; its server then ends.
+    const auto serving = [] {
+        return !run(QStringLiteral("pgrep"), {"-f", "Mirabou --serve-clipboard"}).isEmpty();
+    };
+    QVERIFY(serving());
+    QCOMPARE(clipboardOut(), printed);
+    clipboardIn("after");
+    QTRY_VERIFY(!serving());
+    QCOMPARE(clipboardOut(), QStringLiteral("after"));
 }
 
 void tst_Desktop::captionCloseWritesSettings() {

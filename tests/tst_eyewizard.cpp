@@ -162,8 +162,8 @@ void tst_EyeWizard::magnifyNudgeCancel() {
     f.screen->cursor = QPoint(100, 120);
     QTest::mouseMove(wand, QPoint(12, 12));
     QCOMPARE(f.text("Label4"), QStringLiteral("#647840"));
-    QWidget* shown = magnifier();
-    QVERIFY(shown);
+    QWidget* shown = nullptr;
+    QTRY_VERIFY((shown = magnifier()));
     // The cells around the picked pixel, the picked one in the middle,
     // eight device pixels each, beneath them the hex text.
     const QImage drawn = shown->grab().toImage();
@@ -186,8 +186,8 @@ void tst_EyeWizard::magnifyNudgeCancel() {
                       Qt::LeftButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(wand, &wheel);
     QCOMPARE(f.w().eyeWizard().zoom(), 12);
-    const QImage larger = shown->grab().toImage();
-    QCOMPARE(QColor(larger.pixel(middle + 12, middle)), QColor(102, 130, 0x40));
+    QTRY_COMPARE(QColor(shown->grab().toImage().pixel(middle + 12, middle)),
+                 QColor(102, 130, 0x40));
     // Escape: everything as before the press; the release changes nothing.
     QTest::keyClick(box, Qt::Key_Escape);
     QVERIFY(!f.w().eyeWizard().isPicking());

@@ -81,6 +81,15 @@ QImage patterned(QSize size) {
     return picture;
 }
 
+PickHandlers pickHandlers(std::function<void()> move, std::function<void()> release,
+                          QWidget* window = nullptr) {
+    PickHandlers handlers;
+    handlers.move = std::move(move);
+    handlers.release = std::move(release);
+    handlers.window = window;
+    return handlers;
+}
+
 QString hexOf(QRgb c) {
     return QStringLiteral("#%1%2%3").arg(hexPair(qRed(c)), hexPair(qGreen(c)), hexPair(qBlue(c)));
 }
@@ -636,7 +645,7 @@ void tst_Portal::realPortal() {
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::qWait(300); // drawn on the screen, not only to the buffer
         int moves = 0, releases = 0;
-        portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, &window});
+        portalContext->beginPick(pickHandlers([&] { ++moves; }, [&] { ++releases; }, &window));
         QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
         QCOMPARE(portalContext->stage(), Stage::Frozen);
         QCOMPARE(portalContext->picture().size(), screen.size() * pictureScale);
@@ -690,7 +699,7 @@ void tst_Portal::realPortal() {
         QVERIFY2(named.dir().entryList(portalNames, QDir::Files).isEmpty(),
                  "the portal's picture was left behind");
         writeFile(portalFile, "there before");
-        portalContext->beginPick({[] {}, [] {}, &window});
+        portalContext->beginPick(pickHandlers([] {}, [] {}, &window));
         QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
         QCOMPARE(portalContext->stage(), Stage::Frozen);
         QVERIFY(portalContext->endPick());
@@ -874,7 +883,7 @@ void tst_Portal::realPortal() {
         QCOMPARE(::kill(kwin, SIGSTOP), 0);
         const auto resume = qScopeGuard([kwin] { ::kill(kwin, SIGCONT); });
         int moves = 0, releases = 0;
-        portalContext->beginPick({[&] { ++moves; }, [&] { ++releases; }, nullptr});
+        portalContext->beginPick(pickHandlers([&] { ++moves; }, [&] { ++releases; }));
         QTRY_VERIFY_WITH_TIMEOUT(passed("Screenshot"), 10000);
         const pid_t first = backEnd();
         QVERIFY(first > 0);

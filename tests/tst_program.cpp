@@ -138,6 +138,19 @@ void tst_Program::commandLine_data() {
                                     << "colour";
     QTest::newRow("a file name") << QStringList{"picture.png"} << 2 << ""
                                  << "picture.png";
+    QTest::newRow("--help names --pick") << QStringList{"--help"} << 0 << "--pick"
+                                         << "";
+    QTest::newRow("--copy without --pick") << QStringList{"--copy"} << 2 << ""
+                                           << "--pick";
+    QTest::newRow("--format without --pick") << QStringList{"--format", "hex"} << 2 << ""
+                                             << "--pick";
+    QTest::newRow("--format without a value") << QStringList{"--pick", "--format"} << 2 << ""
+                                              << "format";
+    QTest::newRow("an unknown format") << QStringList{"--pick", "--format=cmyk"} << 2 << ""
+                                       << "cmyk";
+    // No display to pick from: at once, with a word on why.
+    QTest::newRow("--pick without a display") << QStringList{"--pick", "--copy"} << 3 << ""
+                                              << "display";
 }
 
 void tst_Program::commandLine() {
@@ -149,6 +162,7 @@ void tst_Program::commandLine() {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(MIRABOU_EXE), arguments);
     QVERIFY(p.waitForFinished(10000));

@@ -19,4 +19,16 @@ std::optional<ComponentTexts> parseHexText(const QString& text);
 /// nothing.
 std::optional<ComponentTexts> parseDecText(const QString& text);
 
+/// The forms a picked colour is written in: the hex text ("#FF8000"), the
+/// dec text ("255,128,0"), and CSS's "rgb(255, 128, 0)" and
+/// "hsl(30, 100%, 50%)".
+enum class Format { Hex, Dec, Rgb, Hsl };
+
+/// The format of that name ("hex", "dec", "rgb", "hsl"), or nothing.
+std::optional<Format> parseFormat(const QString& name);
+
+/// color in that form. HSL has the hue in whole degrees from 0 to 359, the
+/// saturation and lightness in whole percent, each rounded half up.
+QString formatColor(PackedColor color, Format format);
+
 } // namespace colortext

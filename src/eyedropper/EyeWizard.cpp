@@ -1,7 +1,6 @@
 #include "eyedropper/EyeWizard.h"
 
 #include "color/ConvertBase.h"
-#include "eyedropper/Magnifier.h"
 #include "platform/Clipboard.h"
 
 #include <QAbstractButton>
@@ -13,13 +12,12 @@
 
 TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views views,
                        QObject* parent)
-    : QObject(parent), m_color(color), m_openScreen(std::move(screens)), m_views(std::move(views)),
-      m_zoom(magnifier::DefaultZoom) {}
+    : QObject(parent), m_color(color), m_openScreen(std::move(screens)), m_views(std::move(views)) {
+}
 
 TEyeWizard::~TEyeWizard() {
     if (m_picking)
         qApp->removeEventFilter(this);
-    m_magnifier.reset(); // before the screen it reads
 }
 
 void TEyeWizard::press() {
@@ -42,12 +40,14 @@ void TEyeWizard::press() {
     m_views.eyeColor->setText(m_notSet);
     // A screen that cannot be read live (Wayland) prepares its own picture
     // or picker and may move and release by itself.
-    m_screen->beginPick({[this] { move(); },
-                         [this] {
-                             if (m_picking)
-                                 endPick();
-                         },
-                         m_views.button->window()});
+    PickHandlers handlers;
+    handlers.move = [this] { move(); };
+    handlers.release = [this] {
+        if (m_picking)
+            endPick();
+    };
+    handlers.window = m_views.button->window();
+    m_screen->beginPick(handlers);
 }
 
 void TEyeWizard::move(std::optional<QPointF> seen) {
@@ -55,41 +55,11 @@ void TEyeWizard::move(std::optional<QPointF> seen) {
         m_screen->pointerSeen(*seen);
     if (!m_picking || !m_screen->followsPointer())
         return;
-    using Place = ScreenContext::MagnifierPlace;
-    const Place place = m_magnifierOn ? m_screen->magnifierPlace() : Place::None;
-    if (place == Place::None)
-        m_color.applyPacked(m_screen->pixel(m_screen->cursorPos()));
-    else
-        magnify(place);
-}
-
-void TEyeWizard::magnify(ScreenContext::MagnifierPlace place) {
-    const QPoint picked = m_screen->cursorPos();
-    const int across = magnifier::cellsAcross(m_zoom, m_screen->ratioAt(picked));
-    const QRect area(picked - QPoint(across / 2, across / 2), QSize(across, across));
-    // One reading for the pixels shown and the picked one, never of the
-    // magnifier itself.
-    QImage cells = m_screen->area(area);
-    if (m_magnifier && place == ScreenContext::MagnifierPlace::Window)
-        cells = m_magnifier->unobstructed(cells, area);
-    const QRgb middle = cells.pixel(across / 2, across / 2);
-    m_color.applyPacked(packColor(qRed(middle), qGreen(middle), qBlue(middle)));
-    const ScreenContext::Magnified view{cells, m_zoom, m_color.hexText()};
-    if (place == ScreenContext::MagnifierPlace::Picture) {
-        m_screen->showMagnifier(view);
-        return;
-    }
-    if (!m_magnifier)
-        m_magnifier = std::make_unique<TMagnifier>(
-            [this](const QRect& area) { return m_screen->area(area); });
-    m_magnifier->showAt(picked, view);
+    m_color.applyPacked(m_loupe.read(*m_screen, m_magnifierOn));
 }
 
 void TEyeWizard::hideMagnifier() {
-    if (m_magnifier)
-        m_magnifier->hide();
-    if (m_screen)
-        m_screen->showMagnifier({});
+    m_loupe.hide(m_screen.get());
 }
 
 void TEyeWizard::nudge(QPoint delta) {
@@ -116,43 +86,21 @@ bool TEyeWizard::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const int step = key->modifiers() & Qt::ShiftModifier ? 10 : 1;
-        QPoint delta;
-        switch (key->key()) {
-        case Qt::Key_Left:
-            delta = {-step, 0};
-            break;
-        case Qt::Key_Right:
-            delta = {step, 0};
-            break;
-        case Qt::Key_Up:
-            delta = {0, -step};
-            break;
-        case Qt::Key_Down:
-            delta = {0, step};
-            break;
-        case Qt::Key_Escape:
-            break;
-        default:
+        const std::optional<QPoint> delta = nudgeOf(*key);
+        if (!delta && key->key() != Qt::Key_Escape)
             return false;
-        }
         // The keys do nothing else while a pick runs.
-        if (event->type() == QEvent::KeyRelease)
-            return true;
-        if (delta.isNull())
-            cancel();
-        else
-            nudge(delta);
+        if (event->type() == QEvent::KeyPress) {
+            if (delta)
+                nudge(*delta);
+            else
+                cancel();
+        }
         return true;
     }
     if (event->type() == QEvent::Wheel) {
-        m_wheel += static_cast<QWheelEvent*>(event)->angleDelta().y();
-        const int steps = m_wheel / QWheelEvent::DefaultDeltasPerStep;
-        m_wheel %= QWheelEvent::DefaultDeltasPerStep;
-        if (steps != 0) {
-            m_zoom = magnifier::stepZoom(m_zoom, steps);
+        if (m_loupe.wheel(*static_cast<QWheelEvent*>(event)))
             move();
-        }
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "color/ColorModel.h"
+#include "eyedropper/Loupe.h"
 #include "eyedropper/ScreenContext.h"
 
 #include <QIcon>
@@ -13,7 +14,6 @@
 
 class QAbstractButton;
 class QLabel;
-class TMagnifier;
 
 /// The Eye Wizard: while its button is held, the pixel under the pointer
 /// becomes the current colour at every move; the release remembers the
@@ -56,7 +56,7 @@ public:
     bool magnifierOn() const { return m_magnifierOn; }
     void setMagnifierOn(bool on) { m_magnifierOn = on; }
     /// The magnifier's magnification, kept from one pick to the next.
-    int zoom() const { return m_zoom; }
+    int zoom() const { return m_loupe.zoom(); }
 
     // The eye colour.
     void copyHex();
@@ -77,9 +77,6 @@ protected:
 private:
     void endPick();
     void hideMagnifier();
-    /// Reads the pixels the magnifier shows around the picked point, makes
-    /// the middle one the current colour and shows them.
-    void magnify(ScreenContext::MagnifierPlace place);
 
     TColorModel& m_color;
     ScreenContextFactory m_openScreen;
@@ -91,7 +88,5 @@ private:
     TColorModel::Boxes m_boxesBefore;
     QString m_eyeBefore;
     bool m_magnifierOn = true;
-    int m_zoom;
-    int m_wheel = 0;                         // eighths of a degree not yet a step
-    std::unique_ptr<TMagnifier> m_magnifier; // made at the first pick that shows it
+    TLoupe m_loupe;
 };

@@ -64,12 +64,12 @@ void TFrozenScreen::mouseReleaseEvent(QMouseEvent* event) {
     // move left the pointer keeps the pick (a nudged one too).
     if (m_seen != event->position())
         emit moved(onDesktop(event->position()));
-    emit released();
+    emit released(event->button());
 }
 
 void TFrozenScreen::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)
-        emit released();
+        emit released(Qt::NoButton);
     else
         QWidget::keyPressEvent(event);
 }

@@ -34,8 +34,8 @@ public:
 signals:
     /// The pointer moved to pos, in logical desktop coordinates.
     void moved(QPointF pos);
-    /// A mouse button came up, or Escape was pressed.
-    void released();
+    /// A mouse button came up (or Escape was pressed: no button).
+    void released(Qt::MouseButton button);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

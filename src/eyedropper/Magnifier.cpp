@@ -1,10 +1,12 @@
 #include "eyedropper/Magnifier.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace magnifier {
 
@@ -96,14 +98,16 @@ void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified
 
 namespace {
 
+const QEvent::Type FollowEvent = QEvent::Type(QEvent::registerEventType());
+
 /// How long a window's area the magnifier uncovered may still show what the
 /// magnifier left there: its owner draws it again on its own time.
 constexpr qint64 Redrawn = 500;
-constexpr std::size_t MostKnown = 1024;
+constexpr std::size_t MostKnown = 256;
 
 } // namespace
 
-TMagnifier::TMagnifier(std::function<QImage(const QRect&)> read)
+TMagnifier::TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus |
                            Qt::X11BypassWindowManagerHint),
@@ -116,16 +120,6 @@ TMagnifier::TMagnifier(std::function<QImage(const QRect&)> read)
     m_clock.start();
 }
 
-void TMagnifier::paste(QImage& image, const QRect& area, const Known& known) const {
-    const QRect both = known.at & area;
-    if (both.isEmpty())
-        return;
-    QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(both.topLeft() - area.topLeft(), known.picture,
-                      both.translated(-known.at.topLeft()));
-}
-
 void TMagnifier::forget() {
     const qint64 now = m_clock.elapsed();
     while (!m_known.empty() && m_known.front().since >= 0 &&
@@ -133,16 +127,61 @@ void TMagnifier::forget() {
         m_known.pop_front();
 }
 
-QImage TMagnifier::unobstructed(QImage live, const QRect& area) const {
+void TMagnifier::fetch(Known& known) {
+    if (known.pending.empty())
+        return;
+    QPainter painter(&known.picture);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const auto& [part, reading] : known.pending)
+        painter.drawImage(part.topLeft() - known.at.topLeft(), reading());
+    known.pending.clear();
+}
+
+void TMagnifier::paste(QImage& image, const QRect& area) {
     const qint64 now = m_clock.elapsed();
-    for (const Known& known : m_known) {
-        if (known.since < 0 || now - known.since <= Redrawn)
-            paste(live, area, known);
+    std::optional<QPainter> painter;
+    for (Known& known : m_known) {
+        const QRect both = known.at & area;
+        if (both.isEmpty() || (known.since >= 0 && now - known.since > Redrawn))
+            continue;
+        fetch(known);
+        if (!painter) {
+            painter.emplace(&image);
+            painter->setCompositionMode(QPainter::CompositionMode_Source);
+        }
+        painter->drawImage(both.topLeft() - area.topLeft(), known.picture,
+                           both.translated(-known.at.topLeft()));
     }
+}
+
+QImage TMagnifier::unobstructed(QImage live, const QRect& area) {
+    paste(live, area);
     return live;
 }
 
 void TMagnifier::showAt(QPoint picked, const ScreenContext::Magnified& view) {
+    m_picked = picked;
+    m_view = view;
+    if (!m_following) {
+        m_following = true;
+        // After the windows' own repaints, which Qt posts at low priority.
+        QCoreApplication::postEvent(this, new QEvent(FollowEvent), Qt::LowEventPriority - 1);
+    }
+}
+
+bool TMagnifier::event(QEvent* event) {
+    if (event->type() != FollowEvent)
+        return QWidget::event(event);
+    follow();
+    return true;
+}
+
+void TMagnifier::follow() {
+    if (!m_following)
+        return; // hidden meanwhile
+    m_following = false;
+    const QPoint picked = m_picked;
+    const ScreenContext::Magnified& view = m_view;
     const QScreen* screen = desktop::screenAt(picked);
     const QRect frame =
         magnifier::place(desktop::toLogical(picked), magnifier::size(), screen->geometry(),
@@ -151,36 +190,39 @@ void TMagnifier::showAt(QPoint picked, const ScreenContext::Magnified& view) {
     if (!isVisible() || covering != m_covered) {
         forget();
         // What the new place shows without the magnifier: what is known of
-        // it, and the rest read now.
-        QImage beneath(covering.size(), QImage::Format_RGB32);
+        // it, and the rest read now (fetched when first needed, so that no
+        // move waits for the X server's answer).
+        Known next{covering, QImage(covering.size(), QImage::Format_RGB32), -1, {}};
         QRegion known;
         const qint64 now = m_clock.elapsed();
         for (const Known& k : m_known) {
-            if (k.since < 0 || now - k.since <= Redrawn)
-                known += k.at;
+            if ((k.since < 0 || now - k.since <= Redrawn) && k.at.intersects(covering))
+                known += k.at & covering;
         }
-        for (const QRect& part : QRegion(covering) - known) {
-            QPainter painter(&beneath);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(part.topLeft() - covering.topLeft(), m_read(part));
-        }
-        beneath = unobstructed(beneath, covering);
+        for (const QRect& part : QRegion(covering) - known)
+            next.pending.emplace_back(part, m_read(part));
+        paste(next.picture, covering);
         // What it leaves stays known until redrawn, piece by piece.
         if (!m_known.empty() && m_known.back().since < 0) {
-            const Known left = m_known.back();
+            Known left = std::move(m_known.back());
             m_known.pop_back();
+            fetch(left);
             for (const QRect& part : QRegion(left.at) - covering)
                 m_known.push_back(
-                    {part, left.picture.copy(part.translated(-left.at.topLeft())), now});
+                    {part, left.picture.copy(part.translated(-left.at.topLeft())), now, {}});
         }
-        m_known.push_back({covering, beneath, -1});
+        m_known.push_back(std::move(next));
         m_covered = covering;
         setGeometry(frame);
     }
-    m_view = view;
     if (!isVisible())
         show();
     update();
+}
+
+void TMagnifier::dismiss() {
+    m_following = false;
+    hide();
 }
 
 void TMagnifier::hideEvent(QHideEvent* event) {

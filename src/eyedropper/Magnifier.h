@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <vector>
 
 class QPainter;
 class QScreen;
@@ -46,18 +47,21 @@ void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified
 class TMagnifier : public QWidget {
     Q_OBJECT
 public:
-    /// read reads an area of the screen, in device pixels.
-    explicit TMagnifier(std::function<QImage(const QRect&)> read);
+    /// read takes a reading of an area of the screen, in device pixels.
+    explicit TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read);
 
     /// The screen as it shows area (device pixels) without the magnifier:
     /// live reads the area as it is now.
-    QImage unobstructed(QImage live, const QRect& area) const;
-    /// Shows view beside the picked device pixel.
+    QImage unobstructed(QImage live, const QRect& area);
+    /// Shows view beside the picked device pixel. The window follows once
+    /// the event loop has the views that changed with the pick drawn: the
+    /// colour shows first.
     void showAt(QPoint picked, const ScreenContext::Magnified& view);
-    /// The area the window covers, in device pixels; empty while hidden.
-    QRect covered() const { return isVisible() ? m_covered : QRect(); }
+    /// Hides it, also where it was about to show.
+    void dismiss();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -67,12 +71,20 @@ private:
         QRect at;
         QImage picture;
         qint64 since; // when the magnifier left it (ms of m_clock), or -1: covered now
+        // Parts of the picture read but not yet fetched.
+        std::vector<std::pair<QRect, ScreenContext::Reading>> pending;
     };
+    /// Fetches what is still pending of a picture.
+    static void fetch(Known& known);
+    /// Puts what is known of area's look into image, which shows area.
+    void paste(QImage& image, const QRect& area);
     void forget();
-    void paste(QImage& image, const QRect& area, const Known& known) const;
+    void follow();
 
-    std::function<QImage(const QRect&)> m_read;
+    std::function<ScreenContext::Reading(const QRect&)> m_read;
     ScreenContext::Magnified m_view;
+    QPoint m_picked;
+    bool m_following = false; // a follow() is on its way
     QRect m_covered;
     std::deque<Known> m_known; // the covered area last, the oldest uncovered first
     QElapsedTimer m_clock;

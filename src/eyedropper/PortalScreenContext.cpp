@@ -238,9 +238,14 @@ void PortalScreenContext::freeze(const QImage& picture) {
             if (m_handlers.move)
                 m_handlers.move();
         });
-        connect(window, &TFrozenScreen::released, this, [this] {
+        connect(window, &TFrozenScreen::released, this, [this](Qt::MouseButton button) {
             unfreeze();
-            finish();
+            if (button == Qt::RightButton && m_handlers.cancel) {
+                setStage(Stage::Idle);
+                m_handlers.cancel();
+            } else {
+                finish();
+            }
         });
         m_frozen.emplace_back(window);
         window->showFullScreen();
@@ -285,4 +290,8 @@ void PortalScreenContext::setStage(Stage stage) {
         return;
     m_stage = stage;
     emit stageChanged(stage);
+    if (stage == Stage::Unavailable && m_handlers.unavailable)
+        m_handlers.unavailable();
+    else if ((stage == Stage::Frozen || stage == Stage::Picker) && m_handlers.ready)
+        m_handlers.ready();
 }

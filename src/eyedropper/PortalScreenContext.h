@@ -50,6 +50,8 @@ public:
     MagnifierPlace magnifierPlace() const override;
     void showMagnifier(const Magnified& view) override;
     qreal ratioAt(QPoint p) const override;
+    /// Reads the picture it shows, or the desktop picker's answer.
+    bool readsLive() const override { return false; }
 
     Stage stage() const { return m_stage; }
     /// The frozen picture of the desktop while one is shown.

@@ -19,6 +19,10 @@ QImage ScreenContext::area(const QRect& area) {
     return image;
 }
 
+ScreenContext::Reading ScreenContext::areaLater(const QRect& area) {
+    return [image = this->area(area)] { return image; };
+}
+
 qreal ScreenContext::ratioAt(QPoint p) const {
     return desktop::screenAt(p)->devicePixelRatio();
 }

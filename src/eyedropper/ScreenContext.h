@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+class QKeyEvent;
+class QWheelEvent;
 class QWidget;
 
 /// What a screen context may drive by itself while a pick runs: a move reads
@@ -18,6 +20,12 @@ struct PickHandlers {
     std::function<void()> move;
     std::function<void()> release;
     QWidget* window = nullptr;
+    /// A right click ended the pick (a release where unset).
+    std::function<void()> cancel;
+    /// Nothing can be read: no portal answered.
+    std::function<void()> unavailable;
+    /// The context's picture or picker is shown.
+    std::function<void()> ready;
 };
 
 /// Where the eyedropper reads pixels from: the pointer's position and the
@@ -36,6 +44,10 @@ public:
     virtual PackedColor pixel(QPoint p) = 0;
     /// The pixels of area in one reading, white where no screen shows one.
     virtual QImage area(const QRect& area);
+    /// A reading of area taken now, whose pixels are fetched when first
+    /// asked for: they show the screen as it was when it was taken.
+    using Reading = std::function<QImage()>;
+    virtual Reading areaLater(const QRect& area);
     /// Moves the picked point by delta device pixels: the pointer itself
     /// where the context may move it. The next cursorPos() answers the
     /// point, also where it lies off every screen.
@@ -71,6 +83,25 @@ public:
     virtual void showMagnifier(const Magnified& view) { (void)view; }
     /// Device pixels per logical pixel where the picked point p is shown.
     virtual qreal ratioAt(QPoint p) const;
+
+    /// Whether the context reads the screen as it is now (or a picture of
+    /// its own, which its own windows show).
+    virtual bool readsLive() const { return true; }
+    /// What a pick from anywhere hears of the pointer and the keyboard.
+    struct InputHandlers {
+        std::function<void()> moved;
+        std::function<void(Qt::MouseButton)> pressed;
+        std::function<void(const QWheelEvent&)> wheel;
+        std::function<void(const QKeyEvent&)> key;
+    };
+    /// Takes the pointer (showing a crosshair) and the keyboard for a pick
+    /// from anywhere; false where the context cannot.
+    virtual bool grabInput(const InputHandlers& handlers) {
+        (void)handlers;
+        return false;
+    }
+    /// Gives them back.
+    virtual void releaseInput() {}
 };
 
 class QScreen;

@@ -12,13 +12,20 @@
 class X11ScreenContext : public ScreenContext {
 public:
     X11ScreenContext(xcb_connection_t* connection, xcb_window_t root, QSize rootSize);
+    ~X11ScreenContext() override;
 
     QPoint cursorPos() override;
     void pointerSeen(QPointF global) override;
     PackedColor pixel(QPoint p) override;
     QImage area(const QRect& area) override;
+    /// Asks the X server now and takes its answer when the pixels are
+    /// needed, without waiting for it meanwhile.
+    Reading areaLater(const QRect& area) override;
     /// Warps the pointer; a point off the root window is picked without it.
     void nudge(QPoint delta) override;
+    /// Grabs them on the root window, with X's crosshair.
+    bool grabInput(const InputHandlers& handlers) override;
+    void releaseInput() override;
 
     /// The context for the running application, or null when it does not run
     /// on xcb.
@@ -33,4 +40,6 @@ private:
     QRect m_rootArea;
     std::optional<QPoint> m_seen;   // device pixels, taken by the next cursorPos()
     std::optional<QPoint> m_nudged; // off the root window, until the pointer moves
+    class Grab;
+    std::unique_ptr<Grab> m_grab;
 };

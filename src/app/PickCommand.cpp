@@ -1,0 +1,83 @@
+#include "app/PickCommand.h"
+
+#include "eyedropper/ScreenPicker.h"
+#include "platform/ClipboardServer.h"
+#include "platform/Display.h"
+#include "platform/TerminationSignals.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QProcess>
+#include <QTimer>
+#include <cstdio>
+
+namespace pick {
+
+namespace {
+
+/// Keeps text on the clipboard after the command returns: wl-copy serves it
+/// on Wayland (where a program without the keyboard's focus may not set
+/// the clipboard), a process of the program's own on X11.
+void copy(const QString& text) {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        QProcess copier;
+        copier.setStandardOutputFile(QProcess::nullDevice());
+        copier.setStandardErrorFile(QProcess::nullDevice());
+        copier.start(QStringLiteral("wl-copy"), {QStringLiteral("--"), text});
+        if (copier.waitForFinished(5000) && copier.exitStatus() == QProcess::NormalExit &&
+            copier.exitCode() == 0)
+            return;
+        // Set here, it lasts where the desktop keeps what a program leaves.
+        QGuiApplication::clipboard()->setText(text);
+        std::fputs("mirabou: wl-copy (package wl-clipboard) is missing: the colour stays on the "
+                   "clipboard only where the desktop keeps it\n",
+                   stderr);
+        return;
+    }
+    if (!clipboard::serveInBackground(text))
+        std::fputs("mirabou: the colour could not be put on the clipboard\n", stderr);
+}
+
+} // namespace
+
+int run(int& argc, char** argv, const Options& options) {
+    if (platform::availableDisplay() == platform::Display::None) {
+        std::fputs("mirabou: no display to pick from (neither X11 nor Wayland answers)\n", stderr);
+        return NoDisplay;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mirabou"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("mirabou"));
+    TScreenPicker picker(openScreenContext());
+    int status = Cancelled;
+    const auto end = [&status](int code) {
+        status = code;
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    };
+    QObject::connect(&picker, &TScreenPicker::picked, &app, [&](PackedColor color) {
+        const QString text = colortext::formatColor(color, options.format);
+        std::printf("%s\n", qPrintable(text));
+        std::fflush(stdout);
+        if (options.copy)
+            copy(text);
+        end(Picked);
+    });
+    QObject::connect(&picker, &TScreenPicker::cancelled, &app, [&] { end(Cancelled); });
+    QObject::connect(&picker, &TScreenPicker::unavailable, &app, [&] {
+        std::fputs("mirabou: nothing to pick from: the screen cannot be read and no desktop "
+                   "portal answered\n",
+                   stderr);
+        end(NoDisplay);
+    });
+    // Killed or interrupted, the pick ends as Escape ends it.
+    const platform::TerminationSignals termination;
+    QObject::connect(&termination, &platform::TerminationSignals::requested, &picker, [&] {
+        picker.cancel();
+        end(Cancelled);
+    });
+    QTimer::singleShot(0, &picker, &TScreenPicker::start);
+    QApplication::exec();
+    return status;
+}
+
+} // namespace pick

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "color/ColorTexts.h"
+
+/// `mirabou --pick`: the colour under the next click, anywhere on the
+/// screen, printed (and copied) without a window of the program's own.
+namespace pick {
+
+struct Options {
+    colortext::Format format = colortext::Format::Hex;
+    bool copy = false; ///< the text also stays on the clipboard
+};
+
+/// Exit statuses: picked, cancelled, nothing to pick from.
+inline constexpr int Picked = 0;
+inline constexpr int Cancelled = 1;
+inline constexpr int NoDisplay = 3;
+
+/// Runs the pick; returns the exit status. Makes the application object.
+int run(int& argc, char** argv, const Options& options);
+
+} // namespace pick

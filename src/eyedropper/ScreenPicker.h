@@ -1,0 +1,53 @@
+#pragma once
+
+#include "eyedropper/Loupe.h"
+#include "eyedropper/ScreenContext.h"
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+class QKeyEvent;
+
+/// A pick from anywhere, with no window of the program's own: the whole
+/// screen becomes the picker. The pointer shows a crosshair and the
+/// magnifier follows it; a left click picks the pixel under it, the arrow
+/// keys move the picked point (with Shift by ten) and Enter picks that,
+/// Escape or a right click cancels. On X11 the pointer and the keyboard are
+/// grabbed meanwhile; on Wayland the portal's screenshot is shown frozen, or
+/// the desktop's own picker runs where screenshots are refused.
+class TScreenPicker : public QObject {
+    Q_OBJECT
+public:
+    explicit TScreenPicker(std::unique_ptr<ScreenContext> screen, QObject* parent = nullptr);
+    ~TScreenPicker() override;
+
+    /// Begins the pick; one of the signals ends it.
+    void start();
+    /// Ends it as Escape does.
+    void cancel();
+
+signals:
+    /// The picker is ready: the pointer is the picker's.
+    void ready();
+    void picked(PackedColor color);
+    void cancelled();
+    /// Nothing can be picked: the screen cannot be read, or no portal
+    /// answered.
+    void unavailable();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void move();
+    /// An arrow key, Enter or Escape: true when the picker took it.
+    bool key(const QKeyEvent& key);
+    void pick();
+    void finish();
+
+    std::unique_ptr<ScreenContext> m_screen;
+    TLoupe m_loupe;
+    std::optional<PackedColor> m_last; // the colour last read at the picked point
+    bool m_running = false;
+};
