@@ -100,7 +100,12 @@ rc=0
 row() { # row NAME [VAR=VALUE...]: one row of the test, in the stack's environment
     local name=$1
     shift
-    env "$@" "$test" "realPortal:$name" && return
+    call "realPortal:$name" "$@"
+}
+call() { # call FUNCTION[:ROW] [VAR=VALUE...]: one test function, in the stack's environment
+    local function=$1
+    shift
+    env "$@" "$test" "$function" && return
     rc=1
     logs # what the desktop and its portal said meanwhile
 }
@@ -118,6 +123,7 @@ default_floating_border none
 CONF
     sway -c "$base/sway.conf" > "$base/sway.log" 2>&1 &
     pids+=($!)
+    export MIRABOU_COMPOSITOR_PID=$!
     wait_for 5 compgen -G "$XDG_RUNTIME_DIR/wayland-*" > /dev/null
     WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* 2> /dev/null | grep -v lock | head -n1)
     [ -n "$WAYLAND_DISPLAY" ] || fail "sway did not start"
@@ -161,6 +167,9 @@ run_wlroots() {
     sleep 0.5
     row "wlroots scale 1.5" QT_QPA_PLATFORM=wayland
     rm -f /tmp/out.png
+    # Last: the compositor ends under the program (the test itself draws
+    # nothing, so that it outlives the compositor).
+    call realDisplayEnds QT_QPA_PLATFORM=offscreen
 }
 
 # shell_says CODE: whether the shell's evaluation of CODE is true.

@@ -574,18 +574,24 @@ void tst_Desktop::captionCloseWritesSettings() {
 }
 
 void tst_Desktop::signalsEndAsClosing_data() {
-    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("signal");        // 0: the X server ends instead
     QTest::addColumn<QString>("openFirst"); // a key that opens a modal window
     QTest::newRow("SIGTERM, as at logout") << int(SIGTERM) << QString();
     QTest::newRow("SIGINT") << int(SIGINT) << QString();
     QTest::newRow("SIGHUP") << int(SIGHUP) << QString();
     QTest::newRow("SIGTERM with the About window open") << int(SIGTERM) << "F2";
     QTest::newRow("SIGTERM with the Language window open") << int(SIGTERM) << "F4";
+    QTest::newRow("the X server ends") << 0 << QString();
+    QTest::newRow("the X server ends with the About window open") << 0 << "F2";
 }
 
 void tst_Desktop::signalsEndAsClosing() {
     QFETCH(int, signal);
     QFETCH(QString, openFirst);
+    // The X server that ends is one of the test's own.
+    PrivateDisplay display;
+    if (signal == 0)
+        QVERIFY(display.start());
     RunningProgram p;
     QVERIFY(start(p, "posx=120\nposy=90"));
     p.key(QStringLiteral("F11")); // an option changed during the session
@@ -593,8 +599,14 @@ void tst_Desktop::signalsEndAsClosing() {
         p.key(openFirst);
         QVERIFY(!waitForWindow(QStringLiteral("^Orlen Mirabou: ")).isEmpty());
     }
-    QCOMPARE(::kill(pid_t(p.process.processId()), signal), 0);
-    QVERIFY(endedCleanly(p));
+    if (signal == 0) {
+        display.stop();
+        int code = -2;
+        QVERIFY(p.finished(&code)); // Qt's own end, not a clean one
+    } else {
+        QCOMPARE(::kill(pid_t(p.process.processId()), signal), 0);
+        QVERIFY(endedCleanly(p));
+    }
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("flat=0\n") && written.contains("posx=120\nposy=90\n"),
              written.constData());

@@ -203,6 +203,7 @@ private slots:
     void lateScreenshotIsDropped();
     void realPortal_data();
     void realPortal();
+    void realDisplayEnds();
 };
 
 void tst_Portal::requestPath() {
@@ -900,6 +901,36 @@ void tst_Portal::realPortal() {
         calls.kill();
         calls.waitForFinished();
     }
+}
+
+void tst_Portal::realDisplayEnds() {
+    // Run by portal_stack.sh inside sway, last: the compositor ends while the
+    // program runs, and the program's options are written all the same.
+    if (qEnvironmentVariable("MIRABOU_REAL_PORTAL") != QLatin1String("wlroots"))
+        QSKIP("needs the real stack (portal_stack.sh)");
+    const std::unique_ptr<Desktop> session = openDesktop(QStringLiteral("wlroots"));
+    QVERIFY2(session->ready(), "no pointer on the desktop's seat");
+    QTemporaryDir folder;
+    QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
+    writeFile(folder.filePath(QStringLiteral("settings.ini")), "[settings]\nposx=120\nposy=90\n");
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    program.setProcessEnvironment(env);
+    program.start(folder.filePath(QStringLiteral("Mirabou")), {});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(session->windows(QStringLiteral("mirabou")).size() == 1, 20000);
+    QTest::qWait(300);
+    QVERIFY(session->key(QStringLiteral("F11"))); // Flat Buttons off
+    QTest::qWait(300);
+    const pid_t compositor = qEnvironmentVariableIntValue("MIRABOU_COMPOSITOR_PID");
+    QVERIFY2(compositor > 0, "no compositor's process id");
+    QCOMPARE(::kill(compositor, SIGTERM), 0);
+    QVERIFY(program.waitForFinished(10000));
+    const QByteArray written = readFile(folder.filePath(QStringLiteral("settings.ini")));
+    QVERIFY2(written.contains("flat=0\n") && written.contains("posx=") &&
+                 written.contains("language=lang001\n"),
+             (written + program.readAllStandardError()).constData());
 }
 
 QTEST_MAIN(tst_Portal)

@@ -12,6 +12,7 @@
 #include "help/HelpRouter.h"
 #include "i18n/ToolkitTexts.h"
 #include "platform/Clipboard.h"
+#include "platform/DisplayLoss.h"
 #include "platform/ErrorReport.h"
 #include "platform/IniFile.h"
 #include "platform/Version.h"
@@ -209,6 +210,21 @@ void TForm1::FormCreate() {
     const bool magnifier = settings::readBool(file, settings::Magnifier);
     Magnifier1->setChecked(magnifier);
     m_eyeWizard->setMagnifierOn(magnifier);
+    // The display may go away before the program ends (a desktop's session
+    // ending, its compositor dying): the options are written all the same.
+    m_kept = std::make_shared<settings::OptionsKeeper>(m_settingsPath);
+    keepOptions();
+    platform::onDisplayLost([kept = m_kept] { kept->saveNow(); });
+}
+
+void TForm1::keepOptions() {
+    if (m_kept)
+        m_kept->keep(options());
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    keepOptions();
 }
 
 void TForm1::setVisible(bool visible) {
@@ -247,11 +263,10 @@ settings::Options TForm1::options() const {
 
 void TForm1::FormDestroy() {
     const settings::Options now = options();
+    if (m_kept)
+        m_kept->ended();
     try {
-        // The user's own settings folder is made on the first write.
-        QDir().mkpath(QFileInfo(m_settingsPath).absolutePath());
-        IniFile file(m_settingsPath);
-        settings::writeOptions(file, now);
+        settings::saveOptions(m_settingsPath, now);
     } catch (const std::exception& e) {
         platform::reportError(QString::fromUtf8(e.what()));
     }
@@ -289,14 +304,17 @@ void TForm1::setFlatButtons(bool flat) {
 void TForm1::AlwaysOnTop1Click() {
     // The action has inverted its own check mark; invert the state to match.
     setStayOnTop(!isStayOnTop());
+    keepOptions();
 }
 
 void TForm1::FlatButtons1Click() {
     setFlatButtons(FlatButtons1->isChecked());
+    keepOptions();
 }
 
 void TForm1::Magnifier1Click() {
     m_eyeWizard->setMagnifierOn(Magnifier1->isChecked());
+    keepOptions();
 }
 
 void TForm1::SpeedButton8Click() {

@@ -56,7 +56,12 @@ public:
 
     void setVisible(bool visible) override;
 
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
 private:
+    /// Keeps the options as they stand for an end without windows.
+    void keepOptions();
     void FormCreate();
     void FormShow();
     void FormDestroy();
@@ -113,6 +118,7 @@ private:
     QScopedPointer<Ui::TForm1> m_ui;
     QString m_folder;
     QString m_settingsPath;
+    std::shared_ptr<settings::OptionsKeeper> m_kept;
     std::unique_ptr<ColorViews> m_views;
     TColorModel* m_color = nullptr;
     TEyeWizard* m_eyeWizard = nullptr;

@@ -126,6 +126,7 @@ void TForm1::ChangeLangClick(QAction* item) {
         other->setChecked(false);
     item->setChecked(true);
     ChangeLang(item->data().toInt());
+    keepOptions();
 }
 
 void TForm1::Language2Click() {

@@ -2,6 +2,7 @@
 
 #include "platform/ProgramFolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -52,6 +53,32 @@ void writeOptions(platform::IniFile& file, const Options& options) {
     writeInteger(file, PosY, options.position.y());
     writeString(file, Language, options.language);
     writeBool(file, Magnifier, options.magnifier);
+}
+
+void saveOptions(const QString& path, const Options& options) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    platform::IniFile file(path);
+    writeOptions(file, options);
+}
+
+void OptionsKeeper::keep(const Options& options) {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    m_options = options;
+}
+
+void OptionsKeeper::ended() {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    m_ended = true;
+}
+
+void OptionsKeeper::saveNow() {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    if (std::exchange(m_ended, true))
+        return;
+    try {
+        saveOptions(m_path, m_options);
+    } catch (const std::exception&) {
+    }
 }
 
 QString filePath(const QString& programFolder) {

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <mutex>
 
 /// The settings file: its keys and their defaults, the options the program
 /// keeps in it, and where the file lives.
@@ -37,6 +38,31 @@ struct Options {
 /// Writes the options, key by key; raises IniWriteError at the first key
 /// that cannot be written (the keys after it are not written).
 void writeOptions(platform::IniFile& file, const Options& options);
+
+/// Writes the options to the settings file at path as the program end does,
+/// making its folder first (a user's own settings folder is made on the
+/// first write); raises IniWriteError as writeOptions does.
+void saveOptions(const QString& path, const Options& options);
+
+/// The options as they stand during a run, kept for an end that comes with
+/// no window left to ask (the display gone): written then, once, unless the
+/// program's own end wrote them. Safe to use from any thread.
+class OptionsKeeper {
+public:
+    explicit OptionsKeeper(QString path) : m_path(std::move(path)) {}
+    void keep(const Options& options);
+    /// The program's end writes them itself.
+    void ended();
+    /// Writes the kept options unless written; says nothing of a failure
+    /// (there is no window to say it in).
+    void saveNow();
+
+private:
+    std::mutex m_lock;
+    QString m_path;
+    Options m_options;
+    bool m_ended = false;
+};
 
 QString readString(const platform::IniFile& file, const Key& key);
 int readInteger(const platform::IniFile& file, const Key& key);

@@ -208,6 +208,27 @@ bool dismissErrorBox() {
     return true;
 }
 
+bool PrivateDisplay::start() {
+    server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-noreset", "-nolisten", "tcp",
+                                          "-screen", "0", "1024x768x24"});
+    if (!server.waitForStarted() || !server.waitForReadyRead(10000))
+        return false;
+    const QByteArray number = server.readLine().trimmed();
+    if (number.isEmpty())
+        return false;
+    before = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":" + number);
+    return true;
+}
+
+void PrivateDisplay::stop() {
+    if (server.state() == QProcess::NotRunning)
+        return;
+    server.terminate();
+    server.waitForFinished(5000);
+    qputenv("DISPLAY", before);
+}
+
 bool RunningProgram::installFrom(const QString& programFolder) const {
     const QDir from(programFolder);
     for (const QString& name : from.entryList(QDir::Files)) {

@@ -48,6 +48,16 @@ QString findWindow(const QString& pattern);
 /// pattern.
 QString waitForWindow(const QString& pattern);
 
+/// An X server of the test's own, which it may end: the programs and tools
+/// it starts meanwhile use it (DISPLAY), the test's own windows not.
+struct PrivateDisplay {
+    QProcess server;
+    QByteArray before; // the DISPLAY it replaced
+    bool start();
+    void stop();
+    ~PrivateDisplay() { stop(); }
+};
+
 /// The program, started from a fresh program folder of its own.
 struct RunningProgram {
     QTemporaryDir dir;

@@ -154,6 +154,7 @@ public:
     bool key(const QString& name) override {
         const quint32 keysym = name == QLatin1String("Right")    ? 0xff53
                                : name == QLatin1String("Escape") ? 0xff1b
+                               : name == QLatin1String("F11")    ? 0xffc8
                                                                  : 0;
         return keysym && m_vnc.key(keysym);
     }
