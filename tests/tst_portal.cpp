@@ -199,6 +199,8 @@ private slots:
     void desktopPicker();
     void noPortal_data();
     void noPortal();
+    void badScreenshot_data();
+    void badScreenshot();
     void pickerNeverAnswers();
     void lateScreenshotIsDropped();
     void realPortal_data();
@@ -448,10 +450,6 @@ void tst_Portal::desktopPicker_data() {
                                                 QStringLiteral("--color"),
                                                 QStringLiteral("0.2,0.4,0.6")}
                                  << QStringLiteral("#336699") << QStringLiteral("#336699") << both;
-    QTest::newRow("screenshot unreadable, picker answers")
-        << QStringList{QStringLiteral("--picture"), QStringLiteral("/nonexistent/desktop.png"),
-                       QStringLiteral("--color"), QStringLiteral("0,0,1")}
-        << QStringLiteral("#0000FF") << QStringLiteral("#0000FF") << both;
     QTest::newRow("picker cancelled")
         << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
                        QStringLiteral("--pickcolor"),  QStringLiteral("cancel"),
@@ -495,6 +493,76 @@ void tst_Portal::desktopPicker() {
     for (const QString& call : f.calls())
         called << call.section(QLatin1Char(' '), 0, 0);
     QCOMPARE(called, methods);
+}
+
+void tst_Portal::badScreenshot_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("empty") << "empty";
+    QTest::newRow("not a picture") << "text";
+    QTest::newRow("cut short") << "truncated";
+    QTest::newRow("5000 x 5000 pixels") << "large";
+    QTest::newRow("a small file claiming 30000 x 30000") << "claims";
+    QTest::newRow("a uri of the web") << "web";
+    QTest::newRow("a number for a uri") << "number";
+}
+
+void tst_Portal::badScreenshot() {
+    // The portal grants the screenshot, but its file is nothing to show: the
+    // pick reads every point as white, shows no frozen screen, holds no more
+    // memory than a picture of the desktop would, and the next pick works.
+    QFETCH(QString, kind);
+    Fixture f;
+    const QString path = f.dir.filePath(QStringLiteral("shot.png"));
+    const QString good = f.writePlainPicture(qRgb(0x12, 0x34, 0x56));
+    QVERIFY(!good.isEmpty());
+    const QByteArray picture = readFile(good);
+    QStringList args{QStringLiteral("--picture"), path};
+    if (kind == QLatin1String("empty"))
+        writeFile(path, QByteArray());
+    else if (kind == QLatin1String("text"))
+        writeFile(path, "a desktop, in words\n");
+    else if (kind == QLatin1String("truncated"))
+        writeFile(path, picture.left(picture.size() / 2));
+    else if (kind == QLatin1String("large") || kind == QLatin1String("claims"))
+        QVERIFY(
+            run(QStringLiteral("python3"),
+                {QStringLiteral(MIRABOU_PNG_MAKER),
+                 kind == QLatin1String("large") ? QStringLiteral("5000") : QStringLiteral("30000"),
+                 kind == QLatin1String("large") ? QStringLiteral("whole") : QStringLiteral("claim"),
+                 path})
+                .isEmpty());
+    else if (kind == QLatin1String("web"))
+        args << QStringLiteral("--uri") << QStringLiteral("https://example.org/desktop.png");
+    else if (kind == QLatin1String("number"))
+        args << QStringLiteral("--uri") << QStringLiteral("<number>");
+    QVERIFY(f.start(args));
+    const auto peak = [] { // VmHWM, in KiB
+        const QByteArray status = readFile(QStringLiteral("/proc/self/status"));
+        const qsizetype at = status.indexOf("VmHWM:");
+        return status.mid(at + 6, status.indexOf('\n', at) - at - 6)
+            .trimmed()
+            .split(' ')[0]
+            .toLong();
+    };
+    const long before = peak();
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Unreadable);
+    QVERIFY(f.context->frozenScreens().empty());
+    f.moveOverButton();
+    QCOMPARE(f.header(), QStringLiteral("#FFFFFF"));
+    f.release();
+    QCOMPARE(f.eye(), QStringLiteral("#FFFFFF"));
+    QVERIFY2(peak() - before < 32 * 1024, QByteArray::number(peak() - before));
+    if (kind == QLatin1String("web") || kind == QLatin1String("number"))
+        return;
+    // A sound picture at the next pick.
+    writeFile(path, picture);
+    f.press();
+    QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+    f.moveOverButton();
+    QCOMPARE(f.header(), QStringLiteral("#123456"));
+    f.release();
 }
 
 void tst_Portal::noPortal_data() {

@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QPainter>
 #include <QScreen>
 #include <cmath>
@@ -132,7 +133,8 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
 }
 
 bool PortalScreenContext::followsPointer() const {
-    return m_stage == Stage::Frozen || m_stage == Stage::Answered;
+    return m_stage == Stage::Frozen || m_stage == Stage::Answered ||
+           m_stage == Stage::Unreadable;
 }
 
 void PortalScreenContext::cancelPick() {
@@ -151,18 +153,37 @@ bool PortalScreenContext::endPick() {
 }
 
 void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
-    QImage picture;
-    if (code == 0) {
-        const QString file = portal::pictureFile(results);
-        if (!file.isEmpty()) {
-            picture.load(file);
-            portal::removeMadeFile(file, m_request.requested());
-        }
+    if (code != 0) {
+        request(Kind::PickColor); // refused: the desktop's own picker, then
+        return;
     }
+    // Granted, but a picture that is missing, no picture, cut short or too
+    // large to be the desktop's shows nothing: every point reads as one no
+    // screen shows.
+    const QString file = portal::pictureFile(results);
+    const QImage picture = readPicture(file);
+    portal::removeMadeFile(file, m_request.requested());
     if (picture.isNull())
-        request(Kind::PickColor); // refused, or nothing we can read
+        setStage(Stage::Unreadable);
     else
         freeze(picture);
+}
+
+QImage PortalScreenContext::readPicture(const QString& file) const {
+    if (file.isEmpty())
+        return {};
+    // At most the desktop's size at its screens' largest scale (no less
+    // than 2), which a screenshot of it has; the size is read before the
+    // picture, so that a file claiming more is not decoded at all.
+    qreal scale = 2;
+    for (const QScreen* screen : QGuiApplication::screens())
+        scale = std::max(scale, std::ceil(screen->devicePixelRatio()));
+    const QSize most = (QSizeF(logicalDesktop().size()) * scale).toSize();
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > most.width() || size.height() > most.height())
+        return {};
+    return reader.read();
 }
 
 void PortalScreenContext::onPickedColor(uint code, const QVariantMap& results) {
@@ -290,7 +311,7 @@ void PortalScreenContext::setStage(Stage stage) {
         return;
     m_stage = stage;
     emit stageChanged(stage);
-    if (stage == Stage::Unavailable && m_handlers.unavailable)
+    if ((stage == Stage::Unavailable || stage == Stage::Unreadable) && m_handlers.unavailable)
         m_handlers.unavailable();
     else if ((stage == Stage::Frozen || stage == Stage::Picker) && m_handlers.ready)
         m_handlers.ready();

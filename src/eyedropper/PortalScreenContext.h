@@ -23,6 +23,7 @@ public:
         Idle,        // no pick
         Requesting,  // waiting for the screenshot
         Frozen,      // the picture is shown; moves read from it
+        Unreadable,  // the picture the portal gave cannot be read: moves read white
         Picker,      // the desktop's picker runs
         Answered,    // the picker's colour is being applied
         Unavailable, // no portal answered: moves read nothing
@@ -73,6 +74,9 @@ private:
     void onFailure(Kind kind, bool noPortal);
     void noAnswer(Kind kind);
     void onScreenshot(uint code, const QVariantMap& results);
+    /// The portal's picture, if it is one no larger than the desktop's
+    /// screens could show; a null image otherwise.
+    QImage readPicture(const QString& file) const;
     void onPickedColor(uint code, const QVariantMap& results);
     void freeze(const QImage& picture);
     void unfreeze();

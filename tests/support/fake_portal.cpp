@@ -5,6 +5,8 @@
 //   missing the method is unknown (not for PickColor: the interface has it)
 //   silent  the call is taken, no Response ever comes
 //   hang    the call is never answered
+// --uri gives the screenshot's answer that uri instead (text as it stands,
+// or "<number>": a number where a text belongs).
 // With --copy, each screenshot is a fresh copy of --picture made when the
 // answer goes out (<png>-<n>.png, logged as "wrote <file>"), as a real
 // portal writes a file per shot.
@@ -29,7 +31,7 @@ class FakePortal : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
 public:
-    QString screenshotMode, pickMode, picture;
+    QString screenshotMode, pickMode, picture, uri;
     double color[3] = {0, 0, 0};
     int delay = 0;
     bool copy = false;
@@ -43,6 +45,10 @@ public slots:
             file = picture.chopped(4) + QStringLiteral("-%1.png").arg(++copies);
         QVariantMap results;
         results.insert(QStringLiteral("uri"), QUrl::fromLocalFile(file).toString());
+        if (uri == QLatin1String("<number>"))
+            results.insert(QStringLiteral("uri"), 42);
+        else if (!uri.isEmpty())
+            results.insert(QStringLiteral("uri"), uri);
         return answer(QStringLiteral("Screenshot"), screenshotMode, parent, options, results,
                       file != picture ? file : QString());
     }
@@ -116,7 +122,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption delay(QStringLiteral("delay"), QString(), QStringLiteral("ms"),
                                    QStringLiteral("0"));
     const QCommandLineOption copy(QStringLiteral("copy"));
-    options.addOptions({address, screenshot, pick, picture, color, delay, copy});
+    const QCommandLineOption uri(QStringLiteral("uri"), QString(), QStringLiteral("uri"));
+    options.addOptions({address, screenshot, pick, picture, color, delay, copy, uri});
     options.process(app);
 
     QDBusConnection bus =
@@ -127,6 +134,7 @@ int main(int argc, char** argv) {
     portal.picture = options.value(picture);
     portal.delay = options.value(delay).toInt();
     portal.copy = options.isSet(copy);
+    portal.uri = options.value(uri);
     const QStringList rgb = options.value(color).split(QLatin1Char(','));
     for (int i = 0; i < 3 && i < rgb.size(); ++i)
         portal.color[i] = rgb[i].toDouble();
