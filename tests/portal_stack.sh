@@ -152,6 +152,8 @@ CONF
 run_wlroots() {
     row wlroots QT_QPA_PLATFORM=wayland
     rm -f /tmp/out.png
+    call realPickCommand QT_QPA_PLATFORM=offscreen
+    rm -f /tmp/out.png
     local display
     display=$(cat "$base/display" 2> /dev/null)
     [ -n "$display" ] || fail "sway started no XWayland"
@@ -247,6 +249,7 @@ run_gnome() {
     # One who has refused them: the desktop's own colour picker runs.
     screenshots no
     row "gnome refused" QT_QPA_PLATFORM=wayland
+    call realPickCommand QT_QPA_PLATFORM=offscreen
     # Allowed again, on the monitor scaled by two.
     screenshots yes
     local serial

@@ -206,6 +206,7 @@ private slots:
     void realPortal_data();
     void realPortal();
     void realDisplayEnds();
+    void realPickCommand();
 };
 
 void tst_Portal::requestPath() {
@@ -999,6 +1000,45 @@ void tst_Portal::realDisplayEnds() {
     QVERIFY2(written.contains("flat=0\n") && written.contains("posx=") &&
                  written.contains("language=lang001\n"),
              (written + program.readAllStandardError()).constData());
+}
+
+void tst_Portal::realPickCommand() {
+    // Run by portal_stack.sh inside sway (screenshots shown frozen) and
+    // GNOME refusing screenshots (its own picker answers): mirabou --pick
+    // from outside, a click on the bare desktop.
+    const QString desktop = qEnvironmentVariable("MIRABOU_REAL_PORTAL");
+    if (desktop.isEmpty())
+        QSKIP("needs the real stack (portal_stack.sh)");
+    const std::unique_ptr<Desktop> session = openDesktop(desktop);
+    QVERIFY2(session->ready(), "no pointer on the desktop's seat");
+    const bool copy = desktop == QLatin1String("wlroots");
+    QProcess pick;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    pick.setProcessEnvironment(env);
+    pick.start(QStringLiteral(MIRABOU_EXE),
+               copy ? QStringList{"--pick", "--copy"} : QStringList{"--pick"});
+    QVERIFY(pick.waitForStarted());
+    const auto ready = [&] {
+        if (session->picking())
+            return true; // the desktop's own picker
+        for (const QRect& window : session->windows(QStringLiteral("mirabou")))
+            if (window.topLeft() == QPoint(0, 0) && window.width() >= 1000)
+                return true; // the frozen screen
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(ready(), 20000);
+    QTest::qWait(300);
+    const QPoint bare(40, 700); // the desktop's own background, #123456
+    QVERIFY(session->pointer(bare.x(), bare.y(), false) &&
+            session->pointer(bare.x(), bare.y(), true) &&
+            session->pointer(bare.x(), bare.y(), false));
+    // It may have ended while the pointer was driven.
+    QVERIFY(pick.state() == QProcess::NotRunning || pick.waitForFinished(10000));
+    QCOMPARE(pick.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()), QStringLiteral("#123456\n"));
+    if (copy) // after the command returned, from the desktop's clipboard
+        QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), QStringLiteral("#123456"), 5000);
 }
 
 QTEST_MAIN(tst_Portal)
