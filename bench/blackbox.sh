@@ -6,7 +6,9 @@
 #    and repaints, a bare Qt picker, Mirabou with its magnifier and without;
 #  - start-up to the window mapped and to its first painting, and memory one
 #    second later (medians):
-#    a bare Qt window, the same with a line of text, Mirabou.
+#    a bare Qt window, the same with a line of text, Mirabou, and
+#    `mirabou --pick` to the map of its magnifier (the pointer and keyboard
+#    are grabbed just before).
 # Absolute times swing between runs on a shared machine; the ratios of one
 # round are what count, so every round runs all of them back to back.
 #
@@ -37,10 +39,12 @@ pick() { # label, title, command...: "median p99" in microseconds
     "$here/pick-latency/pick-latency.sh" "${args[@]}" 2>&1 |
         sed -n 's/.*SUMMARY.* median_us=\([0-9]*\) .* p99_us=\([0-9]*\) .*/\1 \2/p'
 }
-start() { # label, title, command...: "map_ms paint_ms rss_MiB" medians, "-" for one not measured
+start() { # [-o] label, title, command...: "map_ms paint_ms rss_MiB" medians, "-" for one not measured
+    local options=()
+    [ "$1" = -o ] && options=(-o) && shift # an override-redirect window counts
     local label=$1 title=$2
     shift 2
-    "$here/gui-startup-bench.sh" -n "$runs" -w 1 "$label" "$title" "$@" 2>&1 |
+    "$here/gui-startup-bench.sh" "${options[@]}" -n "$runs" -w 1 "$label" "$title" "$@" 2>&1 |
         awk '/SUMMARY/ {
             for (i = 1; i <= NF; ++i) {
                 split($i, kv, "=")
@@ -75,16 +79,17 @@ for r in $(seq "$rounds"); do
         "$np" "$(ratio "$mp" "$qp")" "$(ratio "$np" "$qp")" "$(ratio "$qp" "$xp")"
 done
 
-printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | Mirabou / bare | Mirabou / with text |\n'
-printf '|---|---|---|---|---|---|\n'
+printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | --pick ready | Mirabou / bare | Mirabou / with text | --pick / Mirabou |\n'
+printf '|---|---|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
     measure "fm fp fr" start floor '^Qt floor$' "$build/bench/qtfloor"
     measure "tm tp tr" start text '^bare_window$' "$build/bench/bare_window" --label
     measure "mm mp mr" start mirabou '^Mirabou 1\.8' "$program"
-    printf '| %s map | %s ms | %s ms | %s ms | %s | %s |\n' "$r" "$fm" "$tm" "$mm" \
-        "$(ratio "$mm" "$fm")" "$(ratio "$mm" "$tm")"
-    printf '| %s painted | %s ms | %s ms | %s ms | %s | %s |\n' "$r" "$fp" "$tp" "$mp" \
-        "$(ratio "$mp" "$fp")" "$(ratio "$mp" "$tp")"
-    printf '| %s RSS | %s MiB | %s MiB | %s MiB | %s | %s |\n' "$r" "$fr" "$tr" "$mr" \
-        "$(ratio "$mr" "$fr")" "$(ratio "$mr" "$tr")"
+    measure "km kp kr" start -o pick '^Magnifier$' "$program" --pick
+    printf '| %s map | %s ms | %s ms | %s ms | %s ms | %s | %s | %s |\n' "$r" "$fm" "$tm" "$mm" \
+        "$km" "$(ratio "$mm" "$fm")" "$(ratio "$mm" "$tm")" "$(ratio "$km" "$mm")"
+    printf '| %s painted | %s ms | %s ms | %s ms | %s ms | %s | %s | %s |\n' "$r" "$fp" "$tp" "$mp" \
+        "$kp" "$(ratio "$mp" "$fp")" "$(ratio "$mp" "$tp")" "$(ratio "$kp" "$mp")"
+    printf '| %s RSS | %s MiB | %s MiB | %s MiB | %s MiB | %s | %s | %s |\n' "$r" "$fr" "$tr" "$mr" \
+        "$kr" "$(ratio "$mr" "$fr")" "$(ratio "$mr" "$tr")" "$(ratio "$kr" "$mr")"
 done
