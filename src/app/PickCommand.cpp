@@ -3,6 +3,7 @@
 #include "eyedropper/ScreenPicker.h"
 #include "platform/ClipboardServer.h"
 #include "platform/Display.h"
+#include "platform/FontSetup.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
@@ -45,7 +46,9 @@ int run(int& argc, char** argv, const Options& options) {
         std::fputs("mirabou: no display to pick from (neither X11 nor Wayland answers)\n", stderr);
         return NoDisplay;
     }
+    platform::FontSetup fonts; // meanwhile the application connects to the display
     QApplication app(argc, argv);
+    fonts.wait();
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
     QGuiApplication::setDesktopFileName(QStringLiteral("mirabou"));
     TScreenPicker picker(openScreenContext());
