@@ -21,6 +21,19 @@
 
 using namespace testsupport;
 
+namespace {
+
+/// A picture of one-pixel cells, each its own colour: (x, y, 0x40).
+QImage onePixelCells() {
+    QImage picture(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            picture.setPixel(x, y, qRgb(x, y, 0x40));
+    return picture;
+}
+
+} // namespace
+
 class tst_Desktop : public QObject {
     Q_OBJECT
 private slots:
@@ -303,11 +316,7 @@ void tst_Desktop::eyeWizardOverPaintedColours() {
                     {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
     const QPoint origin = clientOrigin(p.window);
     const auto drag = [&](const QList<QPoint>& path) {
-        xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * scale),
-                 QString::number(ButtonY * scale)});
-        QTest::qWait(100);
-        xdotool({"mousedown", "1"});
-        QTest::qWait(100);
+        p.holdEyeWizard(scale);
         for (const QPoint& to : path) { // outside the program's window
             xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
             QTest::qWait(60);
@@ -315,19 +324,12 @@ void tst_Desktop::eyeWizardOverPaintedColours() {
         xdotool({"mouseup", "1"});
         QTest::qWait(200);
     };
-    const auto copyEyeColour = [&] { // Eye options > Copy Eye Color > Hex Value
-        p.click(EyeOptionsX * scale, ButtonY * scale);
-        for (const char* key : {"Down", "Right", "Return"})
-            p.key(QLatin1String(key));
-    };
     drag({{750, 600}, {775, 600}, {800, 600}});
     QTRY_COMPARE(screenPixel(origin + Swatch * scale), qRgb(0x2A, 0x9D, 0x8F) & 0xFFFFFF);
-    copyEyeColour();
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("#2A9D8F"));
+    QCOMPARE(p.copyEyeColour(scale), QStringLiteral("#2A9D8F"));
     // Then over the bare desktop: released there, the last pixel is kept.
     drag({{20, 900}});
-    copyEyeColour();
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("#123405"));
+    QCOMPARE(p.copyEyeColour(scale), QStringLiteral("#123405"));
     p.click(ExitX * scale, ButtonY * scale);
     QVERIFY(endedCleanly(p));
 }
@@ -343,10 +345,7 @@ void tst_Desktop::magnifierNudgeAndEscape() {
     run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
     // A window of one-pixel cells, each its own colour.
     const QPoint at(500, 400);
-    QImage picture(256, 256, QImage::Format_RGB32);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            picture.setPixel(x, y, qRgb(x, y, 0x40));
+    const QImage picture = onePixelCells();
     const auto pattern = showPictureWindow(picture, at);
     QVERIFY(pattern);
     const auto colourAt = [&](QPoint p) {
@@ -361,13 +360,7 @@ void tst_Desktop::magnifierNudgeAndEscape() {
     QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\n"),
                     {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
     const QPoint swatch = clientOrigin(p.window) + Swatch * scale;
-    const auto press = [&] {
-        xdotool({"mousemove", "--window", p.window, QString::number(EyeWizardX * scale),
-                 QString::number(ButtonY * scale)});
-        QTest::qWait(100);
-        xdotool({"mousedown", "1"});
-        QTest::qWait(100);
-    };
+    const auto press = [&] { p.holdEyeWizard(scale); };
     const auto moveTo = [](QPoint to) {
         xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
         QTest::qWait(150);
@@ -379,12 +372,7 @@ void tst_Desktop::magnifierNudgeAndEscape() {
     const auto magnifier = [] {
         return xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"});
     };
-    const auto eyeColour = [&] { // Eye options > Copy Eye Color > Hex Value
-        p.click(EyeOptionsX * scale, ButtonY * scale);
-        for (const char* key : {"Down", "Right", "Return"})
-            p.key(QLatin1String(key));
-        return clipboardOut();
-    };
+    const auto eyeColour = [&] { return p.copyEyeColour(scale); };
 
     // Beside the pointer, below and right of it: the pixels around the
     // picked one as cells of eight device pixels, the middle one the pick.
@@ -517,10 +505,7 @@ void tst_Desktop::pickFromAnywhere() {
     QFETCH(int, status);
     QFETCH(QString, printed);
     const QPoint at(500, 400);
-    QImage picture(256, 256, QImage::Format_RGB32);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            picture.setPixel(x, y, qRgb(x, y, 0x40));
+    const QImage picture = onePixelCells();
     const auto pattern = showPictureWindow(picture, at);
     QVERIFY(pattern);
     clipboardIn("before");

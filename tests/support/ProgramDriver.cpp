@@ -300,6 +300,21 @@ bool RunningProgram::finished(int* code) {
     return true;
 }
 
+void RunningProgram::holdEyeWizard(int scale) {
+    xdotool({"mousemove", "--window", window, QString::number(EyeWizardX * scale),
+             QString::number(ButtonY * scale)});
+    QTest::qWait(100);
+    xdotool({"mousedown", "1"});
+    QTest::qWait(100);
+}
+
+QString RunningProgram::copyEyeColour(int scale) {
+    click(EyeOptionsX * scale, ButtonY * scale);
+    for (const char* keys : {"Down", "Right", "Return"})
+        key(QLatin1String(keys));
+    return clipboardOut();
+}
+
 RunningProgram::~RunningProgram() {
     if (process.state() != QProcess::NotRunning) {
         process.kill();

@@ -81,6 +81,12 @@ struct RunningProgram {
     void key(const QString& keys);
     /// Waits for the program to end; false when it does not within 10 s.
     bool finished(int* code);
+    /// Presses the left button on the Eye Wizard and holds it (its window
+    /// drawn at scale).
+    void holdEyeWizard(int scale = 1);
+    /// Copies the eye colour as a user would (Eye Wizard Options, Copy Eye
+    /// Color, Hex Value) and reads it from the clipboard.
+    QString copyEyeColour(int scale = 1);
     ~RunningProgram();
 };
 
