@@ -13,7 +13,8 @@ TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils op
              wayvnc wl-clipboard gnome-shell xdg-desktop-portal-gnome \
              kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace \
              qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-org-kde-kirigami2 \
-             libwayland-dev plasma-wayland-protocols pkgconf
+             libwayland-dev plasma-wayland-protocols pkgconf \
+             at-spi2-core python3-pyatspi
 
 FUZZ_SECONDS ?= 120
 

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QPixmap>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -30,6 +32,8 @@ private slots:
     void popupsWindowsAndOptions();
     void modalWindowsOverMain_data();
     void modalWindowsOverMain();
+    void screenReaderNames_data();
+    void screenReaderNames();
     void eyeWizardOverPaintedColours_data();
     void eyeWizardOverPaintedColours();
     void magnifierNudgeAndEscape_data();
@@ -261,6 +265,9 @@ void tst_Desktop::modalWindowsOverMain_data() {
                                              << "Orlen Mirabou: About..." << settings;
         QTest::addRow("Language over %s", kind) << "F4"
                                                 << "Orlen Mirabou: Language..." << settings;
+        // The colour dialog from the keyboard, as a press on the swatch opens it.
+        QTest::addRow("Color dialog over %s", kind) << "F3"
+                                                    << "Select Color" << settings;
     }
 }
 
@@ -280,6 +287,125 @@ void tst_Desktop::modalWindowsOverMain() {
     QVERIFY2(stacking.indexOf(modal) > stacking.indexOf(p.window), qPrintable(stacking.join(' ')));
     p.key(QStringLiteral("Return"));
     QTRY_VERIFY(findWindow(QRegularExpression::escape(caption)).isEmpty());
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Desktop::screenReaderNames_data() {
+    QTest::addColumn<int>("language"); // picked from the menu first, 0: none
+    QTest::addColumn<QString>("open"); // a key that opens the window, "help", or none
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("whole");         // a window of the program's own: every control named
+    QTest::addColumn<QStringList>("names");  // "role:name" read somewhere in the window
+    QTest::addColumn<QStringList>("labels"); // "value<caption": the caption labels the value
+    QTest::newRow("main window")
+        << 0 << ""
+        << "Mirabou 1.8" << true
+        << QStringList{"push button:Copy HEX Value", "push button:Help",
+                       "push button:Exit",           "text:Red, hexadecimal",
+                       "text:Green, hexadecimal",    "text:Blue, hexadecimal",
+                       "text:Red, decimal",          "text:Green, decimal",
+                       "text:Blue, decimal",         "push button:Increase red",
+                       "push button:Decrease blue",  "push button:Color"}
+        << QStringList{"#000000<Hexadecimal: ", "0,0,0<Decimal: ", "Not Set<Eye Wizard: ",
+                       "Black<Color Name: "};
+    QTest::newRow("main window switched to German")
+        << 2 << ""
+        << "Mirabou 1.8" << true
+        << QStringList{"push button:HEX-Wert kopieren",
+                       "push button:Beenden",
+                       "text:Rot, hexadezimal",
+                       "text:Blau, dezimal",
+                       "push button:Rot erhöhen",
+                       "push button:Grün verringern",
+                       "push button:Farbe"}
+        << QStringList{"#000000<Hexadezimal: ", "Nicht gesetzt<Farbpipette: ", "Black<Farbname: "};
+    QTest::newRow("About window") << 0 << "F2"
+                                  << "Orlen Mirabou: About..." << true
+                                  << QStringList{"link:mirabou.org", "link:support@mirabou.org",
+                                                 "push button:Close"}
+                                  << QStringList{"Mirabou Developers<Author:", "mirabou.org<Web:",
+                                                 "support@mirabou.org<eMail:"};
+    QTest::newRow("Language window in German")
+        << 2 << "F4"
+        << "Orlen Mirabou: Sprache..." << true << QStringList{"push button:Schließen"}
+        << QStringList{"Deutsch<Sprache: ", "Mirabou Developers<Autor: ", "1.1<Version: "};
+    QTest::newRow("help viewer in German")
+        << 2 << "help"
+        << "Mirabou Help" << false << QStringList{"tree:Inhalt", "list:Index", "text:Stichwort"}
+        << QStringList{};
+}
+
+void tst_Desktop::screenReaderNames() {
+    QFETCH(int, language);
+    QFETCH(QString, open);
+    QFETCH(QString, window);
+    QFETCH(bool, whole);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, labels);
+    AccessibilityBus bus;
+    QVERIFY(bus.start());
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(p.start(QByteArray(), bus.environment(), false));
+    if (language > 0) { // Settings > Language > language n
+        p.click(SettingsX, ButtonY);
+        for (const char* key : {"Down", "Down", "Down", "Right"})
+            p.key(QLatin1String(key));
+        for (int n = 1; n < language; ++n)
+            p.key(QStringLiteral("Down"));
+        p.key(QStringLiteral("Return"));
+    }
+    if (open == QLatin1String("help"))
+        p.click(HelpX, ButtonY);
+    else if (!open.isEmpty())
+        p.key(open);
+
+    QJsonObject shown;
+    for (const QJsonValue w : bus.windows(p.process.processId(), window)) {
+        if (w[QLatin1String("name")].toString() == window)
+            shown = w.toObject();
+    }
+    QVERIFY2(!shown.isEmpty(), qPrintable(window));
+    QStringList read; // "role:name" of every node
+    QMap<QString, QStringList> labelledBy;
+    QStringList boxes;
+    const std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& node) {
+        const QString role = node[QLatin1String("role")].toString();
+        const QString name = node[QLatin1String("name")].toString();
+        read << role + QLatin1Char(':') + name;
+        for (const QJsonValue caption : node[QLatin1String("labelledBy")].toArray())
+            labelledBy[name] << caption.toString();
+        if (whole) {
+            // What a screen reader can press or focus says what it is; no
+            // label is read one letter at a time.
+            const bool container =
+                role == QLatin1String("filler") || role == QLatin1String("panel");
+            QVERIFY2(container || node[QLatin1String("actions")].toArray().isEmpty() ||
+                         !name.isEmpty(),
+                     qPrintable(QStringLiteral("a nameless %1").arg(role)));
+            QVERIFY2(role != QLatin1String("label") || name.trimmed().size() > 1,
+                     qPrintable(QStringLiteral("label '%1'").arg(name)));
+            if (role == QLatin1String("text"))
+                boxes << name;
+        }
+        for (const QJsonValue child : node[QLatin1String("children")].toArray())
+            walk(child.toObject());
+    };
+    walk(shown);
+    for (const QString& expected : names)
+        QVERIFY2(read.contains(expected), qPrintable(expected));
+    for (const QString& pair : labels) {
+        const QString value = pair.section(QLatin1Char('<'), 0, 0);
+        QVERIFY2(labelledBy.value(value).contains(pair.section(QLatin1Char('<'), 1)),
+                 qPrintable(pair + QStringLiteral(": ") + labelledBy.value(value).join('|')));
+    }
+    QCOMPARE(QSet<QString>(boxes.begin(), boxes.end()).size(), boxes.size()); // no two alike
+
+    if (open == QLatin1String("help"))
+        xdotool({"windowraise", p.window});
+    else if (!open.isEmpty())
+        p.key(QStringLiteral("Return"));
+    QTest::qWait(200);
     QVERIFY(exitByButton(p));
 }
 

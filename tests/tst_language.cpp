@@ -87,6 +87,8 @@ private slots:
     void toolkitTexts();
     void shippedTranslationsAreComplete_data();
     void shippedTranslationsAreComplete();
+    void accessibleNames_data();
+    void accessibleNames();
 };
 
 void tst_Language::noFileGivesDefaults() {
@@ -345,6 +347,55 @@ void tst_Language::shippedTranslationsAreComplete() {
         QVERIFY(!value.isEmpty());
         if (row.form == i18n::Form::Letters)
             QCOMPARE(value.size(), 3);
+    }
+}
+
+void tst_Language::accessibleNames_data() {
+    QTest::addColumn<QByteArray>("lng");
+    QTest::addColumn<QStringList>("read"); // "object=name", "object#tip=tooltip"
+    const QString choose = QStringLiteral("Choose a color in the color dialog");
+    QTest::newRow("no file") << QByteArray() << QStringList{"umRed=Red, hexadecimal",
+                                                            "dcBlue=Blue, decimal",
+                                                            "UpDown1/up=Increase red",
+                                                            "UpDown3/down=Decrease blue",
+                                                            "Shape4=Color",
+                                                            "Shape4#desc=" + choose,
+                                                            "Shape4#tip=" + choose + " (F3)",
+                                                            "SpeedButton8=Exit",
+                                                            "ColorBox1=Color Name"};
+    QTest::newRow("component first")
+        << QByteArray("[components]\nline07=Grün\n[accessibility]\nline01=%1 erhöhen\n")
+        << QStringList{"UpDown2/up=Grün erhöhen", "UpDown2/down=Decrease grün"};
+    QTest::newRow("component after")
+        << QByteArray("[components]\nline06=Rouge\n[value]\nline02=Hexadécimal\n"
+                      "[accessibility]\nline02=Diminuer %1\n")
+        << QStringList{"umRed=Rouge, hexadécimal", "UpDown1/down=Diminuer rouge",
+                       "UpDown1/up=Increase rouge"};
+    QTest::newRow("no component in the text")
+        << QByteArray("[accessibility]\nline01=More\n") << QStringList{"UpDown1/up=More"};
+    QTest::newRow("markup stays text")
+        << QByteArray("[accessibility]\nline03=<b>Pick</b>\n[toolbar]\nline16=<i>Out</i>\n")
+        << QStringList{"Shape4#desc=<b>Pick</b>",
+                       "Shape4#tip=<p style='white-space:pre'>&lt;b&gt;Pick&lt;/b&gt; (F3)</p>",
+                       "SpeedButton8=<i>Out</i>"};
+}
+
+void tst_Language::accessibleNames() {
+    QFETCH(QByteArray, lng);
+    QFETCH(QStringList, read);
+    WindowFixture f;
+    f.file(QStringLiteral("T.lng"), lng);
+    QVERIFY(f.start("[languages]\nnumber=1\nlang001=T\n"));
+    for (const QString& expected : read) {
+        const QString target = expected.section(QLatin1Char('='), 0, 0);
+        QWidget* w = &f.w();
+        for (const QString& name : target.section(QLatin1Char('#'), 0, 0).split(QLatin1Char('/')))
+            w = child<QWidget>(w, qPrintable(name));
+        const QString what = target.section(QLatin1Char('#'), 1);
+        QCOMPARE(what == QLatin1String("tip")    ? w->toolTip()
+                 : what == QLatin1String("desc") ? w->accessibleDescription()
+                                                 : w->accessibleName(),
+                 expected.section(QLatin1Char('='), 1));
     }
 }
 

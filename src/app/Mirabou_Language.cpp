@@ -1,5 +1,7 @@
 #include "app/Mirabou_Language.h"
 
+#include "controls/Accessibility.h"
+
 #include "ui_Mirabou_Language.h"
 
 namespace {
@@ -23,6 +25,15 @@ TForm3::TForm3(QWidget* parent) : TModalWindow(parent), m_ui(new Ui::TForm3) {
         value->move(at);
         value->show();
     }
+    for (const auto& [name, value] : rows())
+        accessibility::setLabel(name, value);
+}
+
+std::array<std::pair<QLabel*, QLabel*>, 4> TForm3::rows() const {
+    return {{{m_ui->Label1, m_ui->Label5},
+             {m_ui->Label2, m_ui->Label6},
+             {m_ui->Label3, m_ui->Label7},
+             {m_ui->Label4, m_ui->Label8}}};
 }
 
 void TForm3::showEvent(QShowEvent* event) {
