@@ -828,8 +828,9 @@ void tst_Desktop::languageTextsShownAsWritten() {
     QVERIFY(p.installFrom(m_programFolder));
     const QString path = p.folder() + QStringLiteral("English.lng");
     const QString hint = QStringLiteral("<b>Copy</b> HEX Value");
+    // 60 characters, more than the Language window has room for.
     const QString author =
-        QStringLiteral("Maria Dolores Fernández de la Concepción Villanueva y Montenegro");
+        QStringLiteral("<b>Maria</b> Dolores Fernández de la Concepción Villanueva y");
     {
         platform::IniFile english(path);
         english.writeString(QStringLiteral("toolbar"), QStringLiteral("line07"), hint);
@@ -837,29 +838,60 @@ void tst_Desktop::languageTextsShownAsWritten() {
     }
     QVERIFY(p.start(QByteArray(), {}, false));
 
-    // A hint that looks like markup shows as written: as wide as its tags.
-    const QStringList before = visibleWindows(p);
-    xdotool(
-        {"mousemove", "--window", p.window, QString::number(CopyHexX), QString::number(ButtonY)});
-    QString tip;
-    QTRY_VERIFY_WITH_TIMEOUT(!(tip = newWindow(p, before)).isEmpty(), 5000);
-    const QList<int> tipWidth =
-        numbersAfter(run(QStringLiteral("xwininfo"), {"-id", tip}), QStringLiteral("Width:"));
-    QVERIFY(!tipWidth.isEmpty());
-    QVERIFY2(tipWidth[0] > QFontMetrics(QToolTip::font()).horizontalAdvance(hint),
-             QByteArray::number(tipWidth[0]));
+    // A hint or a value that looks like markup shows as written: as wide as
+    // its tags.
+    const auto tipWidth = [&p](const QPoint& at, const QString& window) {
+        const QStringList before = visibleWindows(p);
+        xdotool(
+            {"mousemove", "--window", window, QString::number(at.x()), QString::number(at.y())});
+        QString tip;
+        for (int i = 0; i < 50 && (tip = newWindow(p, before)).isEmpty(); ++i)
+            QTest::qWait(100);
+        return tip.isEmpty() ? -1
+                             : numbersAfter(run(QStringLiteral("xwininfo"), {"-id", tip}),
+                                            QStringLiteral("Width:"))
+                                   .value(0, -1);
+    };
+    const QFontMetrics tipFont(QToolTip::font());
+    int width = tipWidth(QPoint(CopyHexX, ButtonY), p.window);
+    QVERIFY2(width > tipFont.horizontalAdvance(hint), QByteArray::number(width));
     xdotool({"mousemove", "--window", p.window, "200", "150"});
 
-    // A value too long for the Language window reaches to the window's left
-    // edge and keeps its right edge; the start of the text is what shows.
+    // A value too long for the Language window stops a small gap after its
+    // field name's ink, cut at its end; the whole value shows in its tooltip.
     p.key(QStringLiteral("F4"));
     const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Language\\.\\.\\.$"));
     QVERIFY(!language.isEmpty());
     const QPoint corner = clientOrigin(language);
     const QRect authorRow(corner + QPoint(0, 8 + 32), QSize(377, 13));
-    const QRect ink = inkBounds(screenArea(authorRow), [](QRgb c) { return qGray(c) < 100; });
-    QVERIFY2(ink.left() <= 4 && ink.right() >= 8 + 353 - 8 && ink.right() < 8 + 353,
-             qPrintable(QStringLiteral("ink from %1 to %2").arg(ink.left()).arg(ink.right())));
+    const QImage row = screenArea(authorRow);
+    const auto inked = [&row](int x) {
+        for (int y = 0; y < row.height(); ++y) {
+            if (qGray(row.pixel(x, y)) < 100)
+                return true;
+        }
+        return false;
+    };
+    QFont nameFont(QStringLiteral("Verdana"), 8);
+    nameFont.setBold(true);
+    const int nameEnd = 8 + 8 + QFontMetrics(nameFont).horizontalAdvance(QStringLiteral("Author:"));
+    QVERIFY(inked(8 + 8 + 1)); // the field name's ink
+    int gap = nameEnd;         // the first clear column after it
+    while (gap > 16 && !inked(gap - 1))
+        --gap;
+    int valueStart = gap;
+    while (valueStart < row.width() && !inked(valueStart))
+        ++valueStart;
+    int valueEnd = row.width() - 1;
+    while (valueEnd > valueStart && !inked(valueEnd))
+        --valueEnd;
+    QVERIFY2(valueStart - gap >= 3 && valueEnd >= 8 + 353 - 8 && valueEnd < 8 + 353,
+             qPrintable(QStringLiteral("name's ink to %1, value's from %2 to %3")
+                            .arg(gap)
+                            .arg(valueStart)
+                            .arg(valueEnd)));
+    width = tipWidth(QPoint(300, 8 + 32 + 6), language);
+    QVERIFY2(width > tipFont.horizontalAdvance(author), QByteArray::number(width));
     p.key(QStringLiteral("Return"));
     QTRY_VERIFY(findWindow(QStringLiteral("Language\\.\\.\\.$")).isEmpty());
     QVERIFY(exitByButton(p));
