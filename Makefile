@@ -6,14 +6,15 @@ JOBS ?= $(shell nproc)
 
 RUN_DEPS := cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
             libxcb1-dev libgl-dev fonts-dejavu-core fp-utils libchm1 qt6-wayland \
-            qt6-l10n-tools qt6-translations-l10n
+            qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
 TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils openbox dbus-daemon dbus-bin libglib2.0-bin python3 \
              dpkg-dev lintian desktop-file-utils appstream man-db \
              sway pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk grim xwayland \
              wayvnc wl-clipboard gnome-shell xdg-desktop-portal-gnome \
              kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace \
              qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-org-kde-kirigami2 \
-             libwayland-dev plasma-wayland-protocols pkgconf
+             libwayland-dev plasma-wayland-protocols pkgconf \
+             at-spi2-core python3-pyatspi
 
 FUZZ_SECONDS ?= 120
 

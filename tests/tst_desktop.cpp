@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QPixmap>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -43,6 +45,8 @@ private slots:
     void popupsWindowsAndOptions();
     void modalWindowsOverMain_data();
     void modalWindowsOverMain();
+    void screenReaderNames_data();
+    void screenReaderNames();
     void eyeWizardOverPaintedColours_data();
     void eyeWizardOverPaintedColours();
     void magnifierNudgeAndEscape_data();
@@ -274,6 +278,9 @@ void tst_Desktop::modalWindowsOverMain_data() {
                                              << "Orlen Mirabou: About..." << settings;
         QTest::addRow("Language over %s", kind) << "F4"
                                                 << "Orlen Mirabou: Language..." << settings;
+        // The colour dialog from the keyboard, as a press on the swatch opens it.
+        QTest::addRow("Color dialog over %s", kind) << "F3"
+                                                    << "Select Color" << settings;
     }
 }
 
@@ -293,6 +300,125 @@ void tst_Desktop::modalWindowsOverMain() {
     QVERIFY2(stacking.indexOf(modal) > stacking.indexOf(p.window), qPrintable(stacking.join(' ')));
     p.key(QStringLiteral("Return"));
     QTRY_VERIFY(findWindow(QRegularExpression::escape(caption)).isEmpty());
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Desktop::screenReaderNames_data() {
+    QTest::addColumn<int>("language"); // picked from the menu first, 0: none
+    QTest::addColumn<QString>("open"); // a key that opens the window, "help", or none
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("whole");         // a window of the program's own: every control named
+    QTest::addColumn<QStringList>("names");  // "role:name" read somewhere in the window
+    QTest::addColumn<QStringList>("labels"); // "value<caption": the caption labels the value
+    QTest::newRow("main window")
+        << 0 << ""
+        << "Mirabou 1.8" << true
+        << QStringList{"push button:Copy HEX Value", "push button:Help",
+                       "push button:Exit",           "text:Red, hexadecimal",
+                       "text:Green, hexadecimal",    "text:Blue, hexadecimal",
+                       "text:Red, decimal",          "text:Green, decimal",
+                       "text:Blue, decimal",         "push button:Increase red",
+                       "push button:Decrease blue",  "push button:Color"}
+        << QStringList{"#000000<Hexadecimal: ", "0,0,0<Decimal: ", "Not Set<Eye Wizard: ",
+                       "Black<Color Name: "};
+    QTest::newRow("main window switched to German")
+        << 2 << ""
+        << "Mirabou 1.8" << true
+        << QStringList{"push button:HEX-Wert kopieren",
+                       "push button:Beenden",
+                       "text:Rot, hexadezimal",
+                       "text:Blau, dezimal",
+                       "push button:Rot erhöhen",
+                       "push button:Grün verringern",
+                       "push button:Farbe"}
+        << QStringList{"#000000<Hexadezimal: ", "Nicht gesetzt<Farbpipette: ", "Black<Farbname: "};
+    QTest::newRow("About window") << 0 << "F2"
+                                  << "Orlen Mirabou: About..." << true
+                                  << QStringList{"link:mirabou.org", "link:support@mirabou.org",
+                                                 "push button:Close"}
+                                  << QStringList{"Mirabou Developers<Author:", "mirabou.org<Web:",
+                                                 "support@mirabou.org<eMail:"};
+    QTest::newRow("Language window in German")
+        << 2 << "F4"
+        << "Orlen Mirabou: Sprache..." << true << QStringList{"push button:Schließen"}
+        << QStringList{"Deutsch<Sprache: ", "Mirabou Developers<Autor: ", "1.1<Version: "};
+    QTest::newRow("help viewer in German")
+        << 2 << "help"
+        << "Mirabou Help" << false << QStringList{"tree:Inhalt", "list:Index", "text:Stichwort"}
+        << QStringList{};
+}
+
+void tst_Desktop::screenReaderNames() {
+    QFETCH(int, language);
+    QFETCH(QString, open);
+    QFETCH(QString, window);
+    QFETCH(bool, whole);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, labels);
+    AccessibilityBus bus;
+    QVERIFY(bus.start());
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(p.start(QByteArray(), bus.environment(), false));
+    if (language > 0) { // Settings > Language > language n
+        p.click(SettingsX, ButtonY);
+        for (const char* key : {"Down", "Down", "Down", "Right"})
+            p.key(QLatin1String(key));
+        for (int n = 1; n < language; ++n)
+            p.key(QStringLiteral("Down"));
+        p.key(QStringLiteral("Return"));
+    }
+    if (open == QLatin1String("help"))
+        p.click(HelpX, ButtonY);
+    else if (!open.isEmpty())
+        p.key(open);
+
+    QJsonObject shown;
+    for (const QJsonValue w : bus.windows(p.process.processId(), window)) {
+        if (w[QLatin1String("name")].toString() == window)
+            shown = w.toObject();
+    }
+    QVERIFY2(!shown.isEmpty(), qPrintable(window));
+    QStringList read; // "role:name" of every node
+    QMap<QString, QStringList> labelledBy;
+    QStringList boxes;
+    const std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& node) {
+        const QString role = node[QLatin1String("role")].toString();
+        const QString name = node[QLatin1String("name")].toString();
+        read << role + QLatin1Char(':') + name;
+        for (const QJsonValue caption : node[QLatin1String("labelledBy")].toArray())
+            labelledBy[name] << caption.toString();
+        if (whole) {
+            // What a screen reader can press or focus says what it is; no
+            // label is read one letter at a time.
+            const bool container =
+                role == QLatin1String("filler") || role == QLatin1String("panel");
+            QVERIFY2(container || node[QLatin1String("actions")].toArray().isEmpty() ||
+                         !name.isEmpty(),
+                     qPrintable(QStringLiteral("a nameless %1").arg(role)));
+            QVERIFY2(role != QLatin1String("label") || name.trimmed().size() > 1,
+                     qPrintable(QStringLiteral("label '%1'").arg(name)));
+            if (role == QLatin1String("text"))
+                boxes << name;
+        }
+        for (const QJsonValue child : node[QLatin1String("children")].toArray())
+            walk(child.toObject());
+    };
+    walk(shown);
+    for (const QString& expected : names)
+        QVERIFY2(read.contains(expected), qPrintable(expected));
+    for (const QString& pair : labels) {
+        const QString value = pair.section(QLatin1Char('<'), 0, 0);
+        QVERIFY2(labelledBy.value(value).contains(pair.section(QLatin1Char('<'), 1)),
+                 qPrintable(pair + QStringLiteral(": ") + labelledBy.value(value).join('|')));
+    }
+    QCOMPARE(QSet<QString>(boxes.begin(), boxes.end()).size(), boxes.size()); // no two alike
+
+    if (open == QLatin1String("help"))
+        xdotool({"windowraise", p.window});
+    else if (!open.isEmpty())
+        p.key(QStringLiteral("Return"));
+    QTest::qWait(200);
     QVERIFY(exitByButton(p));
 }
 
@@ -699,8 +825,9 @@ void tst_Desktop::languageTextsShownAsWritten() {
     QVERIFY(p.installFrom(m_programFolder));
     const QString path = p.folder() + QStringLiteral("English.lng");
     const QString hint = QStringLiteral("<b>Copy</b> HEX Value");
+    // 60 characters, more than the Language window has room for.
     const QString author =
-        QStringLiteral("Maria Dolores Fernández de la Concepción Villanueva y Montenegro");
+        QStringLiteral("<b>Maria</b> Dolores Fernández de la Concepción Villanueva y");
     {
         platform::IniFile english(path);
         english.writeString(QStringLiteral("toolbar"), QStringLiteral("line07"), hint);
@@ -708,29 +835,60 @@ void tst_Desktop::languageTextsShownAsWritten() {
     }
     QVERIFY(p.start(QByteArray(), {}, false));
 
-    // A hint that looks like markup shows as written: as wide as its tags.
-    const QStringList before = visibleWindows(p);
-    xdotool(
-        {"mousemove", "--window", p.window, QString::number(CopyHexX), QString::number(ButtonY)});
-    QString tip;
-    QTRY_VERIFY_WITH_TIMEOUT(!(tip = newWindow(p, before)).isEmpty(), 5000);
-    const QList<int> tipWidth =
-        numbersAfter(run(QStringLiteral("xwininfo"), {"-id", tip}), QStringLiteral("Width:"));
-    QVERIFY(!tipWidth.isEmpty());
-    QVERIFY2(tipWidth[0] > QFontMetrics(QToolTip::font()).horizontalAdvance(hint),
-             QByteArray::number(tipWidth[0]));
+    // A hint or a value that looks like markup shows as written: as wide as
+    // its tags.
+    const auto tipWidth = [&p](const QPoint& at, const QString& window) {
+        const QStringList before = visibleWindows(p);
+        xdotool(
+            {"mousemove", "--window", window, QString::number(at.x()), QString::number(at.y())});
+        QString tip;
+        for (int i = 0; i < 50 && (tip = newWindow(p, before)).isEmpty(); ++i)
+            QTest::qWait(100);
+        return tip.isEmpty() ? -1
+                             : numbersAfter(run(QStringLiteral("xwininfo"), {"-id", tip}),
+                                            QStringLiteral("Width:"))
+                                   .value(0, -1);
+    };
+    const QFontMetrics tipFont(QToolTip::font());
+    int width = tipWidth(QPoint(CopyHexX, ButtonY), p.window);
+    QVERIFY2(width > tipFont.horizontalAdvance(hint), QByteArray::number(width));
     xdotool({"mousemove", "--window", p.window, "200", "150"});
 
-    // A value too long for the Language window reaches to the window's left
-    // edge and keeps its right edge; the start of the text is what shows.
+    // A value too long for the Language window stops a small gap after its
+    // field name's ink, cut at its end; the whole value shows in its tooltip.
     p.key(QStringLiteral("F4"));
     const QString language = waitForWindow(QStringLiteral("^Orlen Mirabou: Language\\.\\.\\.$"));
     QVERIFY(!language.isEmpty());
     const QPoint corner = clientOrigin(language);
     const QRect authorRow(corner + QPoint(0, 8 + 32), QSize(377, 13));
-    const QRect ink = inkBounds(screenArea(authorRow), [](QRgb c) { return qGray(c) < 100; });
-    QVERIFY2(ink.left() <= 4 && ink.right() >= 8 + 353 - 8 && ink.right() < 8 + 353,
-             qPrintable(QStringLiteral("ink from %1 to %2").arg(ink.left()).arg(ink.right())));
+    const QImage row = screenArea(authorRow);
+    const auto inked = [&row](int x) {
+        for (int y = 0; y < row.height(); ++y) {
+            if (qGray(row.pixel(x, y)) < 100)
+                return true;
+        }
+        return false;
+    };
+    QFont nameFont(QStringLiteral("Verdana"), 8);
+    nameFont.setBold(true);
+    const int nameEnd = 8 + 8 + QFontMetrics(nameFont).horizontalAdvance(QStringLiteral("Author:"));
+    QVERIFY(inked(8 + 8 + 1)); // the field name's ink
+    int gap = nameEnd;         // the first clear column after it
+    while (gap > 16 && !inked(gap - 1))
+        --gap;
+    int valueStart = gap;
+    while (valueStart < row.width() && !inked(valueStart))
+        ++valueStart;
+    int valueEnd = row.width() - 1;
+    while (valueEnd > valueStart && !inked(valueEnd))
+        --valueEnd;
+    QVERIFY2(valueStart - gap >= 3 && valueEnd >= 8 + 353 - 8 && valueEnd < 8 + 353,
+             qPrintable(QStringLiteral("name's ink to %1, value's from %2 to %3")
+                            .arg(gap)
+                            .arg(valueStart)
+                            .arg(valueEnd)));
+    width = tipWidth(QPoint(300, 8 + 32 + 6), language);
+    QVERIFY2(width > tipFont.horizontalAdvance(author), QByteArray::number(width));
     p.key(QStringLiteral("Return"));
     QTRY_VERIFY(findWindow(QStringLiteral("Language\\.\\.\\.$")).isEmpty());
     QVERIFY(exitByButton(p));

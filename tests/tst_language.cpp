@@ -3,6 +3,7 @@
 #include "eyedropper/EyeWizard.h"
 #include "i18n/LanguageFile.h"
 #include "platform/IniFile.h"
+#include "support/ProgramDriver.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractButton>
@@ -10,10 +11,13 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -57,6 +61,112 @@ QList<QAction*> languageItems(const WindowFixture& f) {
     return f.c<QMenu>("Language1")->actions();
 }
 
+/// The languages the program ships: base names and captions, as its
+/// settings file lists them.
+QList<std::pair<QString, QString>> shippedLanguages() {
+    const platform::IniFile settings(QStringLiteral(MIRABOU_RESOURCES "/settings.ini"));
+    const QString section = QStringLiteral("languages");
+    QList<std::pair<QString, QString>> languages;
+    for (int n = 1; n <= settings.readInteger(section, QStringLiteral("number"), 0); ++n)
+        languages.append({settings.readString(section, i18n::languageFileKey(n), {}),
+                          settings.readString(section, i18n::languageNameKey(n), {})});
+    return languages;
+}
+
+QString shippedFile(const QString& base) {
+    return QStringLiteral(MIRABOU_RESOURCES "/lang/") + base + QStringLiteral(".lng");
+}
+
+/// What is wrong with the texts a shown window draws: a text wider or taller
+/// than its control, or one that runs into another control or text.
+QStringList textFaults(QWidget* window) {
+    struct Area {
+        QWidget* owner;
+        QRect rect; // in the window
+        bool text;
+    };
+    QList<Area> areas;
+    QStringList faults;
+    const auto describe = [](QWidget* w, const QString& text, const QRect& r) {
+        return QStringLiteral("%1 '%2' at %3,%4 %5x%6")
+            .arg(w->objectName(), text)
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height());
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->isWindow() || !w->isVisibleTo(window))
+            continue;
+        QString text;
+        QRect line; // where the line of text stands in w
+        QRect room = w->rect();
+        const QFontMetrics metrics = w->fontMetrics();
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            text = label->text().trimmed();
+            line = w->style()->itemTextRect(metrics, label->contentsRect(), int(label->alignment()),
+                                            true, text);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            text = group->title().trimmed();
+            QStyleOptionGroupBox option;
+            option.initFrom(group);
+            option.text = group->title();
+            option.lineWidth = 1;
+            option.textAlignment = group->alignment();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            line = w->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                              QStyle::SC_GroupBoxLabel, w);
+            // Short of the frame's rounded corner.
+            room.adjust(0, 0, -4, 0);
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            text = button->text();
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = text;
+            room = w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w);
+            line = w->style()->itemTextRect(metrics, room, Qt::AlignCenter, true, text);
+        } else if (w->findChildren<QWidget*>().isEmpty()) {
+            areas.append({w, QRect(w->mapTo(window, QPoint()), w->size()), false});
+            continue;
+        } else {
+            continue;
+        }
+        if (text.isEmpty())
+            continue;
+        // The ink of the glyphs, from the line's left end and baseline; a
+        // glyph's anti-aliased edge may stand a pixel over its outline's.
+        const QRect ink =
+            metrics.tightBoundingRect(text).translated(line.left(), line.top() + metrics.ascent());
+        if (!room.adjusted(-1, -1, 1, 1).contains(ink))
+            faults << describe(w, text, ink) + QStringLiteral(" is cut");
+        // A label that paints its background covers all of itself.
+        auto* label = qobject_cast<QLabel*>(w);
+        const QRect covered = label && label->autoFillBackground() ? w->rect() : ink;
+        areas.append({w, QRect(w->mapTo(window, covered.topLeft()), covered.size()), true});
+    }
+    for (const Area& a : areas) {
+        for (const Area& b : areas) {
+            // A text may stand on what holds it (a group, the header strip).
+            if (!a.text || a.owner == b.owner || b.owner->isAncestorOf(a.owner) ||
+                a.owner->isAncestorOf(b.owner) || (!b.text && b.rect.contains(a.rect)))
+                continue;
+            if (a.rect.intersects(b.rect))
+                faults << describe(a.owner, QString(), a.rect) + QStringLiteral(" runs into ") +
+                              describe(b.owner, QString(), b.rect);
+        }
+    }
+    return faults;
+}
+
+/// A label's first character as a picture of its window shows it.
+QImage firstCharacter(const QImage& shot, QLabel* label, QWidget* window) {
+    const qreal ratio = shot.devicePixelRatio();
+    const QRect cell(
+        label->mapTo(window, QPoint()),
+        QSize(label->fontMetrics().horizontalAdvance(label->text().left(1)), label->height()));
+    return shot.copy(QRect(cell.topLeft() * ratio, cell.size() * ratio));
+}
+
 QByteArray languagesSection(int count) {
     QByteArray s = "[languages]\nnumber=" + QByteArray::number(count) + "\n";
     for (int n = 1; n <= count; ++n) {
@@ -87,6 +197,10 @@ private slots:
     void toolkitTexts();
     void shippedTranslationsAreComplete_data();
     void shippedTranslationsAreComplete();
+    void shippedLanguagesFit_data();
+    void shippedLanguagesFit();
+    void accessibleNames_data();
+    void accessibleNames();
 };
 
 void tst_Language::noFileGivesDefaults() {
@@ -328,23 +442,164 @@ void tst_Language::toolkitTexts() {
 }
 
 void tst_Language::shippedTranslationsAreComplete_data() {
-    QTest::addColumn<QString>("file");
-    for (const char* name : {"English", "Deutsch", "Francais", "Espanol"})
-        QTest::newRow(name)
-            << QStringLiteral(MIRABOU_RESOURCES "/lang/%1.lng").arg(QLatin1String(name));
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("caption"); // in the settings file; empty: not listed
+    QStringList unlisted = QDir(QStringLiteral(MIRABOU_RESOURCES "/lang"))
+                               .entryList({QStringLiteral("*.lng")}, QDir::Files, QDir::Name);
+    for (const auto& [base, caption] : shippedLanguages()) {
+        QTest::newRow(qPrintable(base)) << base << caption;
+        unlisted.removeAll(base + QStringLiteral(".lng"));
+    }
+    for (const QString& file : unlisted)
+        QTest::addRow("%s, not listed", qPrintable(file)) << file.chopped(4) << QString();
 }
 
 void tst_Language::shippedTranslationsAreComplete() {
-    QFETCH(QString, file);
-    const platform::IniFile lng(file);
-    const QString missing = QStringLiteral("\x01missing");
+    QFETCH(QString, base);
+    QFETCH(QString, caption);
+    const QByteArray bytes = readFile(shippedFile(base));
+    QVERIFY(!bytes.isEmpty());
+    QVERIFY2(!QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter), "not UTF-8");
+    const platform::IniFile lng(shippedFile(base));
+    const auto value = [&lng](const QString& section, const QString& key) {
+        return lng.readString(section, key, QStringLiteral("\x01missing"));
+    };
+    // The menu offers it by its own name.
+    QCOMPARE(value(QStringLiteral("language"), QStringLiteral("name")), caption);
+    // Every key of the English file, read by the program or not.
+    QString section;
+    for (const QByteArray& line : readFile(shippedFile(QStringLiteral("English"))).split('\n')) {
+        if (line.startsWith('['))
+            section = QString::fromLatin1(line.mid(1, line.indexOf(']') - 1));
+        else if (line.contains('=') && !line.startsWith(';'))
+            QVERIFY2(!value(section, QString::fromLatin1(line.left(line.indexOf('=')))).isEmpty(),
+                     qPrintable(section + QLatin1Char('/') + line));
+    }
     for (const i18n::LanguageRow& row : i18n::languageRows()) {
-        const QString value =
-            lng.readString(QLatin1String(row.section), QLatin1String(row.key), missing);
-        QVERIFY2(value != missing, qPrintable(QStringLiteral("%1/%2").arg(row.section, row.key)));
-        QVERIFY(!value.isEmpty());
+        const QString text = value(QLatin1String(row.section), QLatin1String(row.key));
+        QVERIFY2(!text.isEmpty(), qPrintable(QStringLiteral("%1/%2").arg(row.section, row.key)));
         if (row.form == i18n::Form::Letters)
-            QCOMPARE(value.size(), 3);
+            QCOMPARE(text.size(), 3);
+    }
+    // The project's, not a person's.
+    QCOMPARE(value(QStringLiteral("language"), QStringLiteral("author")),
+             QLatin1String(i18n::AuthorName));
+    QCOMPARE(value(QStringLiteral("language"), QStringLiteral("email")),
+             QLatin1String(i18n::AuthorMail));
+    // Qt's texts and the help viewer's follow, every one translated.
+    if (base == QLatin1String("English"))
+        return;
+    const QString locale = value(QStringLiteral("language"), QStringLiteral("locale"));
+    const QString ts = QString::fromUtf8(
+        readFile(QStringLiteral(MIRABOU_RESOURCES "/translations/mirabou_%1.ts").arg(locale)));
+    QVERIFY2(ts.count(QStringLiteral("<source>")) > 0, qPrintable(locale));
+    QCOMPARE(ts.count(QStringLiteral("<translation>")), ts.count(QStringLiteral("<source>")));
+    QVERIFY(!ts.contains(QStringLiteral("<translation></translation>")));
+}
+
+void tst_Language::shippedLanguagesFit_data() {
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("ownScript"); // one DejaVu does not cover
+    const QList<std::pair<QString, QString>> languages = shippedLanguages();
+    for (int n = 1; n <= languages.size(); ++n) {
+        const QString locale =
+            platform::IniFile(shippedFile(languages[n - 1].first))
+                .readString(QStringLiteral("language"), QStringLiteral("locale"), QString());
+        QTest::newRow(qPrintable(languages[n - 1].first))
+            << n << QStringList{"ja", "zh", "ko"}.contains(locale.left(2));
+    }
+}
+
+void tst_Language::shippedLanguagesFit() {
+    QFETCH(int, number);
+    QFETCH(bool, ownScript);
+    // The shipped program folder, with the language chosen.
+    WindowFixture f;
+    for (const auto& [base, caption] : shippedLanguages())
+        f.file(base + QStringLiteral(".lng"), readFile(shippedFile(base)));
+    QVERIFY(f.start("[settings]\nlanguage=" + i18n::languageFileKey(number).toLatin1() + "\n" +
+                    readFile(QStringLiteral(MIRABOU_RESOURCES "/settings.ini"))));
+    TForm1& main = f.w();
+    // As wide as the values get: after the first pick, the value labels
+    // cover all the room their widest value needs.
+    main.eyeWizard().beforeFirstPick();
+    main.color().applyHex({QStringLiteral("DD"), QStringLiteral("DD"), QStringLiteral("DD")});
+    QStringList faults = textFaults(&main);
+    f.c<QLabel>("Label25")->setText(QStringLiteral("#DDDDDD")); // an eye colour remembered
+    faults += textFaults(&main);
+    for (QMenu* menu : main.findChildren<QMenu*>()) {
+        if (menu->sizeHint().width() > main.screen()->availableGeometry().width())
+            faults << menu->objectName() + QStringLiteral(" is wider than the screen");
+    }
+    for (QWidget* window : std::initializer_list<QWidget*>{&f.program->form2, &f.program->form3}) {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        faults += textFaults(window);
+        window->hide();
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+
+    // Drawn with real glyphs: the three row names start with three different
+    // characters, which missing-glyph boxes would draw alike.
+    if (!ownScript)
+        return;
+    const QImage shot = main.grab().toImage();
+    QList<QImage> glyphs;
+    for (const char* name : {"Label1", "Label2", "Label3"}) {
+        const QImage cell = firstCharacter(shot, f.c<QLabel>(name), &main);
+        const QRgb background = cell.pixel(cell.width() - 1, cell.height() - 1);
+        QVERIFY2(inkBounds(cell, [background](QRgb c) { return c != background; }).isValid(), name);
+        glyphs << cell.createMaskFromColor(background, Qt::MaskOutColor);
+    }
+    QVERIFY(glyphs[0] != glyphs[1] && glyphs[1] != glyphs[2] && glyphs[0] != glyphs[2]);
+}
+
+void tst_Language::accessibleNames_data() {
+    QTest::addColumn<QByteArray>("lng");
+    QTest::addColumn<QStringList>("read"); // "object=name", "object#tip=tooltip"
+    const QString choose = QStringLiteral("Choose a color in the color dialog");
+    QTest::newRow("no file") << QByteArray() << QStringList{"umRed=Red, hexadecimal",
+                                                            "dcBlue=Blue, decimal",
+                                                            "UpDown1/up=Increase red",
+                                                            "UpDown3/down=Decrease blue",
+                                                            "Shape4=Color",
+                                                            "Shape4#desc=" + choose,
+                                                            "Shape4#tip=" + choose + " (F3)",
+                                                            "SpeedButton8=Exit",
+                                                            "ColorBox1=Color Name"};
+    QTest::newRow("component first")
+        << QByteArray("[components]\nline07=Grün\n[accessibility]\nline01=%1 erhöhen\n")
+        << QStringList{"UpDown2/up=Grün erhöhen", "UpDown2/down=Decrease grün"};
+    QTest::newRow("component after")
+        << QByteArray("[components]\nline06=Rouge\n[value]\nline02=Hexadécimal\n"
+                      "[accessibility]\nline02=Diminuer %1\n")
+        << QStringList{"umRed=Rouge, hexadécimal", "UpDown1/down=Diminuer rouge",
+                       "UpDown1/up=Increase rouge"};
+    QTest::newRow("no component in the text")
+        << QByteArray("[accessibility]\nline01=More\n") << QStringList{"UpDown1/up=More"};
+    QTest::newRow("markup stays text")
+        << QByteArray("[accessibility]\nline03=<b>Pick</b>\n[toolbar]\nline16=<i>Out</i>\n")
+        << QStringList{"Shape4#desc=<b>Pick</b>",
+                       "Shape4#tip=<p style='white-space:pre'>&lt;b&gt;Pick&lt;/b&gt; (F3)</p>",
+                       "SpeedButton8=<i>Out</i>"};
+}
+
+void tst_Language::accessibleNames() {
+    QFETCH(QByteArray, lng);
+    QFETCH(QStringList, read);
+    WindowFixture f;
+    f.file(QStringLiteral("T.lng"), lng);
+    QVERIFY(f.start("[languages]\nnumber=1\nlang001=T\n"));
+    for (const QString& expected : read) {
+        const QString target = expected.section(QLatin1Char('='), 0, 0);
+        QWidget* w = &f.w();
+        for (const QString& name : target.section(QLatin1Char('#'), 0, 0).split(QLatin1Char('/')))
+            w = child<QWidget>(w, qPrintable(name));
+        const QString what = target.section(QLatin1Char('#'), 1);
+        QCOMPARE(what == QLatin1String("tip")    ? w->toolTip()
+                 : what == QLatin1String("desc") ? w->accessibleDescription()
+                                                 : w->accessibleName(),
+                 expected.section(QLatin1Char('='), 1));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/Mirabou_About.h"
 
+#include "controls/Accessibility.h"
 #include "controls/Pictures.h"
 #include "platform/Version.h"
 
@@ -11,6 +12,13 @@ TForm2::TForm2(QWidget* parent) : TModalWindow(parent), m_ui(new Ui::TForm2) {
     m_ui->Button1->setDefault(true);
     m_ui->Button1->setFocus();
     connect(m_ui->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    // The picture and the two lines are decoration; each field name names
+    // its value.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->Image1, m_ui->Shape1, m_ui->Shape2})
+        accessibility::hide(w);
+    accessibility::setLabel(m_ui->Label6, m_ui->Label7);
+    accessibility::setLabel(m_ui->Label4, m_ui->LnkLabel1);
+    accessibility::setLabel(m_ui->Label5, m_ui->LnkLabel2);
 }
 
 TForm2::~TForm2() = default;

@@ -3,6 +3,9 @@
 #include "controls/ModalWindow.h"
 
 #include <QScopedPointer>
+#include <array>
+
+class QLabel;
 
 namespace Ui {
 class TForm3;
@@ -20,9 +23,11 @@ protected:
 
 private:
     void Button1Click();
+    /// The field names and their values, top to bottom.
+    std::array<std::pair<QLabel*, QLabel*>, 4> rows() const;
     /// Sizes each value label to its text, keeping its right edge; a text
-    /// wider than the room left of that edge is cut with an ellipsis and
-    /// shown whole in the label's tooltip.
+    /// wider than the room between that edge and a small gap after its field
+    /// name is cut with an ellipsis and shown whole in the label's tooltip.
     void fitValues();
 
     QScopedPointer<Ui::TForm3> m_ui;

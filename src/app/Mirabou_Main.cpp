@@ -5,6 +5,7 @@
 #include "color/ColorModel.h"
 #include "color/ColorTexts.h"
 #include "color/ConvertBase.h"
+#include "controls/Accessibility.h"
 #include "controls/FrameCacheStyle.h"
 #include "controls/OpaqueViews.h"
 #include "controls/Pictures.h"
@@ -60,6 +61,7 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_ui(new Ui::TForm1), m_folder(programFolder) {
+    accessibility::install();
     m_ui->setupUi(this);
     Ui::TForm1& ui = *m_ui;
     setWindowTitle(QStringLiteral("Mirabou ") + QLatin1String(version::Shown));
@@ -74,6 +76,7 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
         w->setStyle(frames);
     setPictures();
     buildMenus();
+    describeForScreenReaders();
 
     m_views = std::make_unique<FormViews>(ui);
     m_color = new TColorModel(*m_views, this);
@@ -174,6 +177,24 @@ void TForm1::setPictures() {
         {ui.SpeedButton8, pictures::icon(QStringLiteral("exit"))}};
     for (const auto& [button, icon] : buttons)
         button->setIcon(icon);
+}
+
+void TForm1::describeForScreenReaders() {
+    Ui::TForm1& ui = *m_ui;
+    // The letter tags spell what their buttons' names say, one letter at a
+    // time; the hidden buttons only hold pictures; the header strip is a
+    // background.
+    for (QLabel* tag : {ui.Label13, ui.Label14, ui.Label15, ui.Label16, ui.Label17, ui.Label18,
+                        ui.Label19, ui.Label20, ui.Label21, ui.Label26, ui.Label27, ui.Label28,
+                        ui.Label22, ui.Label23, ui.Label24, ui.Label30, ui.Label31, ui.Label29})
+        accessibility::hide(tag);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui.SpeedButton10, ui.SpeedButton11, ui.Shape1})
+        accessibility::hide(w);
+    accessibility::setLabel(ui.Label11, ui.Label4);
+    accessibility::setLabel(ui.Label12, ui.Label10);
+    accessibility::setLabel(ui.Label6, ui.Label25);
+    accessibility::setButton(ui.Shape4);
 }
 
 TForm1::~TForm1() {
@@ -458,5 +479,9 @@ void TForm1::ChangeLang(int n) {
     const QString base = languageBaseName(n);
     const IniFile file(base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng"));
     m_eyeWizard->setNotSetText(i18n::applyLanguage(file, this, m_about, m_language));
+    // The swatch's tooltip says what a press does, and the key that does it.
+    m_ui->Shape4->setToolTip(i18n::toolTipText(
+        m_ui->Shape4->accessibleDescription() + QStringLiteral(" (") +
+        ChooseColor1->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')')));
     i18n::applyToolkitLocale(i18n::toolkitLocale(file));
 }

@@ -67,6 +67,8 @@ private:
     void FormDestroy();
     void setPictures();
     void buildMenus();
+    /// What screen readers read of the window beyond what Qt tells them.
+    void describeForScreenReaders();
     void buildLanguageMenu(const i18n::LanguageList& languages);
     void connectHandlers();
     void setStayOnTop(bool on);
@@ -149,5 +151,7 @@ public:
     QAction* WebSite1 = nullptr;
     QAction* SendEmail1 = nullptr;
     QAction* HelpContents1 = nullptr;
+    /// The swatch's press from the keyboard (no menu shows it).
+    QAction* ChooseColor1 = nullptr;
     THelpRouter* HelpRouter1 = nullptr;
 };

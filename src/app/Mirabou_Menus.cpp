@@ -79,6 +79,10 @@ void TForm1::buildMenus() {
     PopupMenu3->addAction(WebSite1);
     PopupMenu3->addAction(SendEmail1);
 
+    // A key opens the colour dialog as a press on the swatch does.
+    ChooseColor1 = item("ChooseColor1", QStringLiteral("Choose Color"), nullptr, Qt::Key_F3);
+    connect(ChooseColor1, &QAction::triggered, this, &TForm1::Shape4MouseDown);
+
     // The help-contents action supplies the help button's hint and state.
     HelpContents1 = item("HelpContents1", QStringLiteral("Help Contents"));
     HelpContents1->setToolTip(QStringLiteral("Help Contents"));

@@ -144,6 +144,8 @@ THelpViewer::THelpViewer(std::shared_ptr<ChmFile> file)
         setWindowTitle(title.isEmpty() || title.compare(viewer, Qt::CaseInsensitive) == 0
                            ? viewer
                            : title + QStringLiteral(" - ") + viewer);
+        // A screen reader names the page by its title.
+        m_browser->setAccessibleName(title.isEmpty() ? viewer : title);
     });
 
     auto* splitter = new QSplitter;
@@ -160,6 +162,10 @@ void THelpViewer::retranslate() {
     m_tabs->setTabText(0, tr("Contents"));
     m_tabs->setTabText(1, tr("Index"));
     m_indexFilter->setPlaceholderText(tr("Keyword"));
+    // What a screen reader says for each: the words the tabs and the box show.
+    m_contents->setAccessibleName(tr("Contents"));
+    m_index->setAccessibleName(tr("Index"));
+    m_indexFilter->setAccessibleName(tr("Keyword"));
 }
 
 void THelpViewer::changeEvent(QEvent* event) {

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QTextDocument>
@@ -52,7 +53,7 @@ const std::vector<LanguageRow>& languageRows() {
         {"value", "line02", "Hexadecimal", F::Colon, W::Main, "Label11"},
         {"value", "line03", "Decimal", F::Colon, W::Main, "Label12"},
         {"value", "line04", "Eye Wizard", F::Colon, W::Main, "Label6"},
-        {NotSetText.section, NotSetText.key, "Not Set", F::AsRead, W::Main, "Label25"},
+        {NotSetText.section, NotSetText.key, NotSetText.def, F::AsRead, W::Main, "Label25"},
         {"menusettings", "line01", "Always on Top", F::AsRead, W::Main, "AlwaysOnTop1"},
         {"menusettings", "line02", "Language", F::AsRead, W::Main, "Language1"},
         {"menusettings", "line03", "Magnifier", F::AsRead, W::Main, "Magnifier1"},
@@ -98,17 +99,27 @@ QString composeText(Form form, const QString& value) {
     return value;
 }
 
+QString readText(const platform::IniFile& file, const TextKey& key) {
+    return file.readString(QLatin1String(key.section), QLatin1String(key.key),
+                           QString::fromUtf8(key.def));
+}
+
+QString toolTipText(const QString& text) {
+    return Qt::mightBeRichText(text) ? QStringLiteral("<p style='white-space:pre'>") +
+                                           text.toHtmlEscaped() + QStringLiteral("</p>")
+                                     : text;
+}
+
 namespace {
 
 void setText(QObject* target, const QString& text, bool hint) {
     if (hint) {
-        // A tooltip that looks like markup is shown as markup: hand such a
-        // hint over escaped, so it shows as the file wrote it.
-        if (auto* w = qobject_cast<QWidget*>(target))
-            w->setToolTip(Qt::mightBeRichText(text)
-                              ? QStringLiteral("<p style='white-space:pre'>") +
-                                    text.toHtmlEscaped() + QStringLiteral("</p>")
-                              : text);
+        // A tool button shows a picture only: its hint is also what a
+        // screen reader says for it.
+        if (auto* w = qobject_cast<QWidget*>(target)) {
+            w->setToolTip(toolTipText(text));
+            w->setAccessibleName(text);
+        }
     } else if (auto* menu = qobject_cast<QMenu*>(target)) {
         menu->setTitle(text);
     } else if (auto* action = qobject_cast<QAction*>(target)) {
@@ -123,14 +134,72 @@ void setText(QObject* target, const QString& text, bool hint) {
     }
 }
 
+QString lowerFirst(QString text) {
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+/// An up-down arrow's name: "Increase %1" with the component's name, which
+/// starts lower-case unless it starts the text.
+QString withComponent(QString pattern, const QString& component) {
+    return pattern.replace(QLatin1String("%1"), pattern.startsWith(QLatin1String("%1"))
+                                                    ? component
+                                                    : lowerFirst(component));
+}
+
+/// The names a screen reader says for the main window's controls that show
+/// no text of their own, or a text that does not say what they are.
+/// values holds the texts the rows have just applied, by "section/key".
+void nameControls(const platform::IniFile& file, QWidget* main,
+                  const QHash<QString, QString>& values) {
+    const auto value = [&values](const char* section, const char* key) {
+        return values.value(QLatin1String(section) + QLatin1Char('/') + QLatin1String(key));
+    };
+    const auto named = [main](const char* name) {
+        return main->findChild<QWidget*>(QLatin1String(name));
+    };
+    const QString increase = readText(file, IncreaseText);
+    const QString decrease = readText(file, DecreaseText);
+    const QString hex = lowerFirst(value("value", "line02"));
+    const QString dec = lowerFirst(value("value", "line03"));
+    const char* const rows[][4] = {{"line06", "umRed", "dcRed", "UpDown1"},
+                                   {"line07", "umGreen", "dcGreen", "UpDown2"},
+                                   {"line08", "umBlue", "dcBlue", "UpDown3"}};
+    for (const auto& row : rows) {
+        const QString component = value("components", row[0]);
+        // "Red, hexadecimal": the row and the column a box stands in.
+        if (QWidget* box = named(row[1]))
+            box->setAccessibleName(component + QStringLiteral(", ") + hex);
+        if (QWidget* box = named(row[2]))
+            box->setAccessibleName(component + QStringLiteral(", ") + dec);
+        if (QWidget* arrows = named(row[3])) {
+            arrows->setAccessibleName(component);
+            if (auto* up = arrows->findChild<QWidget*>(QStringLiteral("up")))
+                up->setAccessibleName(withComponent(increase, component));
+            if (auto* down = arrows->findChild<QWidget*>(QStringLiteral("down")))
+                down->setAccessibleName(withComponent(decrease, component));
+        }
+    }
+    if (QWidget* swatch = named("Shape4")) {
+        swatch->setAccessibleName(value("components", "line05"));
+        swatch->setAccessibleDescription(readText(file, ChooseColorText));
+    }
+    if (QWidget* list = named("ColorBox1"))
+        list->setAccessibleName(value("colorname", "line01"));
+}
+
 } // namespace
 
 QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
                       QWidget* language) {
     QString notSet;
+    QHash<QString, QString> values; // by "section/key"
     for (const LanguageRow& row : languageRows()) {
         const QString value = file.readString(QLatin1String(row.section), QLatin1String(row.key),
                                               QString::fromUtf8(row.def));
+        values.insert(QLatin1String(row.section) + QLatin1Char('/') + QLatin1String(row.key),
+                      value);
         QWidget* window = row.window == Window::Main    ? main
                           : row.window == Window::About ? about
                                                         : language;
@@ -152,6 +221,8 @@ QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* abo
         if (qstrcmp(row.section, NotSetText.section) == 0 && qstrcmp(row.key, NotSetText.key) == 0)
             notSet = value;
     }
+    if (main)
+        nameControls(file, main, values);
     return notSet;
 }
 

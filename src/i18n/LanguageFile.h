@@ -42,20 +42,37 @@ struct LanguageRow {
 /// The rows in the order in which they are read and applied.
 const std::vector<LanguageRow>& languageRows();
 
-/// Where a text that the program itself keeps is read.
+/// Where a text that the program itself keeps is read, and its English
+/// default.
 struct TextKey {
     const char* section;
     const char* key;
+    const char* def;
 };
 
 /// The eye colour display's not-set text.
-inline constexpr TextKey NotSetText{"value", "line05"};
+inline constexpr TextKey NotSetText{"value", "line05", "Not Set"};
+/// What a screen reader says for the controls that show no text of their
+/// own: the up-down arrows ("%1" is the component's name) and the swatch.
+inline constexpr TextKey IncreaseText{"accessibility", "line01", "Increase %1"};
+inline constexpr TextKey DecreaseText{"accessibility", "line02", "Decrease %1"};
+inline constexpr TextKey ChooseColorText{"accessibility", "line03",
+                                         "Choose a color in the color dialog"};
+
+/// Reads a text the program keeps (its default when the file lacks it).
+QString readText(const platform::IniFile& file, const TextKey& key);
+
+/// A tooltip that shows text as written: one that looks like markup would
+/// be shown as markup, so it is handed over escaped.
+QString toolTipText(const QString& text);
 
 /// Composes the text a row shows from the value read.
 QString composeText(Form form, const QString& value);
 
-/// Reads every row from file and applies it to the three windows. Returns
-/// the not-set text (the value of NotSetText's row).
+/// Reads every row from file and applies it to the three windows, then the
+/// names a screen reader says for the main window's controls that the rows
+/// do not name (composed from the same texts). Returns the not-set text
+/// (the value of NotSetText's row).
 QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
                       QWidget* language);
 

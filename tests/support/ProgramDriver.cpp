@@ -2,9 +2,12 @@
 
 #include "support/TestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
@@ -227,6 +230,68 @@ void PrivateDisplay::stop() {
     server.terminate();
     server.waitForFinished(5000);
     qputenv("DISPLAY", before);
+}
+
+bool AccessibilityBus::start() {
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--config-file=" MIRABOU_TEST_SUPPORT "/private-bus.conf"),
+               "--nofork", "--print-address=1"});
+    if (!bus.waitForStarted() || !bus.waitForReadyRead(5000))
+        return false;
+    address = QString::fromUtf8(bus.readLine()).trimmed();
+    // Found through the session bus, not the display: programs of other
+    // tests on the same display never look for it.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    env.remove(QStringLiteral("DISPLAY"));
+    launcher.setProcessEnvironment(env);
+    launcher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {"--launch-immediately"});
+    if (!launcher.waitForStarted())
+        return false;
+    const QString name = QStringLiteral("accessibility-test");
+    bool up = false;
+    {
+        QDBusConnection connection = QDBusConnection::connectToBus(address, name);
+        for (int i = 0; i < 50 && !up; ++i) {
+            up = connection.interface()->isServiceRegistered(QStringLiteral("org.a11y.Bus"));
+            if (!up)
+                QTest::qWait(100);
+        }
+    }
+    QDBusConnection::disconnectFromBus(name);
+    return up;
+}
+
+QStringList AccessibilityBus::environment() const {
+    return {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + address,
+            QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1")};
+}
+
+QJsonArray AccessibilityBus::windows(qint64 pid, const QString& window) const {
+    QProcess reader;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    reader.setProcessEnvironment(env);
+    // Debian's Python, which has Debian's pyatspi.
+    reader.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(MIRABOU_TEST_SUPPORT "/atspi_tree.py"), QString::number(pid), window});
+    if (!reader.waitForFinished(30000) || reader.exitCode() != 0) {
+        qWarning("%s", reader.readAllStandardError().constData());
+        return {};
+    }
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+}
+
+AccessibilityBus::~AccessibilityBus() {
+    for (QProcess* p : {&launcher, &bus}) {
+        if (p->state() != QProcess::NotRunning) {
+            p->terminate();
+            if (!p->waitForFinished(5000))
+                p->kill();
+            p->waitForFinished();
+        }
+    }
 }
 
 bool RunningProgram::installFrom(const QString& programFolder) const {

@@ -4,6 +4,7 @@
 // pointer and keys, xclip for the clipboard.
 
 #include <QImage>
+#include <QJsonArray>
 #include <QProcess>
 #include <QRect>
 #include <QStringList>
@@ -88,6 +89,22 @@ struct RunningProgram {
     /// Color, Hex Value) and reads it from the clipboard.
     QString copyEyeColour(int scale = 1);
     ~RunningProgram();
+};
+
+/// A session bus of the test's own with the desktop's accessibility bus
+/// (at-spi2-core) on it, where a screen reader reads programs.
+struct AccessibilityBus {
+    QProcess bus;
+    QProcess launcher;
+    QString address;
+
+    bool start();
+    /// What a program started on it needs in its environment.
+    QStringList environment() const;
+    /// The windows of process pid as a screen reader reads them, once one
+    /// named window shows (support/atspi_tree.py); empty when none does.
+    QJsonArray windows(qint64 pid, const QString& window) const;
+    ~AccessibilityBus();
 };
 
 /// A number printed by xwininfo or xprop after label.
