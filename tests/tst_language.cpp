@@ -234,6 +234,8 @@ void tst_Language::chosenLanguage_data() {
                                   << "lang001";
     QTest::newRow("zero") << "[settings]\nlanguage=lang000\n" + three << 1 << "L1"
                           << "lang001";
+    QTest::newRow("the last of three") << "[settings]\nlanguage=lang003\n" + three << 3 << "L3"
+                                       << "lang003";
     QTest::newRow("above count") << "[settings]\nlanguage=lang004\n" + three << 1 << "L1"
                                  << "lang001";
     QTest::newRow("no languages") << QByteArray(
