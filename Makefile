@@ -19,7 +19,7 @@ FUZZ_SECONDS ?= 120
 
 PREFIX ?= $(HOME)/Applications/Mirabou
 
-.PHONY: run test bench fuzz sanitize tidy install uninstall package deps-run deps-test
+.PHONY: run test bench fuzz killtest sanitize tidy install uninstall package deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -81,6 +81,14 @@ fuzz: deps-test
 	mkdir -p $(BUILD)/fuzz/corpus
 	$(BUILD)/fuzz/fuzz/fuzz_inifile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	      $(BUILD)/fuzz/corpus fuzz/corpus
+
+# The crash-safety test at scale: KILL_ROUNDS writers killed amid a settings
+# write, atomic and in place (make test runs 25 of each).
+KILL_ROUNDS ?= 1000
+killtest: deps-test
+	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	cmake --build $(BUILD)/test -j $(JOBS) --target tst_inifile
+	MIRABOU_KILL_ROUNDS=$(KILL_ROUNDS) $(BUILD)/test/tests/tst_inifile killedWriterLeavesWholeFile
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps-test
