@@ -146,6 +146,12 @@ void tst_Language::composition_data() {
     QTest::newRow("two letters") << QByteArray("[toolbar]\nline06=XY\n") << int(Window::Main)
                                  << QStringList{"Label30", "Label31", "Label29"}
                                  << QStringList{"X", "Y", ""};
+    QTest::newRow("letters beyond 16 bits")
+        << QByteArray("[toolbar]\nline02=\xf0\x9d\x90\x83\xf0\x9d\x90\x84"
+                      "C\n")
+        << int(Window::Main) << QStringList{"Label16", "Label17", "Label18"}
+        << QStringList{QString::fromUtf8("\xf0\x9d\x90\x83"), QString::fromUtf8("\xf0\x9d\x90\x84"),
+                       "C"};
     QTest::newRow("empty letters")
         << QByteArray("[toolbar]\nline03=\n") << int(Window::Main)
         << QStringList{"Label19", "Label20", "Label21"} << QStringList{"", "", ""};
