@@ -20,7 +20,7 @@ FUZZ_SECONDS ?= 120
 
 PREFIX ?= $(HOME)/Applications/Mirabou
 
-.PHONY: run test bench fuzz sanitize tidy install uninstall package deps-run deps-test
+.PHONY: run test bench fuzz killtest sanitize tidy install uninstall package deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -73,15 +73,35 @@ bench: deps-test
 	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
 	bench/blackbox.sh $(BUILD)/test
 
-# Fuzzes the INI reader and writer for FUZZ_SECONDS (not part of make test).
+# Fuzzes the reader of every file the program reads (the settings file, the
+# language files and list, the help file's contents, index, popup topics and
+# context map) with libFuzzer under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each target for FUZZ_SECONDS (not part of make
+# test, which runs each seed corpus once). New inputs gather in
+# $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
+FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap
 fuzz: deps-test
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DMIRABOU_FUZZ=ON -DMIRABOU_TESTS=OFF
-	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzz_inifile
-	mkdir -p $(BUILD)/fuzz/corpus
-	$(BUILD)/fuzz/fuzz/fuzz_inifile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	      $(BUILD)/fuzz/corpus fuzz/corpus
+	cmake --build $(BUILD)/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	mkdir -p $(BUILD)/fuzz/findings
+	for target in $(FUZZ_TARGETS); do \
+	    mkdir -p $(BUILD)/fuzz/corpus/$$target && \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
+	    $(BUILD)/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	        -print_final_stats=1 -artifact_prefix=$(BUILD)/fuzz/findings/$$target- \
+	        $$(test -f fuzz/$$target.dict && echo -dict=fuzz/$$target.dict) \
+	        $(BUILD)/fuzz/corpus/$$target fuzz/corpus/$$target || exit 1; \
+	done
+
+# The crash-safety test at scale: KILL_ROUNDS writers killed amid a settings
+# write, atomic and in place (make test runs 25 of each).
+KILL_ROUNDS ?= 1000
+killtest: deps-test
+	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	cmake --build $(BUILD)/test -j $(JOBS) --target tst_inifile
+	MIRABOU_KILL_ROUNDS=$(KILL_ROUNDS) $(BUILD)/test/tests/tst_inifile killedWriterLeavesWholeFile
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps-test

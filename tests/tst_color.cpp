@@ -85,6 +85,7 @@ void tst_Color::hexPaste_data() {
     QTest::newRow("dollar") << "$123456" << QStringList{"12", "34", "56"};
     QTest::newRow("x") << "x123456" << QStringList{"12", "34", "56"};
     QTest::newRow("six chars") << "#FF800" << QStringList{};
+    QTest::newRow("six digits without the mark") << "FF8000" << QStringList{};
     QTest::newRow("eight chars") << "#FF80000" << QStringList{};
     QTest::newRow("line end") << "#FF8000\n" << QStringList{};
     QTest::newRow("not hex") << "#GG0000" << QStringList{};

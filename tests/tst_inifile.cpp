@@ -3,11 +3,17 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+#include <atomic>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using platform::IniFile;
@@ -33,6 +39,7 @@ private slots:
     void fullDisk();
     void unreadableFileIsNeverWrittenOver();
     void binaryAndHugeFiles();
+    void killedWriterLeavesWholeFile_data();
     void killedWriterLeavesWholeFile();
     void errorReport_data();
     void errorReport();
@@ -431,27 +438,170 @@ void tst_IniFile::binaryAndHugeFiles() {
     QCOMPARE(cut, QString(2046, QLatin1Char('a')));
 }
 
+namespace {
+
+/// What the killed writer tells the test, through a small file both map.
+struct WriterState {
+    std::atomic<quint32> writes;  // writes completed
+    std::atomic<quint32> writing; // 1 while inside a write
+    std::atomic<quint64> lastNs;  // how long the last write took
+};
+
+WriterState* mapState(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    void* shared = ::mmap(nullptr, sizeof(WriterState), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    ::close(fd);
+    return shared == MAP_FAILED ? nullptr : static_cast<WriterState*>(shared);
+}
+
+/// A settings file the writer rewrites for ever: it starts with the first
+/// value, then the writer writes the second, the first, the second...
+struct KillCase {
+    QByteArray head;
+    const char* key = nullptr;
+    QString values[2];
+    QList<QByteArray> whole; // what the file may be between two writes
+    QByteArray file(const QByteArray& value) const { return head + value + "\n"; }
+};
+
+KillCase killCase(bool newFiles) {
+    KillCase c;
+    if (newFiles) { // large enough that a kill lands amid the bytes
+        c.head = "; header\n[settings]\nvalue=";
+        c.key = "value";
+        c.values[0] = QString(300000, QLatin1Char('A'));
+        c.values[1] = QString(300000, QLatin1Char('B'));
+        c.whole = {c.file(c.values[0].toLatin1()), c.file(c.values[1].toLatin1())};
+        return c;
+    }
+    // The program's own settings file, its window moved to a place of a
+    // longer number and back: the file grows, and the shorter value is
+    // followed by blanks, so that it does not shrink.
+    c.head = "[languages]\nnumber=4\nlang001=English\nname001=English\n"
+             "[settings]\nontop=0\nflat=1\nposy=200\nlanguage=lang001\nposx=";
+    c.key = "posx";
+    c.values[0] = QStringLiteral("7");
+    c.values[1] = QStringLiteral("-12345");
+    c.whole = {c.file("7"), c.file("-12345"), c.file("7     ")};
+    return c;
+}
+
+} // namespace
+
+void tst_IniFile::killedWriterLeavesWholeFile_data() {
+    QTest::addColumn<bool>("newFiles"); // a file can be made beside it: atomic replace
+    QTest::newRow("atomic replace") << true;
+    QTest::newRow("in place, folder read-only") << false;
+}
+
 void tst_IniFile::killedWriterLeavesWholeFile() {
-    const QString path = m_dir.filePath(QStringLiteral("crash.ini"));
-    const QByteArray head = "; header\n[settings]\nvalue=";
-    const QByteArray a(300000, 'A');
-    const QByteArray b(300000, 'B');
-    writeFile(path, head + a + "\n");
+    QFETCH(bool, newFiles);
+    // The short form by default; MIRABOU_KILL_ROUNDS asks for more (make killtest).
+    const int rounds = qEnvironmentVariableIsSet("MIRABOU_KILL_ROUNDS")
+                           ? qEnvironmentVariableIntValue("MIRABOU_KILL_ROUNDS")
+                           : 25;
+    QVERIFY(rounds > 0);
+    const bool root = ::geteuid() == 0;
+    // Everyone may pass through, so that the writer may run as another user.
+    QTemporaryDir top;
+    const QString folder = top.filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(::chmod(QFile::encodeName(top.path()).constData(), 0755) == 0);
+    const QString path = folder + QStringLiteral("/settings.ini");
+    const QString statePath = top.filePath(QStringLiteral("state"));
+    const KillCase c = killCase(newFiles);
+    const QByteArray start = c.whole.front();
+    writeFile(path, start);
+    writeFile(statePath, QByteArray(sizeof(WriterState), '\0'));
+    WriterState* state = mapState(statePath);
+    QVERIFY(state);
+    const auto unmap = qScopeGuard([state] { ::munmap(state, sizeof(WriterState)); });
+    QStringList command = {QCoreApplication::applicationFilePath(), QStringLiteral("--writer"),
+                           path, statePath,
+                           newFiles ? QStringLiteral("atomic") : QStringLiteral("inplace")};
+    if (!newFiles) {
+        // No new file can be made in the folder, the file itself stays
+        // writable. Permissions do not bind root: then the writer runs as
+        // nobody, who owns the file but not the folder.
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), root ? 0755 : 0555) == 0);
+        if (root) {
+            for (const QString& owned : {path, statePath})
+                QVERIFY(::chown(QFile::encodeName(owned).constData(), 65534, 65534) == 0);
+            command = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} +
+                      command;
+        }
+    }
+    const auto writable =
+        qScopeGuard([&folder] { ::chmod(QFile::encodeName(folder).constData(), 0755); });
+
     QRandomGenerator rng(11);
     int kills = 0;
-    for (int round = 0; round < 25; ++round) {
+    int duringWrite = 0;
+    QList<int> found(c.whole.size()); // rounds that left each whole file
+    int replaced = 0;                 // rounds whose file became another one (atomic replace)
+    quint64 writeNs = 0;              // how long a write takes, learnt in the first round
+    QElapsedTimer clock;
+    clock.start();
+    for (int round = 0; round < rounds; ++round) {
+        writeFile(path, start);
+        struct stat before {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &before) == 0);
+        state->writes = 0;
+        state->writing = 0;
         QProcess writer;
-        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), path});
+        writer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writer.start(command.first(), command.mid(1));
         QVERIFY(writer.waitForStarted());
-        QTest::qSleep(int(rng.bounded(5, 60)));
-        writer.kill();
-        writer.waitForFinished();
+        // Killed at a random point of its first two writes.
+        QElapsedTimer started;
+        started.start();
+        while (state->writing == 0 && state->writes == 0 && writer.state() == QProcess::Running &&
+               started.elapsed() < 20000)
+            QThread::usleep(50);
+        QVERIFY2(state->writing != 0 || state->writes > 0, "the writer never wrote");
+        while (writeNs == 0 && state->writes == 0 && started.elapsed() < 20000)
+            QThread::usleep(50); // the first round learns how long a write takes
+        if (writeNs == 0)
+            writeNs = state->lastNs;
+        QThread::usleep(quint64(rng.bounded(qint64(2 * writeNs / 1000 + 1))));
+        ::kill(pid_t(writer.processId()), SIGKILL);
+        QVERIFY(writer.waitForFinished());
         kills += writer.exitStatus() == QProcess::CrashExit;
+        duringWrite += state->writing != 0;
         const QByteArray now = readFile(path);
-        QVERIFY2(now == head + a + "\n" || now == head + b + "\n",
-                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
+        QVERIFY2(c.whole.contains(now),
+                 qPrintable(QStringLiteral("round %1: %2 bytes, ending \"%3\": neither the old "
+                                           "file nor the new")
+                                .arg(round)
+                                .arg(now.size())
+                                .arg(QString::fromLatin1(now.right(12).toPercentEncoding()))));
+        ++found[c.whole.indexOf(now)];
+        struct stat after {};
+        QVERIFY(::stat(QFile::encodeName(path).constData(), &after) == 0);
+        replaced += after.st_ino != before.st_ino;
+        // What a killed atomic write leaves beside the file is not the file.
+        for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+            if (name != QLatin1String("settings.ini"))
+                QFile::remove(folder + QLatin1Char('/') + name);
+        }
     }
-    QVERIFY(kills > 0);
+    QStringList left;
+    for (const int n : found)
+        left << QString::number(n);
+    qInfo("%d rounds, %d kills, %d during a write, %d replaced the file, left the file as "
+          "each of its contents: %s, %lld ms",
+          rounds, kills, duringWrite, replaced, qPrintable(left.join(QLatin1Char('/'))),
+          qint64(clock.elapsed()));
+    QCOMPARE(kills, rounds);
+    QVERIFY(duringWrite > rounds / 2);
+    // Each path really taken: the atomic replace puts a new file in place,
+    // the in-place write keeps the file it has.
+    if (newFiles)
+        QVERIFY(replaced > 0);
+    else
+        QCOMPARE(replaced, 0);
 }
 
 void tst_IniFile::errorReport_data() {
@@ -479,19 +629,30 @@ void tst_IniFile::errorReport() {
     QCOMPARE(platform::errorReportText(message), shown);
 }
 
-/// The crash-safety test's writer: rewrites the value for ever, alternating.
-static int runWriter(const QString& path) {
+/// The crash-safety test's writer: rewrites the value for ever, alternating,
+/// and tells the test how far it is.
+static int runWriter(const QString& path, const QString& statePath, bool newFiles) {
+    WriterState* state = mapState(statePath);
+    if (!state)
+        return 2;
+    const KillCase c = killCase(newFiles);
     IniFile ini(path);
-    const QString a(300000, QLatin1Char('A'));
-    const QString b(300000, QLatin1Char('B'));
-    for (unsigned n = 0;; ++n)
-        ini.writeString(QStringLiteral("settings"), QStringLiteral("value"), n % 2 ? a : b);
+    QElapsedTimer clock;
+    for (unsigned n = 1;; ++n) {
+        clock.start();
+        state->writing = 1;
+        ini.writeString(QStringLiteral("settings"), QLatin1String(c.key), c.values[n % 2]);
+        state->writing = 0;
+        state->lastNs = quint64(clock.nsecsElapsed());
+        ++state->writes;
+    }
 }
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--writer") == 0)
-        return runWriter(QString::fromLocal8Bit(argv[2]));
+    if (argc == 5 && qstrcmp(argv[1], "--writer") == 0)
+        return runWriter(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                         qstrcmp(argv[4], "atomic") == 0);
     tst_IniFile test;
     return QTest::qExec(&test, argc, argv);
 }

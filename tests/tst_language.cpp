@@ -246,6 +246,12 @@ void tst_Language::composition_data() {
     QTest::newRow("two letters") << QByteArray("[toolbar]\nline06=XY\n") << int(Window::Main)
                                  << QStringList{"Label30", "Label31", "Label29"}
                                  << QStringList{"X", "Y", ""};
+    QTest::newRow("letters beyond 16 bits")
+        << QByteArray("[toolbar]\nline02=\xf0\x9d\x90\x83\xf0\x9d\x90\x84"
+                      "C\n")
+        << int(Window::Main) << QStringList{"Label16", "Label17", "Label18"}
+        << QStringList{QString::fromUtf8("\xf0\x9d\x90\x83"), QString::fromUtf8("\xf0\x9d\x90\x84"),
+                       "C"};
     QTest::newRow("empty letters")
         << QByteArray("[toolbar]\nline03=\n") << int(Window::Main)
         << QStringList{"Label19", "Label20", "Label21"} << QStringList{"", "", ""};
@@ -334,6 +340,8 @@ void tst_Language::chosenLanguage_data() {
                                   << "lang001";
     QTest::newRow("zero") << "[settings]\nlanguage=lang000\n" + three << 1 << "L1"
                           << "lang001";
+    QTest::newRow("the last of three") << "[settings]\nlanguage=lang003\n" + three << 3 << "L3"
+                                       << "lang003";
     QTest::newRow("above count") << "[settings]\nlanguage=lang004\n" + three << 1 << "L1"
                                  << "lang001";
     QTest::newRow("no languages") << QByteArray(

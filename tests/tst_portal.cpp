@@ -219,28 +219,47 @@ void tst_Portal::locateWindow_data() {
     // The desktop's size of the window against its own; where it is not 1,
     // with a filter of the desktop's that differs from the program's.
     QTest::addColumn<double>("shown");
+    // Where the window is shown: amid the picture, in its bottom right
+    // corner, or filling the whole picture.
+    QTest::addColumn<QString>("place");
     QTest::addColumn<bool>("found");
-    QTest::newRow("drawn as it is") << "exact" << 1.0 << true;
-    QTest::newRow("a corner drawn otherwise") << "changed" << 1.0 << true;
-    QTest::newRow("not on the screen") << "absent" << 1.0 << false;
-    QTest::newRow("on the screen twice") << "twice" << 1.0 << false;
-    QTest::newRow("larger than the screen") << "larger" << 1.0 << false;
-    QTest::newRow("shrunk to the nearest pixel") << "sharp" << 0.75 << true;
-    QTest::newRow("shrunk smoothly") << "smooth" << 0.75 << true;
-    QTest::newRow("enlarged smoothly") << "smooth" << 1.5 << true;
-    QTest::newRow("shrunk, a corner drawn otherwise") << "changed" << 0.75 << true;
-    QTest::newRow("shrunk, on a desktop of its own grey") << "grey" << 0.75 << true;
-    QTest::newRow("shrunk, not on the screen") << "absent" << 0.75 << false;
-    QTest::newRow("shrunk, on the screen twice") << "twice" << 0.75 << false;
+    QTest::newRow("drawn as it is") << "exact" << 1.0 << "inside" << true;
+    QTest::newRow("drawn as it is, bottom right corner") << "exact" << 1.0 << "corner" << true;
+    QTest::newRow("drawn as it is, the whole picture") << "exact" << 1.0 << "whole" << true;
+    QTest::newRow("a corner drawn otherwise") << "changed" << 1.0 << "inside" << true;
+    QTest::newRow("not on the screen") << "absent" << 1.0 << "inside" << false;
+    QTest::newRow("on the screen twice") << "twice" << 1.0 << "inside" << false;
+    QTest::newRow("larger than the screen") << "larger" << 1.0 << "inside" << false;
+    QTest::newRow("shrunk to the nearest pixel") << "sharp" << 0.75 << "inside" << true;
+    QTest::newRow("shrunk smoothly") << "smooth" << 0.75 << "inside" << true;
+    QTest::newRow("shrunk smoothly, bottom right corner") << "smooth" << 0.75 << "corner" << true;
+    QTest::newRow("shrunk smoothly, the whole picture") << "smooth" << 0.75 << "whole" << true;
+    QTest::newRow("shrunk to the nearest pixel, bottom right corner")
+        << "sharp" << 0.75 << "corner" << true;
+    QTest::newRow("enlarged smoothly") << "smooth" << 1.5 << "inside" << true;
+    QTest::newRow("enlarged smoothly, the whole picture") << "smooth" << 1.5 << "whole" << true;
+    QTest::newRow("shrunk, a corner drawn otherwise") << "changed" << 0.75 << "inside" << true;
+    QTest::newRow("shrunk, on a desktop of its own grey") << "grey" << 0.75 << "inside" << true;
+    QTest::newRow("shrunk, not on the screen") << "absent" << 0.75 << "inside" << false;
+    QTest::newRow("shrunk, on the screen twice") << "twice" << 0.75 << "inside" << false;
 }
 
 void tst_Portal::locateWindow() {
     QFETCH(QString, kind);
     QFETCH(double, shown);
+    QFETCH(QString, place);
     QFETCH(bool, found);
-    QImage screen = patterned(QSize(1000, 700));
-    const QPoint at(123, 45);
-    QImage window = screen.copy(QRect(at, QSize(439, 176)));
+    QSize desktop(1000, 700);
+    const QSize onScreen = shown == 1.0 ? QSize(439, 176) : (QSizeF(400, 240) * shown).toSize();
+    if (place == QLatin1String("whole"))
+        desktop = onScreen;
+    const QPoint at =
+        place == QLatin1String("inside") ? QPoint(123, 45)
+        : place == QLatin1String("corner")
+            ? QPoint(desktop.width() - onScreen.width(), desktop.height() - onScreen.height())
+            : QPoint(0, 0);
+    QImage screen = patterned(desktop);
+    QImage window = screen.copy(QRect(at, onScreen));
     if (shown != 1.0) {
         // A window as windows look: flat faces, boxes, text.
         window = QImage(400, 240, QImage::Format_RGB32);

@@ -185,25 +185,32 @@ QString ChmFile::resolvePage(const QString& page) const {
     return {};
 }
 
-QString ChmFile::topicForContext(quint32 id) const {
+QString contextPage(const QByteArray& ivb, const QByteArray& strings, quint32 id) {
     // #IVB: a byte count, then (context number, offset into #STRINGS) pairs.
-    const auto ivb = read(QStringLiteral("/#IVB"));
-    const auto strings = read(QStringLiteral("/#STRINGS"));
-    if (!ivb || !strings || ivb->size() < 4 || id == 0)
+    if (ivb.size() < 4 || id == 0)
         return {};
     const qsizetype count =
-        qMin<qsizetype>(qFromLittleEndian<quint32>(ivb->constData()), ivb->size() - 4) / 8;
+        qMin<qsizetype>(qFromLittleEndian<quint32>(ivb.constData()), ivb.size() - 4) / 8;
     for (qsizetype i = 0; i < count; ++i) {
-        const char* pair = ivb->constData() + 4 + i * 8;
+        const char* pair = ivb.constData() + 4 + i * 8;
         if (qFromLittleEndian<quint32>(pair) != id)
             continue;
         const quint32 offset = qFromLittleEndian<quint32>(pair + 4);
-        if (offset >= quint32(strings->size()))
+        if (offset >= quint32(strings.size()))
             return {};
-        const QByteArray name(strings->constData() + offset);
-        return resolvePage(QString::fromUtf8(name));
+        // Up to its zero byte, and never past the end of the object.
+        const char* name = strings.constData() + offset;
+        return QString::fromUtf8(name, qsizetype(qstrnlen(name, size_t(strings.size()) - offset)));
     }
     return {};
+}
+
+QString ChmFile::topicForContext(quint32 id) const {
+    const auto ivb = read(QStringLiteral("/#IVB"));
+    const auto strings = read(QStringLiteral("/#STRINGS"));
+    if (!ivb || !strings)
+        return {};
+    return resolvePage(contextPage(*ivb, *strings, id));
 }
 
 QString ChmFile::defaultTopic() const {

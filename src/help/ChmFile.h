@@ -52,6 +52,12 @@ std::vector<SitemapEntry> parseSitemap(const QByteArray& bytes);
 /// Parses a popup topic file: ".topic N" lines, each followed by its text.
 QHash<quint32, QString> parsePopupTopics(const QByteArray& bytes);
 
+/// The page a context number names in a compiled context map, as written:
+/// ivb holds a byte count, then pairs of a context number and an offset
+/// into strings, which holds names each ending in a zero byte. An empty text
+/// for 0, a number not listed, or an offset outside strings.
+QString contextPage(const QByteArray& ivb, const QByteArray& strings, quint32 id);
+
 /// An open compiled help file.
 class ChmFile {
 public:

@@ -210,8 +210,13 @@ QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* abo
         if (row.form == Form::Window) {
             window->setWindowTitle(composeText(row.form, value));
         } else if (row.form == Form::Letters) {
+            // A character beyond 16 bits is two units of the text: one label
+            // shows it whole.
+            const QList<uint> characters = value.toUcs4();
             for (int n = 0; n < names.size(); ++n) {
-                const QString letter = n < value.size() ? QString(value[n]) : QString();
+                const QString letter = n < characters.size()
+                                           ? QStringView(QChar::fromUcs4(characters[n])).toString()
+                                           : QString();
                 setText(window->findChild<QObject*>(names[n]), letter, false);
             }
         } else {

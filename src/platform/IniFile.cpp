@@ -307,15 +307,27 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
+/// Takes the room for size bytes without growing the file, so that the
+/// write that follows changes its bytes and its length at once (where the
+/// file system cannot, the room is taken by growing it).
+bool reserve(int fd, qsizetype size) {
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) == 0)
+        return true;
+    return errno == EOPNOTSUPP && ::posix_fallocate(fd, 0, off_t(size)) == 0;
+}
+
 /// Replaces the file's bytes where it stands, for a file in a folder where
 /// no new file can be made (so no atomic replace). The room is taken first,
 /// so a full disk refuses before a byte changes; should a write still fail,
-/// the old bytes go back where they were, which needs no new room.
+/// the old bytes go back where they were, which needs no new room. The file
+/// never shrinks here (see writeString), so the bytes change in one write
+/// call: a process killed amid it leaves a file of up to a page wholly old
+/// or wholly new.
 bool writeInPlace(const QString& path, const QByteArray& old, const QByteArray& out) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    if (out.size() > old.size() && ::posix_fallocate(fd, 0, out.size()) != 0) {
+    if (out.size() > old.size() && !reserve(fd, out.size())) {
         // An emulated allocation may have grown it; nothing more to do if not.
         [[maybe_unused]] const int shrunk = ::ftruncate(fd, old.size());
         ::close(fd);
@@ -341,6 +353,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     const QByteArray eol = eolOf(m_data, lines);
 
     QByteArray out;
+    qsizetype valueEnd = -1; // where a replaced value ends in out
     qsizetype sectionLine = -1;
     qsizetype lastFilled = -1; // last non-blank line of the section
     for (qsizetype n = 0; n < qsizetype(lines.size()); ++n) {
@@ -360,6 +373,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         if (k.kind == LineKind::Key && wantKey.matches(k.name)) {
             // Replace the value in place, keeping the key as spelt in the file.
             out = m_data.left(line.begin + k.eq + 1) + v + m_data.mid(line.end);
+            valueEnd = line.begin + k.eq + 1 + v.size();
             break;
         }
         if (!trimmed(QByteArrayView(m_data.constData() + line.begin, line.end - line.begin))
@@ -388,8 +402,14 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (file.write(out) != out.size() || !file.commit())
             throw IniWriteError(m_path);
-    } else if (!writeInPlace(m_path, m_data, out)) {
-        throw IniWriteError(m_path);
+    } else {
+        // In place, a shorter value is followed by blanks, which the reader
+        // drops: the file keeps its length, and no truncation follows the
+        // write that a killed process could leave undone.
+        if (out.size() < m_data.size() && valueEnd >= 0)
+            out.insert(valueEnd, QByteArray(m_data.size() - out.size(), ' '));
+        if (!writeInPlace(m_path, m_data, out))
+            throw IniWriteError(m_path);
     }
     m_data = out;
     m_lines = std::make_shared<Lines>(splitLines(m_data));

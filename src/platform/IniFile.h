@@ -28,8 +28,10 @@ public:
 /// over it, so the file is always either wholly old or wholly new. A
 /// writable file in a folder where no file can be made is written in place,
 /// its room taken before a byte changes and its old bytes put back when a
-/// write fails, so it is never left shortened. A file that is there but
-/// could not be read is never written over.
+/// write fails, so it is never left shortened; there it never shrinks (a
+/// shorter value is followed by blanks), so that a process killed amid a
+/// write leaves a file of up to a page wholly old or wholly new. A file that
+/// is there but could not be read is never written over.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
