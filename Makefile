@@ -11,7 +11,7 @@ TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils op
              dpkg-dev lintian desktop-file-utils appstream man-db \
              sway pipewire xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk grim xwayland \
              wayvnc wl-clipboard gnome-shell xdg-desktop-portal-gnome \
-             kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace \
+             kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace libkf5screen-bin \
              qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-org-kde-kirigami2 \
              libwayland-dev plasma-wayland-protocols pkgconf \
              at-spi2-core python3-pyatspi

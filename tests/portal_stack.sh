@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Usage: portal_stack.sh DESKTOP TST_PORTAL
+# Usage: portal_stack.sh DESKTOP TST_PORTAL SEAT_POINTER
 # Brings up a real Wayland desktop, headless, with its own desktop portal on
 # a private session bus and runtime folder, and runs the rows of
 # 'TST_PORTAL realPortal' that belong to it:
 #   wlroots  sway with xdg-desktop-portal-wlr (screenshots by grim), pointer
-#            through wayvnc; also as an X11 client of its XWayland, and on an
-#            output scaled by two and by 1.5
+#            through the tests' client of its virtual pointer, keys through
+#            wayvnc; also as an X11 client of its XWayland, on an output
+#            scaled by two and by 1.5, and on two outputs at scales one and
+#            two, and one and 1.5
 #   gnome    gnome-shell with xdg-desktop-portal-gnome, pointer through
 #            mutter's remote desktop; first with the screenshot permission
 #            not granted (the desktop's question left open), then granted as
-#            the permission store keeps it
+#            the permission store keeps it; a monitor scaled by two, and two
+#            monitors at scales one and two
 #   kde      kwin_wayland with xdg-desktop-portal-kde, pointer through the
 #            tests' client of KWin's fake input; also the portal's back end
-#            dying during the request, and an output scaled by two and by 1.5
+#            dying during the request, an output scaled by two and by 1.5,
+#            and two outputs at scales one and two
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -22,12 +26,14 @@ SKIP=77
 FAIL=1
 desktop=${1:?desktop}
 test=${2:?test program}
-kwin_pointer=${3:-} # the tests' pointer on KWin
+seat_pointer=${3:-} # the tests' pointer on sway and KWin
 case $desktop in
-wlroots) tools="sway swaybg grim Xwayland wayvnc wl-paste /usr/libexec/xdg-desktop-portal-wlr" ;;
+wlroots) tools="sway swaybg grim Xwayland wayvnc wl-paste /usr/libexec/xdg-desktop-portal-wlr
+             ${seat_pointer:-seat_pointer}" ;;
 gnome) tools="gnome-shell /usr/libexec/xdg-desktop-portal-gnome" ;;
-kde) tools="kwin_wayland kbuildsycoca5 /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
-          wl-paste ${kwin_pointer:-kwin_pointer}" ;;
+kde) tools="kwin_wayland kbuildsycoca5 kscreen-doctor
+          /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde wl-paste
+          ${seat_pointer:-seat_pointer}" ;;
 *) echo "FAIL: no desktop called $desktop"; exit $FAIL ;;
 esac
 for tool in pipewire dbus-daemon gdbus /usr/libexec/xdg-desktop-portal $tools; do
@@ -109,13 +115,15 @@ call() { # call FUNCTION[:ROW] [VAR=VALUE...]: one test function, in the stack's
     rc=1
     logs # what the desktop and its portal said meanwhile
 }
-export MIRABOU_REAL_PORTAL=$desktop
+export MIRABOU_REAL_PORTAL=$desktop MIRABOU_SEAT_POINTER=$seat_pointer
 
 start_wlroots() {
     export XDG_CURRENT_DESKTOP=sway WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
     cat > "$base/sway.conf" <<CONF
 output HEADLESS-1 resolution 1024x768 position 0 0
 output HEADLESS-1 bg #123456 solid_color
+output HEADLESS-2 resolution 800x600 position 1024 0 scale 2
+output HEADLESS-2 bg #654321 solid_color
 xwayland enable
 exec echo "\$DISPLAY" > $base/display
 default_border none
@@ -142,7 +150,7 @@ CONF
         --method org.freedesktop.portal.Screenshot.Screenshot "" "{'interactive': <false>}" > /dev/null 2>&1
     wait_for 5 test -s /tmp/out.png || fail "the portal takes no screenshot"
     rm -f /tmp/out.png # ours: not left behind
-    # A VNC server on the session: the tests' pointer, as the seat's own.
+    # A VNC server on the session: the tests' keys, as the seat's own.
     wayvnc -u "$base/vnc.sock" > "$base/wayvnc.log" 2>&1 &
     pids+=($!)
     wait_for 5 test -S "$base/vnc.sock" || fail "wayvnc did not start"
@@ -168,6 +176,19 @@ run_wlroots() {
         fail "sway cannot scale by 1.5"
     sleep 0.5
     row "wlroots scale 1.5" QT_QPA_PLATFORM=wayland
+    rm -f /tmp/out.png
+    # A second output beside the first, each its own background: at scale
+    # two (its configuration places and paints it), then at 1.5 (the same
+    # logical size). It stays once made.
+    swaymsg output HEADLESS-1 resolution 1024x768 scale 1 > /dev/null &&
+        swaymsg create_output > /dev/null || fail "sway makes no second output"
+    sleep 0.5
+    row "wlroots two outputs 1 and 2" QT_QPA_PLATFORM=wayland
+    rm -f /tmp/out.png
+    swaymsg output HEADLESS-2 resolution 600x450 scale 1.5 > /dev/null ||
+        fail "sway cannot scale the second output"
+    sleep 0.5
+    row "wlroots two outputs 1 and 1.5" QT_QPA_PLATFORM=wayland
     rm -f /tmp/out.png
     # Last: the compositor ends under the program (the test itself draws
     # nothing, so that it outlives the compositor).
@@ -210,8 +231,10 @@ start_gnome() {
     gsettings set org.gnome.desktop.notifications show-banners false
     gsettings set org.gnome.desktop.session idle-delay 0
     export WAYLAND_DISPLAY=wayland-mirabou
+    # Two monitors, the second switched off until the tests want it.
     gnome-shell --headless --wayland --no-x11 --virtual-monitor 2048x1536 \
-        --wayland-display="$WAYLAND_DISPLAY" > "$base/gnome-shell.log" 2>&1 &
+        --virtual-monitor 1600x1200 --wayland-display="$WAYLAND_DISPLAY" \
+        > "$base/gnome-shell.log" 2>&1 &
     pids+=($!)
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
         XDG_SESSION_TYPE GSETTINGS_BACKEND DBUS_SYSTEM_BUS_ADDRESS
@@ -223,7 +246,25 @@ start_gnome() {
         if (!m.layoutManager._startingUp) m.overview.hide();
         !m.layoutManager._startingUp && !m.overview.visible && m.modalCount === 0' ||
         fail "gnome-shell stays in its overview"
+    monitors "(0, 0, 1.0, uint32 0, true, [('Meta-0', '$(mode Meta-0)', @a{sv} {})])"
     wait_for_portal
+}
+
+# mode CONNECTOR: the current mode of a monitor, as mutter names it.
+mode() {
+    display_config GetCurrentState | grep -o "('$1'[^[]*\[('[^']*'" | head -n1 |
+        sed "s/.*('//;s/'\$//"
+}
+
+# monitors LOGICAL...: mutter's monitors as the logical monitors given (x, y,
+# scale, transform, primary, monitors), the others switched off.
+monitors() {
+    local serial
+    serial=$(display_config GetCurrentState | sed -n 's/^(uint32 \([0-9]*\),.*/\1/p')
+    local IFS=,
+    display_config ApplyMonitorsConfig "$serial" 1 "[$*]" "@a{sv} {}" > /dev/null ||
+        fail "mutter cannot arrange its monitors so"
+    sleep 0.5 # the background drawn again
 }
 
 # screenshots yes|no: the user's answer to the desktop's question, as the
@@ -252,13 +293,12 @@ run_gnome() {
     call realPickCommand QT_QPA_PLATFORM=offscreen
     # Allowed again, on the monitor scaled by two.
     screenshots yes
-    local serial
-    serial=$(display_config GetCurrentState | sed -n 's/^(uint32 \([0-9]*\),.*/\1/p')
-    display_config ApplyMonitorsConfig "$serial" 1 \
-        "[(0, 0, 2.0, uint32 0, true, [('Meta-0', '2048x1536@60.000', @a{sv} {})])]" \
-        "@a{sv} {}" > /dev/null || fail "mutter cannot scale"
-    sleep 0.5 # the background drawn again
+    monitors "(0, 0, 2.0, uint32 0, true, [('Meta-0', '$(mode Meta-0)', @a{sv} {})])"
     row "gnome scale 2" QT_QPA_PLATFORM=wayland
+    # Two monitors side by side, at scales one and two.
+    monitors "(0, 0, 1.0, uint32 0, true, [('Meta-0', '$(mode Meta-0)', @a{sv} {})])" \
+        "(2048, 0, 2.0, uint32 0, false, [('Meta-1', '$(mode Meta-1)', @a{sv} {})])"
+    row "gnome two monitors 1 and 2" QT_QPA_PLATFORM=wayland
 }
 
 start_kde() {
@@ -279,9 +319,8 @@ start_kde() {
     # session builds at login.
     mkdir -p "$HOME/.local/share/applications"
     printf '%s\n' '[Desktop Entry]' Type=Application 'Name=Mirabou tests pointer' \
-        "Exec=$kwin_pointer" NoDisplay=true X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input \
+        "Exec=$seat_pointer" NoDisplay=true X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input \
         > "$HOME/.local/share/applications/mirabou-tests-pointer.desktop"
-    export MIRABOU_KWIN_POINTER=$kwin_pointer
     kbuildsycoca5 > "$base/kbuildsycoca.log" 2>&1
     # What KWin's scripts print goes to its log: the tests ask it where the
     # windows are.
@@ -290,9 +329,10 @@ start_kde() {
     wait_for_portal
 }
 
-# kwin SCALE: KWin alone on a 1024x768 output of that scale, in place of any
-# earlier one; the portal's back end, its client, goes with it and is
-# started again at the next request.
+# kwin SCALE [SECOND]: KWin alone on a 1024x768 output of that scale, in
+# place of any earlier one, with a second output of scale SECOND beside it
+# when given; the portal's back end, its client, goes with it and is started
+# again at the next request.
 kwin() {
     if [ -n "${MIRABOU_COMPOSITOR_PID:-}" ]; then
         kill "$MIRABOU_COMPOSITOR_PID"
@@ -301,12 +341,17 @@ kwin() {
     fi
     QT_LOGGING_RULES=kwin_scripting=true "$base/bin/kwin_wayland" --virtual \
         --width "$(awk "BEGIN { print 1024 * $1 }")" --height "$(awk "BEGIN { print 768 * $1 }")" \
-        --scale "$1" --socket "$WAYLAND_DISPLAY" \
+        --scale "$1" --output-count $((${2:+1} + 1)) --socket "$WAYLAND_DISPLAY" \
         >> "$base/kwin.log" 2>&1 &
     pids+=($!)
     export MIRABOU_COMPOSITOR_PID=$!
     wait_for 10 offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot ||
         fail "kwin_wayland did not start"
+    if [ -n "${2:-}" ]; then
+        kscreen-doctor "output.2.scale.$2" > "$base/kscreen-doctor.log" 2>&1 ||
+            fail "KWin cannot scale its second output"
+        sleep 0.5
+    fi
 }
 
 run_kde() {
@@ -316,6 +361,9 @@ run_kde() {
     row "kde scale 2" QT_QPA_PLATFORM=wayland
     kwin 1.5 # Qt draws at two, KWin shows it at 1.5
     row "kde scale 1.5" QT_QPA_PLATFORM=wayland
+    # A second output beside the first at scale two (KWin places it).
+    kwin 1 2
+    row "kde two outputs 1 and 2" QT_QPA_PLATFORM=wayland
 }
 
 "start_$desktop"

@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QPixmap>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QToolTip>
 #include <QWidget>
@@ -424,22 +425,53 @@ void tst_Desktop::screenReaderNames() {
 
 void tst_Desktop::eyeWizardOverPaintedColours_data() {
     QTest::addColumn<int>("scale");
-    QTest::newRow("scale 1") << 1;
-    QTest::newRow("scale 2") << 2;
+    // Where not 0, the screen is two monitors side by side, each half of it:
+    // the program's window on the first at scale, this the second's.
+    QTest::addColumn<int>("second");
+    QTest::newRow("scale 1") << 1 << 0;
+    QTest::newRow("scale 2") << 2 << 0;
+    QTest::newRow("two monitors at 1 and 2") << 1 << 2;
+    QTest::newRow("two monitors at 2 and 1") << 2 << 1;
 }
 
 void tst_Desktop::eyeWizardOverPaintedColours() {
     QFETCH(int, scale);
+    QFETCH(int, second);
     run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
     // A window of another colour at device pixels 700..900 x 500..700:
     // under scaling, a logical pointer position would read the root colour.
     const auto painted = showColouredWindow(QColor(0x2A, 0x9D, 0x8F), QRect(700, 500, 200, 200));
     QVERIFY(painted);
+    QStringList scaled{QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)};
+    std::unique_ptr<QWidget> left, right, cells;
+    if (second) {
+        // RandR monitors of the one X screen, each scaled by Qt on its own;
+        // a window of its own colour either side of the edge between them
+        // at 640 (below the program's window), and one of one-pixel cells on
+        // the second.
+        run(QStringLiteral("xrandr"), {"--setmonitor", "first", "640/163x1024/260+0+0", "screen"});
+        run(QStringLiteral("xrandr"), {"--setmonitor", "second", "640/163x1024/260+640+0", "none"});
+        scaled = QStringList{
+            QStringLiteral("QT_SCREEN_SCALE_FACTORS=first=%1;second=%2").arg(scale).arg(second)};
+        left = showColouredWindow(QColor(0xFE, 0xDC, 0xBA), QRect(540, 750, 100, 100));
+        right = showColouredWindow(QColor(0x3C, 0x9A, 0x5F), QRect(640, 750, 100, 100));
+        QImage picture(64, 64, QImage::Format_RGB32);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                picture.setPixel(x, y, qRgb(x * 4, y * 4, 0x40));
+        cells = showPictureWindow(picture, QPoint(1000, 300));
+        QVERIFY(left && right && cells);
+    }
+    const auto monitors = qScopeGuard([second] {
+        if (second) {
+            run(QStringLiteral("xrandr"), {"--delmonitor", "second"});
+            run(QStringLiteral("xrandr"), {"--delmonitor", "first"});
+        }
+    });
 
     RunningProgram p;
     QVERIFY(p.installFrom(m_programFolder));
-    QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\n"),
-                    {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
+    QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\n"), scaled, false));
     const QPoint origin = clientOrigin(p.window);
     const auto drag = [&](const QList<QPoint>& path) {
         p.holdEyeWizard(scale);
@@ -456,6 +488,41 @@ void tst_Desktop::eyeWizardOverPaintedColours() {
     // Then over the bare desktop: released there, the last pixel is kept.
     drag({{20, 900}});
     QCOMPARE(p.copyEyeColour(scale), QStringLiteral("#123405"));
+    if (second) {
+        // Either side of the edge, each monitor's own pixel.
+        for (const auto& [x, colour] : {std::pair{639, "#FEDCBA"}, std::pair{640, "#3C9A5F"}}) {
+            drag({{x, 800}});
+            QCOMPARE(p.copyEyeColour(scale), QLatin1String(colour));
+        }
+        // On the second monitor the magnifier shows the device pixels
+        // around the picked one, a cell of eight of its own each.
+        const QPoint pointer(1032, 332);
+        p.holdEyeWizard(scale);
+        xdotool({"mousemove", QString::number(pointer.x()), QString::number(pointer.y())});
+        QString magnifier;
+        QTRY_VERIFY(
+            !(magnifier = xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"})).isEmpty());
+        const auto cellsShown = [&] {
+            int across = 132 * second / 8;
+            across -= 1 - across % 2;
+            const QPoint grid = QPoint(1, 1) * (second + (132 * second - across * 8) / 2);
+            const QImage shot = screenArea(windowRect(magnifier));
+            for (const QPoint cell : {QPoint(0, 0), QPoint(across - 1, 2),
+                                      QPoint(across / 2 + 1, 3), QPoint(3, across - 1)}) {
+                const QPoint at =
+                    pointer + cell - QPoint(across / 2, across / 2) - QPoint(1000, 300);
+                const QRgb expected = qRgb(at.x() * 4, at.y() * 4, 0x40);
+                for (const QPoint in : {QPoint(1, 1), QPoint(6, 6)}) {
+                    if ((shot.pixel(grid + cell * 8 + in) & 0xFFFFFF) != (expected & 0xFFFFFF))
+                        return false;
+                }
+            }
+            return true;
+        };
+        QTRY_VERIFY(cellsShown());
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+    }
     p.click(ExitX * scale, ButtonY * scale);
     QVERIFY(endedCleanly(p));
 }

@@ -4,6 +4,7 @@
 #include "color/ColorModel.h"
 #include "controls/SpeedButton.h"
 #include "eyedropper/EyeWizard.h"
+#include "eyedropper/Loupe.h"
 #include "eyedropper/PortalScreenContext.h"
 #include "eyedropper/WindowLocator.h"
 #include "support/ProgramDriver.h"
@@ -29,6 +30,8 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <map>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -174,6 +177,38 @@ struct Fixture : WindowFixture {
     QString eye() const { return text("Label25"); }
     QString red() const { return text("umRed"); }
     bool picking() const { return program->form1.eyeWizard().isPicking(); }
+};
+
+/// A window of the test's own in one colour, with a square of cells of two
+/// other colours, a device pixel each, at cells (logical, in the window).
+class Marker : public QWidget {
+public:
+    Marker(QRgb colour, QRgb even, QRgb odd, QRect cells, const QString& title)
+        : m_colour(colour), m_even(even), m_odd(odd), m_cells(cells) {
+        setFixedSize(200, 150);
+        setWindowTitle(title);
+    }
+    QRgb colour() const { return m_colour; }
+    QRgb even() const { return m_even; }
+    QRgb odd() const { return m_odd; }
+    QRect cells() const { return m_cells; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(m_colour));
+        const qreal ratio = devicePixelRatioF();
+        QImage cells((QSizeF(m_cells.size()) * ratio).toSize(), QImage::Format_RGB32);
+        for (int y = 0; y < cells.height(); ++y)
+            for (int x = 0; x < cells.width(); ++x)
+                cells.setPixel(x, y, (x + y) % 2 ? m_odd : m_even);
+        cells.setDevicePixelRatio(ratio);
+        painter.drawImage(m_cells.topLeft(), cells);
+    }
+
+private:
+    QRgb m_colour, m_even, m_odd;
+    QRect m_cells;
 };
 
 void sendMouse(QWidget* window, QEvent::Type type, QPointF pos) {
@@ -673,23 +708,33 @@ void tst_Portal::realPortal_data() {
     // "" (it does not ask), "unasked", "allowed", "refused".
     QTest::addColumn<QString>("permission");
     QTest::addColumn<QColor>("background"); // of the bare desktop
+    // Two: a second output right of the first, at two as Qt sees it.
+    QTest::addColumn<int>("outputs");
     const QString wlroots = QStringLiteral("/tmp/out.png");
     const QString gnome = QStringLiteral("~/Pictures/Screenshot.png");
     const QColor blue(0x12, 0x34, 0x56);
-    QTest::newRow("wlroots") << "wlroots" << 1 << 1.0 << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << 1.0 << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << 2.0 << 1 << wlroots << "" << blue;
-    QTest::newRow("wlroots scale 1.5") << "wlroots" << 2 << 1.5 << 1 << wlroots << "" << blue;
-    QTest::newRow("gnome unasked") << "gnome" << 1 << 1.0 << 1 << gnome << "unasked" << blue;
-    QTest::newRow("gnome") << "gnome" << 1 << 1.0 << 1 << gnome << "allowed" << blue;
-    QTest::newRow("gnome refused") << "gnome" << 1 << 1.0 << 1 << gnome << "refused" << blue;
-    QTest::newRow("gnome scale 2") << "gnome" << 2 << 1.0 << 2 << gnome << "allowed" << blue;
+    QTest::newRow("wlroots") << "wlroots" << 1 << 1.0 << 1 << wlroots << "" << blue << 1;
+    QTest::newRow("wlroots xwayland") << "wlroots" << 1 << 1.0 << 1 << wlroots << "" << blue << 1;
+    QTest::newRow("wlroots scale 2") << "wlroots" << 2 << 2.0 << 1 << wlroots << "" << blue << 1;
+    QTest::newRow("wlroots scale 1.5") << "wlroots" << 2 << 1.5 << 1 << wlroots << "" << blue << 1;
+    // The picture at the larger scale; the smaller output's enlarged in it.
+    QTest::newRow("wlroots two outputs 1 and 2")
+        << "wlroots" << 1 << 2.0 << 1 << wlroots << "" << blue << 2;
+    QTest::newRow("wlroots two outputs 1 and 1.5")
+        << "wlroots" << 1 << 1.5 << 1 << wlroots << "" << blue << 2;
+    QTest::newRow("gnome unasked") << "gnome" << 1 << 1.0 << 1 << gnome << "unasked" << blue << 1;
+    QTest::newRow("gnome") << "gnome" << 1 << 1.0 << 1 << gnome << "allowed" << blue << 1;
+    QTest::newRow("gnome refused") << "gnome" << 1 << 1.0 << 1 << gnome << "refused" << blue << 1;
+    QTest::newRow("gnome scale 2") << "gnome" << 2 << 1.0 << 2 << gnome << "allowed" << blue << 1;
+    QTest::newRow("gnome two monitors 1 and 2")
+        << "gnome" << 1 << 1.0 << 1 << gnome << "allowed" << blue << 2;
     // Without Plasma's shell, KWin's desktop is bare black.
     const QString kde = QStringLiteral("~/Pictures/Screenshot.png");
     const QColor black(Qt::black);
-    QTest::newRow("kde") << "kde" << 1 << 1.0 << 1 << kde << "" << black;
-    QTest::newRow("kde scale 2") << "kde" << 2 << 2.0 << 1 << kde << "" << black;
-    QTest::newRow("kde scale 1.5") << "kde" << 2 << 1.5 << 1 << kde << "" << black;
+    QTest::newRow("kde") << "kde" << 1 << 1.0 << 1 << kde << "" << black << 1;
+    QTest::newRow("kde scale 2") << "kde" << 2 << 2.0 << 1 << kde << "" << black << 1;
+    QTest::newRow("kde scale 1.5") << "kde" << 2 << 1.5 << 1 << kde << "" << black << 1;
+    QTest::newRow("kde two outputs 1 and 2") << "kde" << 1 << 2.0 << 1 << kde << "" << black << 2;
 }
 
 void tst_Portal::realPortal() {
@@ -718,8 +763,152 @@ void tst_Portal::realPortal() {
     QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), qreal(scale));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QPoint bareAt(5, screen.height() - 5); // the desktop's own, bare
+    QFETCH(int, outputs);
+    const std::unique_ptr<Desktop> session = openDesktop(desktop);
+    QVERIFY2(session->ready(), "no pointer on the desktop's seat");
+    session->scale = pictureScale;
 
-    if (!asks && !refused) {
+    // Two outputs: a window of the test's own on each, on either side of the
+    // edge between them, each of one colour with a square of cells of two
+    // other colours, a device pixel each. Whole-program picks end on either
+    // side of the edge.
+    std::optional<Marker> left, right;
+    QList<std::pair<QPoint, QString>> releases; // where, and the colour picked
+    if (outputs == 2) {
+        QCOMPARE(QGuiApplication::screens().size(), 2);
+        QScreen* first = QGuiApplication::screenAt(QPoint(0, 0));
+        QVERIFY(first);
+        QScreen* second = QGuiApplication::screens().value(first == QGuiApplication::screens()[0]);
+        QCOMPARE(second->devicePixelRatio(), 2.0);
+        const int edge = second->geometry().left();
+        QCOMPARE(first->geometry().right() + 1, edge);
+        left.emplace(qRgb(0xFE, 0xDC, 0xBA), qRgb(0xFF, 0, 0), qRgb(0, 0, 0xFF),
+                     QRect(20, 40, 40, 40), QStringLiteral("marker left"));
+        right.emplace(qRgb(0x3C, 0x9A, 0x5F), qRgb(0, 0xFF, 0), qRgb(0xFF, 0, 0xFF),
+                      QRect(140, 40, 40, 40), QStringLiteral("marker right"));
+        const int top = 100;
+        for (Marker* marker : {&*left, &*right}) {
+            const QPoint place(marker == &*left ? edge - marker->width() : edge, top);
+            // Opened on its output (where the pointer is), drawn at its scale
+            // from the start.
+            QVERIFY(session->pointer(place.x() + 100, place.y() + 300, false));
+            marker->show();
+            QVERIFY(QTest::qWaitForWindowExposed(marker));
+            const auto placed = [&] {
+                if (!session->place(marker->windowTitle(), place))
+                    return false;
+                for (const QRect& window : session->windows(QStringLiteral("tst_portal")))
+                    if (window.topLeft() == place)
+                        return true;
+                return false;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(placed(), 10000);
+        }
+        const int y = top + 20; // beside the edge, in one colour either side
+        // Where each shows its cells (mutter spans a point of a window on a
+        // monitor scaled by two with two of its pixels).
+        const auto cellsAt = [&](const Marker* marker) {
+            for (const QRect& window : session->windows(QStringLiteral("tst_portal"))) {
+                if (window.topLeft() ==
+                    QPoint(marker == &*left ? edge - window.width() : edge, top))
+                    return QPointF(window.topLeft()) +
+                           QPointF(marker->cells().center()) * window.width() / marker->width();
+            }
+            return QPointF();
+        };
+        // Drawn there at each output's scale, as large as the desktop makes
+        // them once they have settled.
+        QList<QPointF> settled, was;
+        for (QDeadlineTimer deadline(10000); !deadline.hasExpired();) {
+            QTest::qWait(300);
+            was = std::exchange(settled, {cellsAt(&*left), cellsAt(&*right)});
+            if (settled == was && !settled.contains(QPointF()))
+                break;
+        }
+        QVERIFY2(settled == was && !settled.contains(QPointF()),
+                 qPrintable(QDebug::toString(session->windows(QStringLiteral("tst_portal")))));
+
+        portalContext->beginPick(pickHandlers([] {}, [] {}));
+        QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
+        QCOMPARE(portalContext->stage(), Stage::Frozen);
+        QCOMPARE(portalContext->picture().size(),
+                 (QSizeF(first->virtualGeometry().size()) * pictureScale).toSize());
+        // Below the smaller output no screen shows anything: nothing is read
+        // there (the picture holds no colour of the desktop's).
+        const QSize whole = portalContext->picture().size();
+        QCOMPARE(portalContext->pixel(QPoint(whole.width() - 1, whole.height() - 1)),
+                 UnreadablePixel);
+        // A frozen screen over each output, as the desktop places them.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            session->windows(QStringLiteral("tst_portal")).contains(first->geometry()) &&
+                session->windows(QStringLiteral("tst_portal")).contains(second->geometry()),
+            5000);
+        std::map<QScreen*, TFrozenScreen*> frozenOn;
+        for (TFrozenScreen* window : portalContext->frozenScreens()) {
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            frozenOn[window->screen()] = window;
+        }
+        QCOMPARE(int(frozenOn.size()), 2);
+        QCOMPARE(frozenOn[second]->devicePixelRatioF(), 2.0);
+        // The pointer at a desktop point over the frozen screen of screen.
+        const auto moveTo = [&](QScreen* screen, QPointF at) {
+            TFrozenScreen* window = frozenOn[screen];
+            const QPointF local = (at - QPointF(screen->geometry().topLeft())) * window->width() /
+                                  screen->geometry().width();
+            QMouseEvent move(QEvent::MouseMove, local, at, Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(window, &move);
+            return local;
+        };
+        const auto rgb = [](QRgb c) { return packColor(qRed(c), qGreen(c), qBlue(c)); };
+        // Either side of the edge, the pick and the frozen screen show the
+        // output's own pixel there.
+        for (const auto& [screen, x, colour] : {std::tuple{first, edge - 1, left->colour()},
+                                                std::tuple{second, edge, right->colour()}}) {
+            const QPointF local = moveTo(screen, QPoint(x, y));
+            QCOMPARE(portalContext->pixel(portalContext->cursorPos()), rgb(colour));
+            const QImage shown = frozenOn[screen]->grab().toImage();
+            const QPointF device = local * shown.devicePixelRatio();
+            QCOMPARE(rgb(shown.pixel(int(device.x()), int(device.y()))), rgb(colour));
+        }
+        // Over each output's cells, the magnifier's cells are the device
+        // pixels of that output: one cell each, so neighbours differ. Where
+        // the picture shows the output at its own scale, they are its very
+        // colours.
+        // (At 1.5, Qt draws at two what the desktop shows shrunk: the test's
+        // cells are no device pixels there.)
+        for (Marker* marker : {&*left, &*right}) {
+            QScreen* screen = marker == &*left ? first : second;
+            if (screen == second && pictureScale != std::floor(pictureScale))
+                continue;
+            moveTo(screen, cellsAt(marker));
+            // An arrow key moves the pick to the next device pixel.
+            const PackedColor here = portalContext->pixel(portalContext->cursorPos());
+            portalContext->nudge(QPoint(1, 0));
+            QVERIFY(portalContext->pixel(portalContext->cursorPos()) != here);
+            portalContext->nudge(QPoint(-1, 0));
+            TLoupe loupe;
+            loupe.read(*portalContext, true);
+            const QRect magnified = frozenOn[screen]->magnifierRect();
+            QVERIFY(!magnified.isEmpty());
+            const QImage cells = frozenOn[screen]->grab(magnified).toImage();
+            const int middle = qRound(67 * cells.devicePixelRatio());
+            QList<QRgb> row;
+            for (const int cell : {-3, -2, -1, 1, 2, 3}) // the middle one is ringed
+                row << cells.pixel(middle + 8 * cell, middle + 8 * 3);
+            for (int i = 0; i + 1 < row.size(); ++i) {
+                QVERIFY2(row[i] != row[i + 1] || i == 2, qPrintable(hexOf(row[i])));
+                if (screen->devicePixelRatio() == pictureScale)
+                    QVERIFY2((row[i] & 0xFFFFFF) == (marker->even() & 0xFFFFFF) ||
+                                 (row[i] & 0xFFFFFF) == (marker->odd() & 0xFFFFFF),
+                             qPrintable(hexOf(row[i])));
+            }
+            loupe.hide(portalContext);
+        }
+        QVERIFY(portalContext->endPick());
+        releases = {{QPoint(edge, y), hexOf(right->colour())},
+                    {QPoint(edge - 1, y), hexOf(left->colour())}};
+    } else if (!asks && !refused) {
         // A window of the test's own, of a fixed size so the compositor
         // floats it where it likes; the context must find it in the picture.
         QWidget window;
@@ -800,9 +989,8 @@ void tst_Portal::realPortal() {
     // The whole program, driven from outside as a user would through the
     // seat's pointer: press on the Eye Wizard, move over the #123456
     // background, release there, then Copy HEX Value.
-    const std::unique_ptr<Desktop> session = openDesktop(desktop);
-    QVERIFY2(session->ready(), "no pointer on the desktop's seat");
-    session->scale = pictureScale;
+    if (outputs == 2) // opened on the first output, where the pointer is
+        QVERIFY(session->pointer(100, 100, false));
     QTemporaryDir folder;
     QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
     QProcess program;
@@ -829,27 +1017,30 @@ void tst_Portal::realPortal() {
     QPoint target = bareAt;
     if (windowPoints != 1)
         target = at.center() * windowPoints;
-    else if (scale != pictureScale)
+    else if (scale != pictureScale && outputs == 1)
         target = at.topLeft() + at.center();
     QString picked = background.name(QColor::HexRgb).toUpper();
+    if (!releases.isEmpty())
+        std::tie(target, picked) = releases.takeFirst();
     // KWin's bare desktop is black, the colour the program starts with: there
     // the pick ends over a window of the test's own, moved apart.
     // On sway at scale 1, the pick ends a pixel left of such a window and
     // the arrow key moves the picked point onto it.
-    const bool nudge = desktop == QLatin1String("wlroots") && scale == 1 &&
+    const bool nudge = desktop == QLatin1String("wlroots") && scale == 1 && outputs == 1 &&
                        QGuiApplication::platformName() == QLatin1String("wayland");
     QWidget marker;
-    if (desktop == QLatin1String("kde") || nudge) {
+    if ((desktop == QLatin1String("kde") && outputs == 1) || nudge) {
         marker.setFixedSize(200, 150);
         marker.setAutoFillBackground(true);
         QPalette palette;
         palette.setColor(QPalette::Window, QColor(0xFE, 0xDC, 0xBA));
         marker.setPalette(palette);
+        marker.setWindowTitle(QStringLiteral("marker"));
         marker.show();
         QVERIFY(QTest::qWaitForWindowExposed(&marker));
         const QPoint place(screen.width() - 250, screen.height() - 200);
         const auto placed = [&] {
-            return session->place(QStringLiteral("tst_portal"), place) &&
+            return session->place(QStringLiteral("marker"), place) &&
                    session->windows(QStringLiteral("tst_portal")).value(0).topLeft() == place;
         };
         QTRY_VERIFY_WITH_TIMEOUT(placed(), 10000);
@@ -857,7 +1048,8 @@ void tst_Portal::realPortal() {
         target = place + (nudge ? QPoint(-1, 75) : QPoint(100, 75));
         picked = QStringLiteral("#FEDCBA");
     }
-    QVERIFY(screen.contains(target) && !at.contains(target));
+    QVERIFY(QGuiApplication::primaryScreen()->virtualGeometry().contains(target) &&
+            !at.contains(target));
     const auto click = [&](QPoint p) {
         return session->pointer(p.x(), p.y(), false) && session->pointer(p.x(), p.y(), true) &&
                session->pointer(p.x(), p.y(), false);
@@ -936,6 +1128,15 @@ void tst_Portal::realPortal() {
     }
     QVERIFY(click(copyHex));
     QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), picked, 5000);
+    for (const auto& [then, colour] : std::as_const(releases)) { // a pick again
+        target = then;
+        QVERIFY(pick());
+        QTRY_VERIFY_WITH_TIMEOUT(frozen(), 10000);
+        QTest::qWait(200);
+        QVERIFY(moveAndRelease());
+        QVERIFY(click(copyHex));
+        QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), colour, 5000);
+    }
     program.terminate(); // ends as closing its window does
     QVERIFY(program.waitForFinished(5000));
     QCOMPARE(program.exitCode(), 0);

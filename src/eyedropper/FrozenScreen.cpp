@@ -7,10 +7,11 @@
 #include <QPainter>
 #include <QScreen>
 
-TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source)
+TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source,
+                             const QImage& devices)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_picture(picture), m_source(source), m_origin(screen->geometry().topLeft()),
-      m_screenSize(screen->geometry().size()) {
+      m_picture(picture), m_source(source), m_devices(devices),
+      m_origin(screen->geometry().topLeft()), m_screenSize(screen->geometry().size()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -21,7 +22,10 @@ TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRect
 
 void TFrozenScreen::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(QRectF(rect()), m_picture, m_source);
+    if (m_devices.isNull())
+        painter.drawImage(QRectF(rect()), m_picture, m_source);
+    else
+        painter.drawImage(QRectF(rect()), m_devices);
     if (!m_magnifier.isEmpty())
         magnifier::paint(painter, m_magnifier, m_magnified, devicePixelRatioF());
 }
@@ -34,8 +38,9 @@ QPointF TFrozenScreen::fromPicture(QPointF picture) const {
 void TFrozenScreen::setMagnifier(const ScreenContext::Magnified& view, QPointF at) {
     const QRect before = m_magnifier;
     m_magnified = view;
-    // The picture's pixels per point of this window, across.
-    const qreal cells = width() > 0 ? m_source.width() / width() : 1;
+    // The cells' pixels per point of this window, across.
+    const qreal across = m_devices.isNull() ? m_source.width() : m_devices.width();
+    const qreal cells = width() > 0 ? across / width() : 1;
     m_magnifier = view.cells.isNull() ? QRect()
                                       : magnifier::place(at, magnifier::size(), rect(),
                                                          magnifier::gapFor(view, cells));

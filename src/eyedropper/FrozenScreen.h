@@ -15,8 +15,11 @@ class QScreen;
 class TFrozenScreen : public QWidget {
     Q_OBJECT
 public:
-    /// source is the part of picture, in picture pixels, that screen shows.
-    TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source);
+    /// source is the part of picture, in picture pixels, that screen shows;
+    /// devices, where given, is that part as the screen's device pixels show
+    /// it, and shown instead.
+    TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source,
+                  const QImage& devices = QImage());
 
     /// Where this window's top-left corner lies on the desktop, in logical
     /// pixels.
@@ -49,6 +52,7 @@ private:
 
     QImage m_picture;
     QRectF m_source;
+    QImage m_devices;
     std::optional<QPointF> m_seen; // where the pointer was last reported
     ScreenContext::Magnified m_magnified;
     QRect m_magnifier; // where it is drawn, or empty

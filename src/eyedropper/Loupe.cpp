@@ -20,7 +20,7 @@ PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
     const QRect area(picked - QPoint(across / 2, across / 2), QSize(across, across));
     // One reading for the pixels shown and the picked one, never of the
     // magnifier itself.
-    QImage cells = screen.area(area);
+    QImage cells = screen.around(picked, across);
     if (m_magnifier && place == Place::Window)
         cells = m_magnifier->unobstructed(cells, area);
     const QRgb middle = cells.pixel(across / 2, across / 2);

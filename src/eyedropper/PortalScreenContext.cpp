@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,25 +43,53 @@ std::vector<TFrozenScreen*> PortalScreenContext::frozenScreens() const {
 }
 
 QPoint PortalScreenContext::cursorPos() {
+    m_picked.reset();
     if (m_stage != Stage::Frozen || m_desktop.isEmpty())
         return {};
     // The picture is in device pixels; the desktop's layout is logical.
     const QPointF qtSees(QCursor::pos());
     const QPointF where =
         m_windowFound ? *m_windowFound + (qtSees - m_windowAssumed) * m_windowScale : qtSees;
-    const QPointF logical = m_pointer.value_or(where) - m_desktop.topLeft();
-    const QPointF s = scale();
-    return QPoint(int(std::floor(logical.x() * s.x())), int(std::floor(logical.y() * s.y()))) +
-           m_nudged;
+    const QPointF pointer = m_pointer.value_or(where);
+    if (m_devicesArePixels) {
+        const QPointF logical = pointer - m_desktop.topLeft();
+        const QPointF s = scale();
+        return QPoint(int(std::floor(logical.x() * s.x())), int(std::floor(logical.y() * s.y()))) +
+               m_nudged;
+    }
+    const std::optional<Device> under = deviceAt(pointer);
+    m_picked = under ? offset(*under, m_nudged) : std::nullopt;
+    return m_picked ? inPicture(*m_picked) : QPoint(-1, -1); // off every screen: nothing
 }
 
 QImage PortalScreenContext::area(const QRect& area) {
     QImage image(area.size(), QImage::Format_RGB32);
     image.fill(Qt::white); // what no screen shows
-    const QRect inside = area & m_picture.rect();
-    if (m_stage == Stage::Frozen && !inside.isEmpty()) {
-        QPainter painter(&image);
-        painter.drawImage(inside.topLeft() - area.topLeft(), m_picture, inside);
+    if (m_stage != Stage::Frozen)
+        return image;
+    QPainter painter(&image);
+    for (const Output& output : m_outputs) {
+        const QRect inside = area & output.pixels & m_picture.rect();
+        if (!inside.isEmpty())
+            painter.drawImage(inside.topLeft() - area.topLeft(), m_picture, inside);
+    }
+    return image;
+}
+
+QImage PortalScreenContext::around(QPoint picked, int across) {
+    if (m_devicesArePixels || !m_picked || inPicture(*m_picked) != picked)
+        return ScreenContext::around(picked, across);
+    // A cell per device pixel of the picked one's screen, each from the
+    // picture pixel that shows it.
+    QImage image(across, across, QImage::Format_RGB32);
+    for (int y = 0; y < across; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < across; ++x) {
+            const std::optional<Device> cell =
+                offset(*m_picked, QPoint(x - across / 2, y - across / 2));
+            const QPoint at = cell ? inPicture(*cell) : QPoint(-1, -1);
+            line[x] = m_picture.valid(at) ? m_picture.pixel(at) : qRgb(255, 255, 255);
+        }
     }
     return image;
 }
@@ -100,7 +129,7 @@ qreal PortalScreenContext::ratioAt(QPoint p) const {
 PackedColor PortalScreenContext::pixel(QPoint p) {
     switch (m_stage) {
     case Stage::Frozen:
-        if (!m_picture.valid(p))
+        if (!m_picture.valid(p) || !shown(p))
             return UnreadablePixel;
         {
             const QRgb rgb = m_picture.pixel(p);
@@ -133,8 +162,7 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
 }
 
 bool PortalScreenContext::followsPointer() const {
-    return m_stage == Stage::Frozen || m_stage == Stage::Answered ||
-           m_stage == Stage::Unreadable;
+    return m_stage == Stage::Frozen || m_stage == Stage::Answered || m_stage == Stage::Unreadable;
 }
 
 void PortalScreenContext::cancelPick() {
@@ -229,6 +257,7 @@ void PortalScreenContext::freeze(const QImage& picture) {
         return;
     }
     const QPointF s = scale();
+    findOutputs();
     m_windowFound.reset();
     if (!m_windowShot.isNull()) {
         // As drawn, device pixel for pixel: as the picture shows it where
@@ -248,11 +277,16 @@ void PortalScreenContext::freeze(const QImage& picture) {
             m_windowScale = ratio * shown / s.x();
         }
     }
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRectF area = QRectF(screen->geometry()).translated(-m_desktop.topLeft());
-        const QRectF source(area.x() * s.x(), area.y() * s.y(), area.width() * s.x(),
-                            area.height() * s.y());
-        auto* window = new TFrozenScreen(screen, m_picture, source);
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        const Output& output = m_outputs[size_t(i)];
+        const QRectF source(
+            output.origin, QSizeF(output.logical.width() * s.x(), output.logical.height() * s.y()));
+        // Where the screen's device pixels span several of the picture's, it
+        // shows each as the pick reads it.
+        const bool enlarged = output.step != QPointF(1, 1);
+        auto* window = new TFrozenScreen(screens[i], m_picture, source,
+                                         enlarged ? deviceImage(output) : QImage());
         connect(window, &TFrozenScreen::moved, this, [this](QPointF pos) {
             m_pointer = pos;
             m_nudged = {};
@@ -283,6 +317,8 @@ void PortalScreenContext::unfreeze() {
     }
     m_frozen.clear();
     m_picture = QImage();
+    m_outputs.clear();
+    m_picked.reset();
     m_pointer.reset();
     m_nudged = {};
 }
@@ -299,6 +335,130 @@ void PortalScreenContext::finish() {
     setStage(Stage::Idle);
     if (m_handlers.release)
         m_handlers.release();
+}
+
+void PortalScreenContext::findOutputs() {
+    m_outputs.clear();
+    const QPointF s = scale();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    // Where every screen has the same ratio, the picture shows each at its
+    // own (or the program knows of none: every picture pixel is a device
+    // pixel). Otherwise the desktop enlarged the screens of a smaller ratio
+    // to the picture's.
+    const bool same = std::all_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+        return screen->devicePixelRatio() == screens.front()->devicePixelRatio();
+    });
+    m_devicesArePixels = true;
+    for (const QScreen* screen : screens) {
+        Output output;
+        output.logical = screen->geometry();
+        output.origin = QPointF((output.logical.x() - m_desktop.x()) * s.x(),
+                                (output.logical.y() - m_desktop.y()) * s.y());
+        const qreal ratio = screen->devicePixelRatio();
+        output.step = same ? QPointF(1, 1)
+                           : QPointF(std::max(1.0, s.x() / ratio), std::max(1.0, s.y() / ratio));
+        output.ratio = QPointF(s.x() / output.step.x(), s.y() / output.step.y());
+        output.device = QSize(qRound(output.logical.width() * output.ratio.x()),
+                              qRound(output.logical.height() * output.ratio.y()));
+        // The picture pixels whose middles lie on the screen.
+        const QPointF end(output.origin.x() + output.device.width() * output.step.x(),
+                          output.origin.y() + output.device.height() * output.step.y());
+        output.pixels =
+            QRect(QPoint(int(std::ceil(output.origin.x() - 0.5)),
+                         int(std::ceil(output.origin.y() - 0.5))),
+                  QPoint(int(std::ceil(end.x() - 0.5)) - 1, int(std::ceil(end.y() - 0.5)) - 1));
+        m_devicesArePixels = m_devicesArePixels && output.step == QPointF(1, 1);
+        m_outputs.push_back(output);
+    }
+}
+
+namespace {
+
+/// Whether a point lies on a rectangle, its right and bottom edges not.
+bool on(const QRectF& r, QPointF p) {
+    return p.x() >= r.left() && p.x() < r.right() && p.y() >= r.top() && p.y() < r.bottom();
+}
+
+/// The picture pixel, along one axis, that shows device pixel d of count
+/// that begin at origin, step picture pixels each.
+int along(qreal origin, qreal step, int d, int count) {
+    // The one under the device pixel's middle; but at either end of the
+    // screen not one the desktop's enlarging blended with what lies beyond.
+    const int nearest = int(std::floor(origin + (d + 0.5) * step));
+    const int first = int(std::ceil(origin + step / 2 - 0.5));
+    const int last = int(std::floor(origin + (count - 0.5) * step - 0.5));
+    return std::clamp(nearest, first, std::max(first, last));
+}
+
+} // namespace
+
+std::optional<PortalScreenContext::Device> PortalScreenContext::deviceAt(QPointF logical) const {
+    // The screen the point is on, or the nearest (a point on a window's
+    // right edge is just off its screen).
+    int nearest = -1;
+    qreal distance = 0;
+    for (size_t i = 0; i < m_outputs.size(); ++i) {
+        const QRectF& r = m_outputs[i].logical;
+        const qreal dx = std::max({r.left() - logical.x(), 0.0, logical.x() - r.right()});
+        const qreal dy = std::max({r.top() - logical.y(), 0.0, logical.y() - r.bottom()});
+        const qreal d = on(r, logical) ? -1 : dx + dy;
+        if (nearest < 0 || d < distance) {
+            nearest = int(i);
+            distance = d;
+        }
+    }
+    if (nearest < 0)
+        return std::nullopt;
+    const Output& output = m_outputs[size_t(nearest)];
+    const QPointF in = logical - output.logical.topLeft();
+    return Device{nearest, QPoint(std::clamp(int(std::floor(in.x() * output.ratio.x())), 0,
+                                             output.device.width() - 1),
+                                  std::clamp(int(std::floor(in.y() * output.ratio.y())), 0,
+                                             output.device.height() - 1))};
+}
+
+std::optional<PortalScreenContext::Device> PortalScreenContext::offset(const Device& from,
+                                                                       QPoint delta) const {
+    const Output& output = m_outputs[size_t(from.output)];
+    const QPoint to = from.at + delta;
+    if (QRect(QPoint(), output.device).contains(to))
+        return Device{from.output, to};
+    // Just inside that device pixel's corner, on whichever screen it is.
+    const QPointF logical(output.logical.x() + (to.x() + 0.001) / output.ratio.x(),
+                          output.logical.y() + (to.y() + 0.001) / output.ratio.y());
+    for (size_t i = 0; i < m_outputs.size(); ++i) {
+        if (on(m_outputs[i].logical, logical))
+            return deviceAt(logical);
+    }
+    return std::nullopt;
+}
+
+QPoint PortalScreenContext::inPicture(const Device& device) const {
+    const Output& output = m_outputs[size_t(device.output)];
+    return {along(output.origin.x(), output.step.x(), device.at.x(), output.device.width()),
+            along(output.origin.y(), output.step.y(), device.at.y(), output.device.height())};
+}
+
+bool PortalScreenContext::shown(QPoint p) const {
+    return std::any_of(m_outputs.begin(), m_outputs.end(),
+                       [p](const Output& output) { return output.pixels.contains(p); });
+}
+
+QImage PortalScreenContext::deviceImage(const Output& output) const {
+    const int index = int(&output - m_outputs.data());
+    QImage image(output.device, QImage::Format_RGB32);
+    std::vector<int> columns(size_t(output.device.width()));
+    for (int x = 0; x < output.device.width(); ++x)
+        columns[size_t(x)] =
+            std::clamp(inPicture({index, QPoint(x, 0)}).x(), 0, m_picture.width() - 1);
+    for (int y = 0; y < output.device.height(); ++y) {
+        const int row = std::clamp(inPicture({index, QPoint(0, y)}).y(), 0, m_picture.height() - 1);
+        const auto* from = reinterpret_cast<const QRgb*>(m_picture.constScanLine(row));
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < output.device.width(); ++x)
+            to[x] = from[columns[size_t(x)]];
+    }
+    return image;
 }
 
 QPointF PortalScreenContext::scale() const {

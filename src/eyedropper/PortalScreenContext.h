@@ -39,8 +39,10 @@ public:
     void pointerSeen(QPointF global) override;
     PackedColor pixel(QPoint p) override;
     QImage area(const QRect& area) override;
-    /// Moves the picked point over the frozen picture (no program may move
-    /// the pointer); a move of the pointer puts it back under the pointer.
+    QImage around(QPoint picked, int across) override;
+    /// Moves the picked point over the frozen picture by device pixels of
+    /// the screen it is on (no program may move the pointer); a move of the
+    /// pointer puts it back under the pointer.
     void nudge(QPoint delta) override;
     void beginPick(const PickHandlers& handlers) override;
     bool followsPointer() const override;
@@ -86,13 +88,49 @@ private:
     /// Picture pixels per logical desktop pixel, across and down.
     QPointF scale() const;
 
+    /// A screen's part of the picture. The picture is of the whole desktop
+    /// at one scale, its screens' largest: where screens differ in scale,
+    /// the desktop enlarged the others in it, and a device pixel of such a
+    /// screen spans several of the picture's.
+    struct Output {
+        QRectF logical; // where the screen lies on the desktop
+        QPointF origin; // its top-left corner in the picture
+        QPointF ratio;  // its device pixels per logical pixel
+        QPointF step;   // picture pixels per device pixel
+        QSize device;   // its size in device pixels
+        QRect pixels;   // the picture pixels it shows
+    };
+    /// A device pixel of a screen.
+    struct Device {
+        int output = -1;
+        QPoint at;
+    };
+    void findOutputs();
+    /// The device pixel showing a logical desktop point, if a screen does.
+    std::optional<Device> deviceAt(QPointF logical) const;
+    /// The device pixel delta away from one, on a neighbouring screen where
+    /// it leaves its own; none off every screen.
+    std::optional<Device> offset(const Device& from, QPoint delta) const;
+    /// The picture pixel that shows a device pixel: the one nearest its
+    /// middle, but never one the desktop blended with what lies beyond the
+    /// screen's edge.
+    QPoint inPicture(const Device& device) const;
+    /// Whether a screen shows the picture pixel p.
+    bool shown(QPoint p) const;
+    /// The picture as a screen's device pixels show it, for a screen whose
+    /// device pixels span several of the picture's.
+    QImage deviceImage(const Output& output) const;
+
     TPortalRequest m_request;
     PickHandlers m_handlers;
     Stage m_stage = Stage::Idle;
     QImage m_picture;
     QRect m_desktop; // the logical desktop the picture covers
     std::optional<QPointF> m_pointer;
-    QPoint m_nudged; // picture pixels the picked point lies off the pointer
+    QPoint m_nudged; // device pixels the picked point lies off the pointer
+    std::vector<Output> m_outputs;
+    bool m_devicesArePixels = true; // every screen's device pixels are the picture's
+    std::optional<Device> m_picked; // as cursorPos() last found it
     // While the button is held, a Wayland compositor sends the moves to the
     // window that took the press, at a place on the desktop Qt cannot know;
     // found in the picture, it corrects Qt's idea of the pointer.

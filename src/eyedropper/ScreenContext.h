@@ -44,6 +44,12 @@ public:
     virtual PackedColor pixel(QPoint p) = 0;
     /// The pixels of area in one reading, white where no screen shows one.
     virtual QImage area(const QRect& area);
+    /// The device pixels around picked (what cursorPos() answered), across
+    /// by across in one reading, picked in the middle: one per device pixel
+    /// of the screen that shows picked, white where no screen shows one.
+    virtual QImage around(QPoint picked, int across) {
+        return area(QRect(picked - QPoint(across / 2, across / 2), QSize(across, across)));
+    }
     /// A reading of area taken now, whose pixels are fetched when first
     /// asked for: they show the screen as it was when it was taken.
     using Reading = std::function<QImage()>;

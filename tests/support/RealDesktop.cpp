@@ -22,9 +22,9 @@ namespace testsupport {
 
 namespace {
 
-/// A VNC viewer of the tests' own, just enough to move and press the pointer
-/// of a compositor's seat through wayvnc: the RFB 3.8 handshake without
-/// security, then pointer events.
+/// A VNC viewer of the tests' own, just enough to press keys on a
+/// compositor's seat through wayvnc: the RFB 3.8 handshake without security,
+/// then key events.
 class PointerOverVnc {
 public:
     explicit PointerOverVnc(const QString& socketPath) {
@@ -73,14 +73,6 @@ public:
         QTest::qWait(60);
         return m_ready;
     }
-    /// A PointerEvent: button mask (1 = left) at the output's device pixel x, y.
-    bool pointer(int x, int y, bool pressed) {
-        const char event[6] = {
-            5, char(pressed ? 1 : 0), char(x >> 8), char(x & 0xFF), char(y >> 8), char(y & 0xFF)};
-        send(QByteArray(event, 6));
-        QTest::qWait(60);
-        return m_ready;
-    }
 
 private:
     void send(const QByteArray& bytes) {
@@ -104,6 +96,36 @@ private:
     bool m_ready = false;
 };
 
+/// The tests' pointer on a desktop (seat_pointer.c): moves and presses
+/// anywhere in the layout, in the desktop's points.
+class SeatPointer {
+public:
+    explicit SeatPointer(const QStringList& args = {}) {
+        m_process.start(qEnvironmentVariable("MIRABOU_SEAT_POINTER"), args);
+        m_ready = m_process.waitForReadyRead(5000) && m_process.readLine().trimmed() == "ready";
+        if (!m_ready)
+            qWarning("the tests' pointer: %s", m_process.readAll().constData());
+    }
+    ~SeatPointer() {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(2000))
+            m_process.kill();
+    }
+    bool ready() const { return m_ready; }
+    bool move(int x, int y, bool pressed) {
+        m_process.write(QByteArray::number(x) + ' ' + QByteArray::number(y) + ' ' +
+                        (pressed ? "1\n" : "0\n"));
+        const bool done =
+            m_process.waitForReadyRead(3000) && m_process.readLine().trimmed() == "ok";
+        QTest::qWait(60);
+        return done;
+    }
+
+private:
+    QProcess m_process;
+    bool m_ready = false;
+};
+
 /// The Wayland clipboard's text, as wl-paste reads it.
 QString wlPaste() {
     QProcess paste;
@@ -112,18 +134,36 @@ QString wlPaste() {
     return QString::fromUtf8(paste.readAllStandardOutput());
 }
 
-/// sway: its tree tells the windows, wayvnc gives the pointer, wl-paste
-/// reads the clipboard.
+/// What swaymsg answers to a question of type, as JSON.
+QJsonDocument sway(const char* type) {
+    QProcess message;
+    message.start(QStringLiteral("swaymsg"), {"-r", "-t", QLatin1String(type)});
+    message.waitForFinished(5000);
+    return QJsonDocument::fromJson(message.readAllStandardOutput());
+}
+
+/// The size of sway's layout, its outputs' union, as the pointer's arguments.
+QStringList swayLayout() {
+    QRect layout;
+    for (const QJsonValue output : sway("get_outputs").array()) {
+        const QJsonObject r = output.toObject().value(QStringLiteral("rect")).toObject();
+        if (output.toObject().value(QStringLiteral("active")).toBool())
+            layout |=
+                QRect(r.value(QStringLiteral("x")).toInt(), r.value(QStringLiteral("y")).toInt(),
+                      r.value(QStringLiteral("width")).toInt(),
+                      r.value(QStringLiteral("height")).toInt());
+    }
+    return {QString::number(layout.right() + 1), QString::number(layout.bottom() + 1)};
+}
+
+/// sway: its tree tells the windows, its virtual pointer moves anywhere in
+/// the layout, wayvnc presses keys, wl-paste reads the clipboard.
 class SwayDesktop : public Desktop {
 public:
-    SwayDesktop() : m_vnc(qEnvironmentVariable("MIRABOU_VNC_SOCKET")) {}
-    bool ready() const override { return m_vnc.ready(); }
+    SwayDesktop() : m_vnc(qEnvironmentVariable("MIRABOU_VNC_SOCKET")), m_pointer(swayLayout()) {}
+    bool ready() const override { return m_vnc.ready() && m_pointer.ready(); }
     QList<QRect> windows(const QString& appId) override {
-        QProcess tree;
-        tree.start(QStringLiteral("swaymsg"), {"-r", "-t", "get_tree"});
         QList<QRect> found;
-        if (!tree.waitForFinished(5000))
-            return found;
         std::function<void(const QJsonObject&)> find = [&](const QJsonObject& node) {
             // A Wayland client by its app_id, an X11 one by its WM_CLASS.
             const QString x11Class = node.value(QStringLiteral("window_properties"))
@@ -143,13 +183,10 @@ public:
                     find(child.toObject());
             }
         };
-        find(QJsonDocument::fromJson(tree.readAllStandardOutput()).object());
+        find(sway("get_tree").object());
         return found;
     }
-    bool pointer(int x, int y, bool pressed) override {
-        // VNC counts device pixels.
-        return m_vnc.pointer(qRound(x * scale), qRound(y * scale), pressed);
-    }
+    bool pointer(int x, int y, bool pressed) override { return m_pointer.move(x, y, pressed); }
     QString clipboard() override { return wlPaste(); }
     bool key(const QString& name) override {
         const quint32 keysym = name == QLatin1String("Right")    ? 0xff53
@@ -158,17 +195,19 @@ public:
                                                                  : 0;
         return keysym && m_vnc.key(keysym);
     }
-    bool place(const QString& appId, QPoint p) override {
+    bool place(const QString& title, QPoint p) override {
         QProcess move;
-        move.start(QStringLiteral("swaymsg"), {QStringLiteral("[app_id=\"%1\"] move position %2 %3")
-                                                   .arg(appId)
-                                                   .arg(p.x())
-                                                   .arg(p.y())});
+        move.start(QStringLiteral("swaymsg"),
+                   {QStringLiteral("[title=\"^%1\"] move absolute position %2 %3")
+                        .arg(title)
+                        .arg(p.x())
+                        .arg(p.y())});
         return move.waitForFinished(5000) && move.exitCode() == 0;
     }
 
 private:
     PointerOverVnc m_vnc;
+    SeatPointer m_pointer;
 };
 
 /// KDE: a script run by KWin prints where the windows are into KWin's log,
@@ -176,18 +215,7 @@ private:
 /// desktop's points, on a scaled output too), wl-paste reads the clipboard.
 class KdeDesktop : public Desktop {
 public:
-    KdeDesktop() {
-        m_pointer.start(qEnvironmentVariable("MIRABOU_KWIN_POINTER"), {});
-        m_ready = m_pointer.waitForReadyRead(5000) && m_pointer.readLine().trimmed() == "ready";
-        if (!m_ready)
-            qWarning("the tests' pointer on KWin: %s", m_pointer.readAll().constData());
-    }
-    ~KdeDesktop() override {
-        m_pointer.closeWriteChannel();
-        if (!m_pointer.waitForFinished(2000))
-            m_pointer.kill();
-    }
-    bool ready() const override { return m_ready; }
+    bool ready() const override { return m_pointer.ready(); }
     QList<QRect> windows(const QString& appId) override {
         QList<QRect> found;
         for (const QList<QByteArray>& words :
@@ -199,24 +227,17 @@ public:
         }
         return found;
     }
-    bool place(const QString& appId, QPoint p) override {
-        run(QStringLiteral("for (const c of workspace.clientList()) if (c.resourceClass == '%1')"
+    bool place(const QString& title, QPoint p) override {
+        run(QStringLiteral("for (const c of workspace.clientList()) if (c.caption.startsWith('%1'))"
                            " c.frameGeometry = {x: %2, y: %3, width: c.frameGeometry.width,"
                            " height: c.frameGeometry.height};")
-                .arg(appId)
+                .arg(title)
                 .arg(p.x())
                 .arg(p.y())
                 .toUtf8());
         return true;
     }
-    bool pointer(int x, int y, bool pressed) override {
-        m_pointer.write(QByteArray::number(x) + ' ' + QByteArray::number(y) + ' ' +
-                        (pressed ? "1\n" : "0\n"));
-        const bool done =
-            m_pointer.waitForReadyRead(3000) && m_pointer.readLine().trimmed() == "ok";
-        QTest::qWait(60);
-        return done;
-    }
+    bool pointer(int x, int y, bool pressed) override { return m_pointer.move(x, y, pressed); }
     QString clipboard() override { return wlPaste(); }
 
 private:
@@ -256,8 +277,7 @@ private:
         return said;
     }
 
-    QProcess m_pointer;
-    bool m_ready = false;
+    SeatPointer m_pointer;
     int m_runs = 0;
 };
 
@@ -279,7 +299,8 @@ public:
         QDBusInterface remoteSession(service, m_session, service + QStringLiteral(".Session"),
                                      m_bus);
         const QString id = remoteSession.property("SessionId").toString();
-        // Absolute moves are given on a screen-cast stream of the monitor.
+        // Absolute moves are given on a screen-cast stream of a monitor, one
+        // per monitor, in its own coordinates.
         const QString cast = QStringLiteral("org.gnome.Mutter.ScreenCast");
         QDBusInterface screenCast(cast, QStringLiteral("/org/gnome/Mutter/ScreenCast"), cast,
                                   m_bus);
@@ -290,16 +311,31 @@ public:
             return;
         QDBusInterface castOn(cast, castSession.value().path(), cast + QStringLiteral(".Session"),
                               m_bus);
-        const QDBusReply<QDBusObjectPath> stream =
-            castOn.call(QStringLiteral("RecordMonitor"), QString(), QVariantMap());
-        if (!stream.isValid())
+        const QJsonArray monitors =
+            eval(QStringLiteral("const m = imports.gi.Meta.MonitorManager.get();"
+                                " [0, 1, 2, 3].map(i => ['Meta-' + i,"
+                                " m.get_monitor_for_connector('Meta-' + i)]).filter(c => c[1] >= 0)"
+                                ".map(([c, i]) => { const g = global.display"
+                                ".get_monitor_geometry(i); return [c, g.x, g.y, g.width,"
+                                " g.height]; })"))
+                .toArray();
+        for (const QJsonValue monitor : monitors) {
+            const QJsonArray m = monitor.toArray();
+            const QDBusReply<QDBusObjectPath> stream =
+                castOn.call(QStringLiteral("RecordMonitor"), m[0].toString(), QVariantMap());
+            if (!stream.isValid())
+                return;
+            m_streams.append({stream.value().path(),
+                              QRect(m[1].toInt(), m[2].toInt(), m[3].toInt(), m[4].toInt())});
+        }
+        if (m_streams.isEmpty())
             return;
-        m_stream = stream.value().path();
         if (remoteSession.call(QStringLiteral("Start")).type() != QDBusMessage::ReplyMessage)
             return;
         // The stream takes absolute moves once it runs.
         QDeadlineTimer started(10000);
-        while (!remote(QStringLiteral("NotifyPointerMotionAbsolute"), {m_stream, 1.0, 1.0}) &&
+        while (!remote(QStringLiteral("NotifyPointerMotionAbsolute"),
+                       {m_streams.front().first, 1.0, 1.0}) &&
                !started.hasExpired())
             QTest::qWait(100);
         // Mutter adds the session's keyboard at its first key. Without a
@@ -331,8 +367,12 @@ public:
         return found;
     }
     bool pointer(int x, int y, bool pressed) override {
-        bool done =
-            remote(QStringLiteral("NotifyPointerMotionAbsolute"), {m_stream, x * scale, y * scale});
+        // On the stream of the monitor the place is on.
+        auto on = m_streams.cbegin();
+        while (on + 1 != m_streams.cend() && !on->second.contains(QPoint(x, y)))
+            ++on;
+        bool done = remote(QStringLiteral("NotifyPointerMotionAbsolute"),
+                           {on->first, (x - on->second.x()) * scale, (y - on->second.y()) * scale});
         if (pressed != m_pressed) {
             constexpr int LeftButton = 0x110; // BTN_LEFT
             done = remote(QStringLiteral("NotifyPointerButton"), {LeftButton, pressed}) && done;
@@ -347,6 +387,16 @@ public:
                             " (c, text) => { globalThis.mirabouClipboard = text; }); 0"));
         QTest::qWait(100);
         return eval(QStringLiteral("globalThis.mirabouClipboard")).toString();
+    }
+    bool place(const QString& title, QPoint p) override {
+        return eval(QStringLiteral("global.get_window_actors().map(a => a.meta_window)"
+                                   ".filter(w => (w.get_title() || '').startsWith('%1'))"
+                                   ".map(w => { w.move_frame(true, %2, %3); return true; })"
+                                   ".length > 0")
+                        .arg(title)
+                        .arg(p.x())
+                        .arg(p.y()))
+            .toBool();
     }
     bool asking() override {
         return eval(QStringLiteral("imports.ui.main.shellAccessDialogDBusService._accessDialog"
@@ -402,7 +452,8 @@ private:
     }
 
     QDBusConnection m_bus = QDBusConnection::sessionBus();
-    QString m_session, m_stream;
+    QString m_session;
+    QList<std::pair<QString, QRect>> m_streams; // each monitor's stream, and where it lies
     bool m_ready = false;
     bool m_pressed = false;
 };

@@ -37,10 +37,10 @@ public:
         (void)name;
         return false;
     }
-    /// Moves the windows of a program to the desktop's x, y, as a user may;
-    /// false where the tests cannot.
-    virtual bool place(const QString& appId, QPoint p) {
-        (void)appId;
+    /// Moves the window whose title starts with title to the desktop's x, y,
+    /// as a user may; false where the tests cannot.
+    virtual bool place(const QString& title, QPoint p) {
+        (void)title;
         (void)p;
         return false;
     }
@@ -50,7 +50,8 @@ public:
 };
 
 /// The desktop the tests run inside: "wlroots" (sway, the pointer through
-/// wayvnc), "gnome" (mutter's remote desktop) or "kde" (KWin's fake input).
+/// its virtual pointer, keys through wayvnc), "gnome" (mutter's remote
+/// desktop) or "kde" (KWin's fake input).
 std::unique_ptr<Desktop> openDesktop(const QString& name);
 
 } // namespace testsupport
