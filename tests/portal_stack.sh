@@ -14,9 +14,9 @@
 #            the permission store keeps it; a monitor scaled by two, and two
 #            monitors at scales one and two
 #   kde      kwin_wayland with xdg-desktop-portal-kde, pointer through the
-#            tests' client of KWin's fake input; also the portal's back end
-#            dying during the request, an output scaled by two and by 1.5,
-#            and two outputs at scales one and two
+#            tests' client of KWin's fake input; also mirabou --pick --copy,
+#            the portal's back end dying during the request, an output
+#            scaled by two and by 1.5, and two outputs at scales one and two
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -356,6 +356,9 @@ kwin() {
 
 run_kde() {
     export QT_WAYLAND_DISABLE_WINDOWDECORATION=1 # as on GNOME
+    # First, as the row leaves KWin's own picker waiting for a click. KWin
+    # alone draws no wallpaper: the bare desktop is black.
+    call realPickCommand QT_QPA_PLATFORM=offscreen
     row kde QT_QPA_PLATFORM=wayland
     kwin 2
     row "kde scale 2" QT_QPA_PLATFORM=wayland
