@@ -65,6 +65,8 @@ private:
     void FormCreate();
     void FormShow();
     void FormDestroy();
+    /// The views the colour model keeps in step.
+    std::unique_ptr<ColorViews> makeColorViews();
     void setPictures();
     void buildMenus();
     /// What screen readers read of the window beyond what Qt tells them.
