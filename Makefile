@@ -72,6 +72,7 @@ bench: deps-test
 	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 21
 	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
 	bench/blackbox.sh $(BUILD)/test
+	bench/first_colour.sh $(BUILD)/test
 
 # Fuzzes the reader of every file the program reads (the settings file, the
 # language files and list, the help file's contents, index, popup topics and

@@ -168,6 +168,22 @@ int main(int argc, char** argv) {
     }
 
     {
+        // A bare desktop in the window's own background colour: each place
+        // in it must be ruled out quickly.
+        QImage desktop(QSize(3840, 2160), QImage::Format_RGB32);
+        desktop.fill(window.pixel(window.width() - 3, window.height() - 3));
+        QPainter painter(&desktop);
+        painter.drawImage(QPoint(2560, 1080), window);
+        painter.end();
+        rows.push_back(
+            timeIt("finding the pressed window on a desktop of its own colour, 3840x2160", &form,
+                   20, [&](int) {
+                       if (!portal::locate(window, desktop))
+                           std::fprintf(stderr, "the window was not found\n");
+                   }));
+    }
+
+    {
         // Drawn at two, shown at 1.5 (a fractional desktop scale): the window
         // is looked for shrunk, through the desktop's own filter.
         const QImage twice =

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Usage: portal_stack.sh DESKTOP TST_PORTAL SEAT_POINTER
+#        portal_stack.sh --bench DESKTOP BENCH_FIRST_COLOUR SEAT_POINTER
 # Brings up a real Wayland desktop, headless, with its own desktop portal on
 # a private session bus and runtime folder, and runs the rows of
 # 'TST_PORTAL realPortal' that belong to it:
@@ -17,6 +18,8 @@
 #            tests' client of KWin's fake input; also mirabou --pick --copy,
 #            the portal's back end dying during the request, an output
 #            scaled by two and by 1.5, and two outputs at scales one and two
+# With --bench, the desktop's output is 1920x1080 and then 3840x2160, and
+# BENCH_FIRST_COLOUR prints a line of its table for each.
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -24,6 +27,12 @@
 set -u
 SKIP=77
 FAIL=1
+arguments=("$@") # as given, for the unprivileged run
+bench=
+if [ "${1:-}" = --bench ]; then
+    bench=1
+    shift
+fi
 desktop=${1:?desktop}
 test=${2:?test program}
 seat_pointer=${3:-} # the tests' pointer on sway and KWin
@@ -42,7 +51,7 @@ done
 if [ "$(id -u)" = 0 ]; then
     base=$(mktemp -d)
     chown 65534:65534 "$base"
-    exec setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$base" "$0" "$@"
+    exec setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$base" "$0" "${arguments[@]}"
 fi
 base=$(mktemp -d)
 pids=()
@@ -120,7 +129,7 @@ export MIRABOU_REAL_PORTAL=$desktop MIRABOU_SEAT_POINTER=$seat_pointer
 start_wlroots() {
     export XDG_CURRENT_DESKTOP=sway WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
     cat > "$base/sway.conf" <<CONF
-output HEADLESS-1 resolution 1024x768 position 0 0
+output HEADLESS-1 resolution ${SWAY_OUTPUT:-1024x768} position 0 0
 output HEADLESS-1 bg #123456 solid_color
 output HEADLESS-2 resolution 800x600 position 1024 0 scale 2
 output HEADLESS-2 bg #654321 solid_color
@@ -232,8 +241,8 @@ start_gnome() {
     gsettings set org.gnome.desktop.session idle-delay 0
     export WAYLAND_DISPLAY=wayland-mirabou
     # Two monitors, the second switched off until the tests want it.
-    gnome-shell --headless --wayland --no-x11 --virtual-monitor 2048x1536 \
-        --virtual-monitor 1600x1200 --wayland-display="$WAYLAND_DISPLAY" \
+    gnome-shell --headless --wayland --no-x11 --virtual-monitor "${GNOME_MONITOR:-2048x1536}" \
+        --virtual-monitor "${GNOME_SECOND:-1600x1200}" --wayland-display="$WAYLAND_DISPLAY" \
         > "$base/gnome-shell.log" 2>&1 &
     pids+=($!)
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR \
@@ -339,8 +348,10 @@ kwin() {
         wait "$MIRABOU_COMPOSITOR_PID" 2> /dev/null
         wait_for 5 eval '! offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot'
     fi
+    local size=${KWIN_OUTPUT:-1024x768}
     QT_LOGGING_RULES=kwin_scripting=true "$base/bin/kwin_wayland" --virtual \
-        --width "$(awk "BEGIN { print 1024 * $1 }")" --height "$(awk "BEGIN { print 768 * $1 }")" \
+        --width "$(awk "BEGIN { print ${size%x*} * $1 }")" \
+        --height "$(awk "BEGIN { print ${size#*x} * $1 }")" \
         --scale "$1" --output-count $((${2:+1} + 1)) --socket "$WAYLAND_DISPLAY" \
         >> "$base/kwin.log" 2>&1 &
     pids+=($!)
@@ -369,6 +380,43 @@ run_kde() {
     row "kde two outputs 1 and 2" QT_QPA_PLATFORM=wayland
 }
 
+# bench FOLDER: a line of the press-to-first-colour table, the portal's
+# pictures landing in FOLDER.
+bench() {
+    env QT_QPA_PLATFORM=wayland QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$test" "$desktop" "$1" ||
+        { rc=1; logs; }
+}
+
+bench_wlroots() {
+    for size in 1920x1080 3840x2160; do
+        swaymsg output HEADLESS-1 resolution "$size" > /dev/null || fail "sway cannot show $size"
+        sleep 0.5
+        bench /tmp
+    done
+}
+
+bench_kde() {
+    for size in 1920x1080 3840x2160; do
+        KWIN_OUTPUT=$size kwin 1
+        bench "$HOME/Pictures"
+    done
+}
+
+bench_gnome() {
+    screenshots yes
+    bench "$HOME/Pictures"
+    monitors "(0, 0, 1.0, uint32 0, true, [('Meta-1', '$(mode Meta-1)', @a{sv} {})])"
+    bench "$HOME/Pictures"
+}
+
+if [ -n "$bench" ]; then
+    # One output at each size (GNOME's two monitors, one at a time).
+    export SWAY_OUTPUT=1920x1080 KWIN_OUTPUT=1920x1080 GNOME_MONITOR=1920x1080 \
+        GNOME_SECOND=3840x2160
+    "start_$desktop"
+    "bench_$desktop"
+    exit $rc
+fi
 "start_$desktop"
 "run_$desktop"
 exit $rc

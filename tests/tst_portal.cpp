@@ -237,6 +237,7 @@ private slots:
     void badScreenshot_data();
     void badScreenshot();
     void pickerNeverAnswers();
+    void lateScreenshotIsDropped_data();
     void lateScreenshotIsDropped();
     void realPortal_data();
     void realPortal();
@@ -659,12 +660,50 @@ void tst_Portal::pickerNeverAnswers() {
     QCOMPARE(f.eye(), QStringLiteral("#000000"));
 }
 
+void tst_Portal::lateScreenshotIsDropped_data() {
+    QTest::addColumn<QString>("late");
+    QTest::newRow("answered after the release") << "answer";
+    // The answer comes while the button is held, but its picture is read
+    // only once that pick ended (the events that bring it are handled after
+    // the test's own).
+    QTest::newRow("read after the release") << "picture";
+    QTest::newRow("read after the next press") << "picture, next press";
+}
+
 void tst_Portal::lateScreenshotIsDropped() {
+    QFETCH(QString, late);
     Fixture f;
     const QString path = f.writePlainPicture(qRgb(0xAB, 0xCD, 0xEF));
     QVERIFY(!path.isEmpty());
     QVERIFY(f.start({QStringLiteral("--picture"), path, QStringLiteral("--delay"),
                      QStringLiteral("300"), QStringLiteral("--copy")}));
+
+    if (late != QLatin1String("answer")) {
+        // The late picture freezes neither its own pick nor the next, and
+        // its file goes all the same; the next pick shows its own picture.
+        f.press();
+        QVERIFY(QTest::qWaitFor([&] { return !f.context->frozenScreens().empty(); }));
+        f.release();
+        QVERIFY(!f.picking());
+        QVERIFY(!f.writePlainPicture(qRgb(0x12, 0x34, 0x56)).isEmpty());
+        if (late == QLatin1String("picture")) {
+            QTest::qWait(150);
+            QCOMPARE(f.context->stage(), Stage::Idle);
+            QVERIFY(f.context->frozenScreens().empty());
+            QCOMPARE(f.header(), QStringLiteral("#000000"));
+        }
+        f.press();
+        QTest::qWait(150);
+        QCOMPARE(f.context->stage(), Stage::Requesting);
+        QTRY_VERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("plain-1.png"))));
+        QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+        f.moveOverButton();
+        QCOMPARE(f.header(), QStringLiteral("#123456"));
+        f.release();
+        QCOMPARE(f.eye(), QStringLiteral("#123456"));
+        QTRY_VERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("plain-2.png"))));
+        return;
+    }
 
     // A click shorter than the portal's answer: the pick ends at the release.
     f.press();

@@ -7,10 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 
-TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source,
-                             const QImage& devices)
+TFrozenScreen::TFrozenScreen(QScreen* screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_picture(picture), m_source(source), m_devices(devices),
       m_origin(screen->geometry().topLeft()), m_screenSize(screen->geometry().size()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -18,6 +16,15 @@ TFrozenScreen::TFrozenScreen(QScreen* screen, const QImage& picture, const QRect
     setCursor(Qt::CrossCursor);
     setScreen(screen);
     setGeometry(screen->geometry());
+    setUpdatesEnabled(false); // nothing to show yet
+}
+
+void TFrozenScreen::setPicture(const QImage& picture, const QRectF& source, const QImage& devices) {
+    m_picture = picture;
+    m_source = source;
+    m_devices = devices;
+    setUpdatesEnabled(true);
+    update();
 }
 
 void TFrozenScreen::paintEvent(QPaintEvent*) {

@@ -15,11 +15,13 @@ class QScreen;
 class TFrozenScreen : public QWidget {
     Q_OBJECT
 public:
-    /// source is the part of picture, in picture pixels, that screen shows;
-    /// devices, where given, is that part as the screen's device pixels show
-    /// it, and shown instead.
-    TFrozenScreen(QScreen* screen, const QImage& picture, const QRectF& source,
-                  const QImage& devices = QImage());
+    /// A window over screen, drawn (and so seen, where the windowing system
+    /// shows a window once it is drawn) only once it has its picture.
+    explicit TFrozenScreen(QScreen* screen);
+    /// source is the part of picture, in picture pixels, that the screen
+    /// shows; devices, where given, is that part as the screen's device
+    /// pixels show it, and shown instead.
+    void setPicture(const QImage& picture, const QRectF& source, const QImage& devices = QImage());
 
     /// Where this window's top-left corner lies on the desktop, in logical
     /// pixels.

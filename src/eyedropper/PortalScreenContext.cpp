@@ -19,6 +19,13 @@ QRect logicalDesktop() {
     return desktop;
 }
 
+QList<QRect> screenGeometries() {
+    QList<QRect> geometries;
+    for (const QScreen* screen : QGuiApplication::screens())
+        geometries.append(screen->geometry());
+    return geometries;
+}
+
 } // namespace
 
 PortalScreenContext::PortalScreenContext(QDBusConnection bus, portal::Waits waits)
@@ -29,6 +36,9 @@ PortalScreenContext::PortalScreenContext(QDBusConnection bus, portal::Waits wait
 }
 
 PortalScreenContext::~PortalScreenContext() {
+    if (m_reader.joinable())
+        m_reader.join(); // what it hands back goes with this object
+    portal::removeMadeFile(m_readFile, m_readRequested);
     for (const QPointer<TFrozenScreen>& window : m_frozen)
         delete window.data();
 }
@@ -147,6 +157,7 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
     m_request.drop();
     m_handlers = handlers;
     m_pointer.reset();
+    ++m_readings; // a picture read for an earlier pick is not this one's
     m_nudged = {};
     m_windowShot = QImage();
     if (QWidget* window = handlers.window) {
@@ -189,17 +200,31 @@ void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
     // large to be the desktop's shows nothing: every point reads as one no
     // screen shows.
     const QString file = portal::pictureFile(results);
-    const QImage picture = readPicture(file);
-    portal::removeMadeFile(file, m_request.requested());
-    if (picture.isNull())
+    if (file.isEmpty()) {
         setStage(Stage::Unreadable);
-    else
-        freeze(picture);
+        return;
+    }
+    readPicture(file);
+    prepareScreens();
 }
 
-QImage PortalScreenContext::readPicture(const QString& file) const {
-    if (file.isEmpty())
+namespace {
+
+/// The picture in file, if its size, read before the picture, is at most
+/// most; a null image otherwise.
+QImage decodePicture(const QString& file, QSize most) {
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > most.width() || size.height() > most.height())
         return {};
+    QImage picture = reader.read();
+    picture.convertTo(QImage::Format_RGB32); // in place where it can be
+    return picture;
+}
+
+} // namespace
+
+void PortalScreenContext::readPicture(const QString& file) {
     // At most the desktop's size at its screens' largest scale (no less
     // than 2), which a screenshot of it has; the size is read before the
     // picture, so that a file claiming more is not decoded at all.
@@ -207,11 +232,67 @@ QImage PortalScreenContext::readPicture(const QString& file) const {
     for (const QScreen* screen : QGuiApplication::screens())
         scale = std::max(scale, std::ceil(screen->devicePixelRatio()));
     const QSize most = (QSizeF(logicalDesktop().size()) * scale).toSize();
-    QImageReader reader(file);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > most.width() || size.height() > most.height())
-        return {};
-    return reader.read();
+    if (m_reader.joinable())
+        m_reader.join(); // an earlier pick's, given up
+    portal::removeMadeFile(m_readFile, m_readRequested);
+    m_readFile = file;
+    m_readRequested = m_request.requested();
+    const quint64 reading = m_reading = ++m_readings;
+    m_reader = std::thread([this, file, most, reading] {
+        QImage picture = decodePicture(file, most);
+        QMetaObject::invokeMethod(
+            this,
+            [this, reading, picture = std::move(picture)]() mutable {
+                pictureRead(reading, std::move(picture));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PortalScreenContext::pictureRead(quint64 reading, QImage picture) {
+    if (reading == m_reading && m_reader.joinable()) {
+        m_reader.join();
+        portal::removeMadeFile(m_readFile, m_readRequested);
+        m_readFile.clear();
+    }
+    if (reading != m_readings || m_stage != Stage::Requesting)
+        return; // the pick ended meanwhile, or began again
+    if (picture.isNull()) {
+        unfreeze();
+        setStage(Stage::Unreadable);
+    } else {
+        freeze(std::move(picture));
+    }
+}
+
+void PortalScreenContext::prepareScreens() {
+    unfreeze();
+    // An X11 window shows (whatever it holds) once shown: there the frozen
+    // screens are shown with their picture.
+    const bool shownWhenDrawn =
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    m_preparedFor = screenGeometries();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        auto* window = new TFrozenScreen(screen);
+        connect(window, &TFrozenScreen::moved, this, [this](QPointF pos) {
+            m_pointer = pos;
+            m_nudged = {};
+            if (m_handlers.move)
+                m_handlers.move();
+        });
+        connect(window, &TFrozenScreen::released, this, [this](Qt::MouseButton button) {
+            unfreeze();
+            if (button == Qt::RightButton && m_handlers.cancel) {
+                setStage(Stage::Idle);
+                m_handlers.cancel();
+            } else {
+                finish();
+            }
+        });
+        m_frozen.emplace_back(window);
+        if (shownWhenDrawn)
+            window->showFullScreen();
+    }
 }
 
 void PortalScreenContext::onPickedColor(uint code, const QVariantMap& results) {
@@ -249,10 +330,18 @@ void PortalScreenContext::noAnswer(Kind kind) {
         setStage(Stage::Unavailable);
 }
 
-void PortalScreenContext::freeze(const QImage& picture) {
-    m_picture = picture.convertToFormat(QImage::Format_RGB32);
+void PortalScreenContext::freeze(QImage picture) {
+    // The screens may have changed while the picture was read: windows made
+    // for the old ones would show and place it wrongly.
+    const bool lost = std::any_of(m_frozen.begin(), m_frozen.end(),
+                                  [](const QPointer<TFrozenScreen>& window) { return !window; });
+    if (lost || m_preparedFor != screenGeometries())
+        prepareScreens();
+    m_picture = std::move(picture);
+    m_picture.convertTo(QImage::Format_RGB32); // as read, it is already
     m_desktop = logicalDesktop();
     if (m_desktop.isEmpty()) {
+        unfreeze();
         setStage(Stage::Unavailable);
         return;
     }
@@ -277,33 +366,18 @@ void PortalScreenContext::freeze(const QImage& picture) {
             m_windowScale = ratio * shown / s.x();
         }
     }
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (qsizetype i = 0; i < screens.size(); ++i) {
-        const Output& output = m_outputs[size_t(i)];
+    for (size_t i = 0; i < m_frozen.size(); ++i) {
+        const Output& output = m_outputs[i];
         const QRectF source(
             output.origin, QSizeF(output.logical.width() * s.x(), output.logical.height() * s.y()));
         // Where the screen's device pixels span several of the picture's, it
         // shows each as the pick reads it.
         const bool enlarged = output.step != QPointF(1, 1);
-        auto* window = new TFrozenScreen(screens[i], m_picture, source,
-                                         enlarged ? deviceImage(output) : QImage());
-        connect(window, &TFrozenScreen::moved, this, [this](QPointF pos) {
-            m_pointer = pos;
-            m_nudged = {};
-            if (m_handlers.move)
-                m_handlers.move();
-        });
-        connect(window, &TFrozenScreen::released, this, [this](Qt::MouseButton button) {
-            unfreeze();
-            if (button == Qt::RightButton && m_handlers.cancel) {
-                setStage(Stage::Idle);
-                m_handlers.cancel();
-            } else {
-                finish();
-            }
-        });
-        m_frozen.emplace_back(window);
-        window->showFullScreen();
+        if (TFrozenScreen* window = m_frozen[i]) {
+            window->setPicture(m_picture, source, enlarged ? deviceImage(output) : QImage());
+            if (!window->isVisible())
+                window->showFullScreen();
+        }
     }
     setStage(Stage::Frozen);
 }

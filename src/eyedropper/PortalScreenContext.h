@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <optional>
+#include <thread>
 #include <vector>
 
 /// The eyedropper on Wayland, where no client may read the screen: at the
@@ -76,11 +77,18 @@ private:
     void onFailure(Kind kind, bool noPortal);
     void noAnswer(Kind kind);
     void onScreenshot(uint code, const QVariantMap& results);
-    /// The portal's picture, if it is one no larger than the desktop's
-    /// screens could show; a null image otherwise.
-    QImage readPicture(const QString& file) const;
+    /// Reads the portal's picture on a thread of its own (a desktop's may
+    /// take a tenth of a second to decode), for pictureRead: the picture, if
+    /// it is one no larger than the desktop's screens could show, a null
+    /// image otherwise. Meanwhile the frozen screens come up.
+    void readPicture(const QString& file);
+    void pictureRead(quint64 reading, QImage picture);
+    /// A frozen screen per screen, without its picture yet: on Wayland shown
+    /// already, so that the desktop has placed it by the time it is drawn
+    /// (and seen).
+    void prepareScreens();
     void onPickedColor(uint code, const QVariantMap& results);
-    void freeze(const QImage& picture);
+    void freeze(QImage picture);
     void unfreeze();
     void applyAnswer(PackedColor color);
     void finish();
@@ -142,5 +150,11 @@ private:
     std::optional<QPointF> m_windowFound;
     double m_windowScale = 1; // the desktop's points per point of the window
     std::vector<QPointer<TFrozenScreen>> m_frozen;
+    QList<QRect> m_preparedFor; // the screens m_frozen was made for
+    std::thread m_reader;       // reading the picture, or done
+    quint64 m_readings = 0;     // picks and pictures: a reading counts for the last
+    quint64 m_reading = 0;      // the one m_reader does
+    QString m_readFile;         // the picture being read, removed once read
+    QDateTime m_readRequested;  // when it was asked for
     PackedColor m_answer = UnreadablePixel;
 };

@@ -40,13 +40,21 @@ std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
     }
     if (edges.size() < Probes)
         return std::nullopt; // too plain to tell where it is
-    const QList<QPoint> probes = spread(edges, Probes);
+    // Each probe as its offset into the picture from a place, and the colour
+    // it must show there, so that trying a place reads the picture alone.
+    const auto own = [&needle](int x, int y) {
+        return reinterpret_cast<const QRgb*>(needle.constScanLine(y))[x];
+    };
+    const auto* bits = reinterpret_cast<const QRgb*>(hay.constBits());
+    const qsizetype stride = hay.bytesPerLine() / qsizetype(sizeof(QRgb));
+    std::vector<std::pair<qsizetype, QRgb>> looks;
+    for (const QPoint& p : spread(edges, Probes))
+        looks.emplace_back(p.y() * stride + p.x(), own(p.x(), p.y()));
     const auto matches = [&](int x, int y) {
+        const QRgb* place = bits + y * stride + x;
         int misses = 0;
-        for (const QPoint& p : probes) {
-            const auto* line = reinterpret_cast<const QRgb*>(hay.constScanLine(y + p.y()));
-            const auto* own = reinterpret_cast<const QRgb*>(needle.constScanLine(p.y()));
-            if (line[x + p.x()] != own[p.x()] && ++misses > Allowed)
+        for (const auto& [offset, colour] : looks) {
+            if (place[offset] != colour && ++misses > Allowed)
                 return false;
         }
         return true;
@@ -55,13 +63,23 @@ std::optional<QPoint> locate(const QImage& window, const QImage& picture) {
     // Candidates are the places where one of three short runs of the
     // window's pixels (from its top, middle and bottom) appears exactly; a
     // change confined to one part of the window leaves another run whole.
+    // Each run starts where the window's colour changes across, so that a
+    // plain stretch of the picture in the run's first colour (a bare
+    // desktop, the same as a frame's) rules a place out at the second pixel.
     // One pass per run over the picture keeps this to a few milliseconds.
     constexpr int RunLength = 8;
+    QList<QPoint> starts;
+    for (const QPoint& e : std::as_const(edges)) {
+        if (e.x() + RunLength <= needle.width() && own(e.x(), e.y()) != own(e.x() + 1, e.y()))
+            starts.append(e);
+    }
+    if (starts.isEmpty())
+        starts = edges;
     const int lastX = hay.width() - needle.width();
     const int lastY = hay.height() - needle.height();
     QList<QPoint> found;
     for (int part = 1; part <= 3; ++part) {
-        const QPoint start = edges[qsizetype(part) * edges.size() / 4];
+        const QPoint start = starts[qsizetype(part) * starts.size() / 4];
         const int length = std::min(RunLength, needle.width() - start.x());
         const auto* run =
             reinterpret_cast<const QRgb*>(needle.constScanLine(start.y())) + start.x();
