@@ -244,7 +244,9 @@ private:
     /// Runs a script in KWin; what it prints with the variable tag first
     /// comes back, a line of words each (the tag's two words first).
     QList<QList<QByteArray>> run(const QByteArray& body) {
-        const QByteArray tag = "mirabou-" + QByteArray::number(++m_runs);
+        // KWin's log outlives a test process: the tag names this process too.
+        const QByteArray tag = "mirabou-" + QByteArray::number(QCoreApplication::applicationPid()) +
+                               '-' + QByteArray::number(++m_runs);
         QTemporaryFile script(QDir::tempPath() + QStringLiteral("/mirabou-XXXXXX.js"));
         if (!script.open())
             return {};
