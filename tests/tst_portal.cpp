@@ -1271,20 +1271,19 @@ void tst_Portal::realDisplayEnds() {
 void tst_Portal::realPickCommand() {
     // Run by portal_stack.sh inside sway and KWin (screenshots shown frozen)
     // and GNOME refusing screenshots (its own picker answers): mirabou --pick
-    // from outside, a click on the bare desktop.
+    // --format dec --copy from outside, a click on the bare desktop.
     const QString desktop = qEnvironmentVariable("MIRABOU_REAL_PORTAL");
     if (desktop.isEmpty())
         QSKIP("needs the real stack (portal_stack.sh)");
     const std::unique_ptr<Desktop> session = openDesktop(desktop);
     QVERIFY2(session->ready(), "no pointer on the desktop's seat");
     const bool kde = desktop == QLatin1String("kde");
-    const bool copy = kde || desktop == QLatin1String("wlroots");
     QProcess pick;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     pick.setProcessEnvironment(env);
-    pick.start(QStringLiteral(MIRABOU_EXE),
-               copy ? QStringList{"--pick", "--copy"} : QStringList{"--pick"});
+    // As dec text, which none of the rows before copies.
+    pick.start(QStringLiteral(MIRABOU_EXE), {"--pick", "--format", "dec", "--copy"});
     QVERIFY(pick.waitForStarted());
     const auto ready = [&] {
         if (session->picking())
@@ -1297,7 +1296,7 @@ void tst_Portal::realPickCommand() {
     QTRY_VERIFY_WITH_TIMEOUT(ready(), 20000);
     QTest::qWait(300);
     const QPoint bare(40, 700); // the desktop's own background
-    const QString colour = kde ? QStringLiteral("#000000") : QStringLiteral("#123456");
+    const QString colour = kde ? QStringLiteral("0,0,0") : QStringLiteral("18,52,86"); // #123456
     QVERIFY(session->pointer(bare.x(), bare.y(), false) &&
             session->pointer(bare.x(), bare.y(), true) &&
             session->pointer(bare.x(), bare.y(), false));
@@ -1306,8 +1305,8 @@ void tst_Portal::realPickCommand() {
              pick.readAllStandardError().constData());
     QCOMPARE(pick.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()), colour + QLatin1Char('\n'));
-    if (copy) // after the command returned, from the desktop's clipboard
-        QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), colour, 5000);
+    // After the command returned, from the desktop's clipboard.
+    QTRY_COMPARE_WITH_TIMEOUT(session->clipboard(), colour, 5000);
 }
 
 QTEST_MAIN(tst_Portal)
