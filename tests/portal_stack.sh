@@ -166,39 +166,40 @@ CONF
     export MIRABOU_VNC_SOCKET="$base/vnc.sock"
 }
 
+# on_sway COMMAND...: a row or call on sway; the portal's screenshot, which
+# grim leaves in /tmp/out.png, goes after it.
+on_sway() {
+    "$@"
+    rm -f /tmp/out.png
+}
+
+# sway_outputs MESSAGE...: sway's outputs changed, and their backgrounds
+# drawn again.
+sway_outputs() {
+    swaymsg "$@" > /dev/null || fail "sway cannot: $*"
+    sleep 0.5
+}
+
 run_wlroots() {
-    row wlroots QT_QPA_PLATFORM=wayland
-    rm -f /tmp/out.png
-    call realPickCommand QT_QPA_PLATFORM=offscreen
-    rm -f /tmp/out.png
+    on_sway row wlroots QT_QPA_PLATFORM=wayland
+    on_sway call realPickCommand QT_QPA_PLATFORM=offscreen
     local display
     display=$(cat "$base/display" 2> /dev/null)
     [ -n "$display" ] || fail "sway started no XWayland"
-    row "wlroots xwayland" DISPLAY="$display" QT_QPA_PLATFORM=xcb
-    rm -f /tmp/out.png
-    swaymsg output HEADLESS-1 scale 2 > /dev/null || fail "sway cannot scale"
-    sleep 0.5 # the background drawn again
-    row "wlroots scale 2" QT_QPA_PLATFORM=wayland
-    rm -f /tmp/out.png
+    on_sway row "wlroots xwayland" DISPLAY="$display" QT_QPA_PLATFORM=xcb
+    sway_outputs output HEADLESS-1 scale 2
+    on_sway row "wlroots scale 2" QT_QPA_PLATFORM=wayland
     # By 1.5: Qt draws at two, sway shrinks it (the same logical size).
-    swaymsg output HEADLESS-1 resolution 1536x1152 scale 1.5 > /dev/null ||
-        fail "sway cannot scale by 1.5"
-    sleep 0.5
-    row "wlroots scale 1.5" QT_QPA_PLATFORM=wayland
-    rm -f /tmp/out.png
+    sway_outputs output HEADLESS-1 resolution 1536x1152 scale 1.5
+    on_sway row "wlroots scale 1.5" QT_QPA_PLATFORM=wayland
     # A second output beside the first, each its own background: at scale
     # two (its configuration places and paints it), then at 1.5 (the same
     # logical size). It stays once made.
-    swaymsg output HEADLESS-1 resolution 1024x768 scale 1 > /dev/null &&
-        swaymsg create_output > /dev/null || fail "sway makes no second output"
-    sleep 0.5
-    row "wlroots two outputs 1 and 2" QT_QPA_PLATFORM=wayland
-    rm -f /tmp/out.png
-    swaymsg output HEADLESS-2 resolution 600x450 scale 1.5 > /dev/null ||
-        fail "sway cannot scale the second output"
-    sleep 0.5
-    row "wlroots two outputs 1 and 1.5" QT_QPA_PLATFORM=wayland
-    rm -f /tmp/out.png
+    sway_outputs output HEADLESS-1 resolution 1024x768 scale 1
+    sway_outputs create_output
+    on_sway row "wlroots two outputs 1 and 2" QT_QPA_PLATFORM=wayland
+    sway_outputs output HEADLESS-2 resolution 600x450 scale 1.5
+    on_sway row "wlroots two outputs 1 and 1.5" QT_QPA_PLATFORM=wayland
     # Last: the compositor ends under the program (the test itself draws
     # nothing, so that it outlives the compositor).
     call realDisplayEnds QT_QPA_PLATFORM=offscreen
@@ -389,8 +390,7 @@ bench() {
 
 bench_wlroots() {
     for size in 1920x1080 3840x2160; do
-        swaymsg output HEADLESS-1 resolution "$size" > /dev/null || fail "sway cannot show $size"
-        sleep 0.5
+        sway_outputs output HEADLESS-1 resolution "$size"
         bench /tmp
     done
 }
