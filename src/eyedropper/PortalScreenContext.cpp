@@ -337,8 +337,7 @@ void PortalScreenContext::freeze(QImage picture) {
                                   [](const QPointer<TFrozenScreen>& window) { return !window; });
     if (lost || m_preparedFor != screenGeometries())
         prepareScreens();
-    m_picture = std::move(picture);
-    m_picture.convertTo(QImage::Format_RGB32); // as read, it is already
+    m_picture = std::move(picture); // as decodePicture made it: 32-bit RGB
     m_desktop = logicalDesktop();
     if (m_desktop.isEmpty()) {
         unfreeze();
