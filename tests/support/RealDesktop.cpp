@@ -470,4 +470,11 @@ std::unique_ptr<Desktop> openDesktop(const QString& name) {
     return std::make_unique<SwayDesktop>();
 }
 
+QString Desktop::clipboardOnce(const QString& want, int ms) {
+    QString text;
+    [[maybe_unused]] const bool found =
+        QTest::qWaitFor([&] { return (text = clipboard()) == want; }, ms);
+    return text;
+}
+
 } // namespace testsupport

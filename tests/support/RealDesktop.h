@@ -25,6 +25,10 @@ public:
     /// or up there; false when the desktop refused it.
     virtual bool pointer(int x, int y, bool pressed) = 0;
     virtual QString clipboard() = 0;
+    /// The clipboard's text once it is want, or as it stands when ms have
+    /// passed on the clock (a reading may take a while: QTRY's count of
+    /// tries would wait many times as long).
+    QString clipboardOnce(const QString& want, int ms = 5000);
     /// Whether the desktop's question to the user is open.
     virtual bool asking() { return false; }
     /// Answers the open question as the user would: a click on its Allow.
