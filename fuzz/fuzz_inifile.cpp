@@ -2,7 +2,7 @@
 // file must read without a crash and give values within the limits; a value
 // written must read back exactly, from memory and from disk, and a write must
 // leave every other key as it read before.
-#include "platform/IniFile.h"
+#include "files/IniFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-using platform::IniFile;
+using files::IniFile;
 
 namespace {
 

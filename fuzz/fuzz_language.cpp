@@ -6,9 +6,9 @@
 // give a language list whose chosen language is one of it and, once saved,
 // is chosen again at the next start.
 #include "app/Program.h"
+#include "files/IniFile.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/ToolkitTexts.h"
-#include "platform/IniFile.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,7 +24,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-using platform::IniFile;
+using files::IniFile;
 
 namespace {
 

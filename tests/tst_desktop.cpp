@@ -1,7 +1,7 @@
 // The installed program on a desktop: under Xvfb with openbox managing the
 // windows (see with-xvfb.sh --wm), driven from outside with xdotool and
 // xclip, each test from a fresh copy of the installed program folder.
-#include "platform/IniFile.h"
+#include "files/IniFile.h"
 #include "support/ProgramDriver.h"
 #include "support/TestSupport.h"
 
@@ -94,7 +94,7 @@ bool tst_Desktop::start(RunningProgram& p, const QByteArray& settings) {
     if (!p.installFrom(m_programFolder))
         return false;
     if (!settings.isEmpty()) { // change keys of the installed settings.ini
-        platform::IniFile ini(p.folder() + QStringLiteral("settings.ini"));
+        files::IniFile ini(p.folder() + QStringLiteral("settings.ini"));
         for (const QByteArray& line : settings.split('\n')) {
             if (line.contains('='))
                 ini.writeString(QStringLiteral("settings"), QString::fromUtf8(line.split('=')[0]),
@@ -896,7 +896,7 @@ void tst_Desktop::languageTextsShownAsWritten() {
     const QString author =
         QStringLiteral("<b>Maria</b> Dolores Fernández de la Concepción Villanueva y");
     {
-        platform::IniFile english(path);
+        files::IniFile english(path);
         english.writeString(QStringLiteral("toolbar"), QStringLiteral("line07"), hint);
         english.writeString(QStringLiteral("language"), QStringLiteral("author"), author);
     }

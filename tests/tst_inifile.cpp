@@ -1,5 +1,5 @@
+#include "files/IniFile.h"
 #include "platform/ErrorReport.h"
-#include "platform/IniFile.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -16,7 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using platform::IniFile;
+using files::IniFile;
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -343,7 +343,7 @@ void tst_IniFile::unwritable() {
     try {
         ini.writeInteger(QStringLiteral("settings"), QStringLiteral("posx"), 1);
         QFAIL("the write did not fail");
-    } catch (const platform::IniWriteError& e) {
+    } catch (const files::IniWriteError& e) {
         QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to ") + path);
     }
 }
@@ -393,7 +393,7 @@ void tst_IniFile::fullDisk() {
         ini.writeString(QStringLiteral("settings"), QStringLiteral("posx"), value);
         QVERIFY2(room, "a write to a full disk was reported as done");
         QCOMPARE(readFile(path), QByteArray(old).replace("posx=1", "posx=" + value.toLatin1()));
-    } catch (const platform::IniWriteError& e) {
+    } catch (const files::IniWriteError& e) {
         QVERIFY2(!room, e.what());
         QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to ") + path);
         QCOMPARE(readFile(path), old);
@@ -409,8 +409,8 @@ void tst_IniFile::unreadableFileIsNeverWrittenOver() {
     QFile::setPermissions(path, QFileDevice::WriteOwner);
     IniFile ini(path);
     QCOMPARE(ini.readInteger(QStringLiteral("settings"), QStringLiteral("posx"), 200), 200);
-    QVERIFY_THROWS_EXCEPTION(platform::IniWriteError, ini.writeInteger(QStringLiteral("settings"),
-                                                                       QStringLiteral("posx"), 1));
+    QVERIFY_THROWS_EXCEPTION(files::IniWriteError, ini.writeInteger(QStringLiteral("settings"),
+                                                                    QStringLiteral("posx"), 1));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(readFile(path), content);
 }

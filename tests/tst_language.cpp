@@ -1,8 +1,8 @@
 #include "app/Program.h"
 #include "color/ColorModel.h"
 #include "eyedropper/EyeWizard.h"
+#include "files/IniFile.h"
 #include "i18n/LanguageFile.h"
-#include "platform/IniFile.h"
 #include "support/ProgramDriver.h"
 #include "support/WindowFixture.h"
 
@@ -64,7 +64,7 @@ QList<QAction*> languageItems(const WindowFixture& f) {
 /// The languages the program ships: base names and captions, as its
 /// settings file lists them.
 QList<std::pair<QString, QString>> shippedLanguages() {
-    const platform::IniFile settings(QStringLiteral(MIRABOU_RESOURCES "/settings.ini"));
+    const files::IniFile settings(QStringLiteral(MIRABOU_RESOURCES "/settings.ini"));
     const QString section = QStringLiteral("languages");
     QList<std::pair<QString, QString>> languages;
     for (int n = 1; n <= settings.readInteger(section, QStringLiteral("number"), 0); ++n)
@@ -468,7 +468,7 @@ void tst_Language::shippedTranslationsAreComplete() {
     const QByteArray bytes = readFile(shippedFile(base));
     QVERIFY(!bytes.isEmpty());
     QVERIFY2(!QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter), "not UTF-8");
-    const platform::IniFile lng(shippedFile(base));
+    const files::IniFile lng(shippedFile(base));
     const auto value = [&lng](const QString& section, const QString& key) {
         return lng.readString(section, key, QStringLiteral("\x01missing"));
     };
@@ -511,7 +511,7 @@ void tst_Language::shippedLanguagesFit_data() {
     const QList<std::pair<QString, QString>> languages = shippedLanguages();
     for (int n = 1; n <= languages.size(); ++n) {
         const QString locale =
-            platform::IniFile(shippedFile(languages[n - 1].first))
+            files::IniFile(shippedFile(languages[n - 1].first))
                 .readString(QStringLiteral("language"), QStringLiteral("locale"), QString());
         QTest::newRow(qPrintable(languages[n - 1].first))
             << n << QStringList{"ja", "zh", "ko"}.contains(locale.left(2));

@@ -2,7 +2,7 @@
 
 #include "controls/Accessibility.h"
 #include "controls/Pictures.h"
-#include "platform/Version.h"
+#include "files/Version.h"
 
 #include "ui_Mirabou_About.h"
 

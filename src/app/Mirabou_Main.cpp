@@ -9,13 +9,13 @@
 #include "controls/FrameCacheStyle.h"
 #include "controls/OpaqueViews.h"
 #include "eyedropper/EyeWizard.h"
+#include "files/IniFile.h"
+#include "files/Version.h"
 #include "help/HelpRouter.h"
 #include "i18n/ToolkitTexts.h"
 #include "platform/Clipboard.h"
 #include "platform/DisplayLoss.h"
 #include "platform/ErrorReport.h"
-#include "platform/IniFile.h"
-#include "platform/Version.h"
 
 #include "ui_Mirabou_Main.h"
 
@@ -25,7 +25,7 @@
 #include <QFileInfo>
 #include <QMenu>
 
-using platform::IniFile;
+using files::IniFile;
 
 TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

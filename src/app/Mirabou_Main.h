@@ -1,8 +1,8 @@
 #pragma once
 
 #include "eyedropper/ScreenContext.h"
+#include "files/SettingsFile.h"
 #include "i18n/LanguageFile.h"
-#include "platform/SettingsFile.h"
 
 #include <QScopedPointer>
 #include <QWidget>

@@ -1,13 +1,13 @@
 #include "app/MirabouApplication.h"
 #include "app/PickCommand.h"
 #include "app/Program.h"
+#include "files/ProgramFolder.h"
+#include "files/Version.h"
 #include "help/HelpHook.h"
 #include "help/ViewerLoader.h"
 #include "platform/ClipboardServer.h"
 #include "platform/FontSetup.h"
-#include "platform/ProgramFolder.h"
 #include "platform/TerminationSignals.h"
-#include "platform/Version.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     help::setApplicationHelpFile(QString());
     int rc = 0;
     {
-        Program program(platform::programFolder());
+        Program program(files::programFolder());
         // Logout, kill and Ctrl+C end the program as closing its window does,
         // so the settings are saved.
         const platform::TerminationSignals termination;

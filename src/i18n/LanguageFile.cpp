@@ -1,7 +1,7 @@
 #include "i18n/LanguageFile.h"
 
-#include "platform/IniFile.h"
-#include "platform/SettingsFile.h"
+#include "files/IniFile.h"
+#include "files/SettingsFile.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -99,7 +99,7 @@ QString composeText(Form form, const QString& value) {
     return value;
 }
 
-QString readText(const platform::IniFile& file, const TextKey& key) {
+QString readText(const files::IniFile& file, const TextKey& key) {
     return file.readString(QLatin1String(key.section), QLatin1String(key.key),
                            QString::fromUtf8(key.def));
 }
@@ -151,7 +151,7 @@ QString withComponent(QString pattern, const QString& component) {
 /// The names a screen reader says for the main window's controls that show
 /// no text of their own, or a text that does not say what they are.
 /// values holds the texts the rows have just applied, by "section/key".
-void nameControls(const platform::IniFile& file, QWidget* main,
+void nameControls(const files::IniFile& file, QWidget* main,
                   const QHash<QString, QString>& values) {
     const auto value = [&values](const char* section, const char* key) {
         return values.value(QLatin1String(section) + QLatin1Char('/') + QLatin1String(key));
@@ -191,7 +191,7 @@ void nameControls(const platform::IniFile& file, QWidget* main,
 
 } // namespace
 
-QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
+QString applyLanguage(const files::IniFile& file, QWidget* main, QWidget* about,
                       QWidget* language) {
     QString notSet;
     QHash<QString, QString> values; // by "section/key"
@@ -231,7 +231,7 @@ QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* abo
     return notSet;
 }
 
-QString toolkitLocale(const platform::IniFile& file) {
+QString toolkitLocale(const files::IniFile& file) {
     return file.readString(QStringLiteral("language"), QStringLiteral("locale"), QString());
 }
 
@@ -251,8 +251,7 @@ QString languageNameKey(int n) {
     return languageKey("name", n);
 }
 
-LanguageList readLanguageList(const platform::IniFile& settings,
-                              const platform::IniFile& languages) {
+LanguageList readLanguageList(const files::IniFile& settings, const files::IniFile& languages) {
     LanguageList list;
     const QString chosenKey = settings::readString(settings, settings::Language);
     const int count =
@@ -264,7 +263,7 @@ LanguageList readLanguageList(const platform::IniFile& settings,
         list.captions.append(languages.readString(section, languageNameKey(n), fallback));
     }
     int k = 0;
-    if (!platform::IniFile::parseInteger(chosenKey.mid(4, 3), &k) || k < 1 || k > count)
+    if (!files::IniFile::parseInteger(chosenKey.mid(4, 3), &k) || k < 1 || k > count)
         k = count > 0 ? 1 : 0;
     list.chosen = k;
     return list;

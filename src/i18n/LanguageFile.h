@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace platform {
+namespace files {
 class IniFile;
 }
 
@@ -60,7 +60,7 @@ inline constexpr TextKey ChooseColorText{"accessibility", "line03",
                                          "Choose a color in the color dialog"};
 
 /// Reads a text the program keeps (its default when the file lacks it).
-QString readText(const platform::IniFile& file, const TextKey& key);
+QString readText(const files::IniFile& file, const TextKey& key);
 
 /// A tooltip that shows text as written: one that looks like markup would
 /// be shown as markup, so it is handed over escaped.
@@ -73,12 +73,11 @@ QString composeText(Form form, const QString& value);
 /// names a screen reader says for the main window's controls that the rows
 /// do not name (composed from the same texts). Returns the not-set text
 /// (the value of NotSetText's row).
-QString applyLanguage(const platform::IniFile& file, QWidget* main, QWidget* about,
-                      QWidget* language);
+QString applyLanguage(const files::IniFile& file, QWidget* main, QWidget* about, QWidget* language);
 
 /// The locale a language file names for the toolkit's own texts ("de",
 /// "pt_BR"), or the empty text.
-QString toolkitLocale(const platform::IniFile& file);
+QString toolkitLocale(const files::IniFile& file);
 
 /// The installed languages as the settings file lists them.
 struct LanguageList {
@@ -99,7 +98,6 @@ QString languageNameKey(int n);
 /// from languages (the same file, or the program's shipped one). A chosen key
 /// that does not name a listed language falls back to language 1 (or none
 /// when the list is empty); a count above 999 uses the first 999.
-LanguageList readLanguageList(const platform::IniFile& settings,
-                              const platform::IniFile& languages);
+LanguageList readLanguageList(const files::IniFile& settings, const files::IniFile& languages);
 
 } // namespace i18n

@@ -3,7 +3,7 @@
 #include "controls/ColorBox.h"
 #include "controls/UpDown.h"
 #include "controls/umEdit.h"
-#include "platform/IniFile.h"
+#include "files/IniFile.h"
 
 #include <QAction>
 #include <QLabel>
@@ -26,7 +26,7 @@ bool WindowFixture::start(const QByteArray& settings, ScreenContextFactory scree
 
 QString WindowFixture::saved(const char* key) {
     stop();
-    return platform::IniFile(settingsPath())
+    return files::IniFile(settingsPath())
         .readString(QStringLiteral("settings"), QLatin1String(key), {});
 }
 

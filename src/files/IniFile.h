@@ -6,7 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
-namespace platform {
+namespace files {
 
 /// Raised when a write cannot reach the disk; what() is
 /// "Unable to write to <full path>".
@@ -65,4 +65,4 @@ private:
     bool m_unreadable = false;
 };
 
-} // namespace platform
+} // namespace files

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace platform {
+namespace files {
 
 /// The folder of the program's files (settings.ini, the language files,
 /// Mirabou.chm), with a trailing '/'. A portable program has them beside its
@@ -15,4 +15,4 @@ QString programFolder();
 /// every user, so no user's settings are written there, not even root's.
 bool isInstalledDataFolder(const QString& folder);
 
-} // namespace platform
+} // namespace files

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/IniFile.h"
+#include "files/IniFile.h"
 
 #include <QPoint>
 #include <QString>
@@ -37,7 +37,7 @@ struct Options {
 
 /// Writes the options, key by key; raises IniWriteError at the first key
 /// that cannot be written (the keys after it are not written).
-void writeOptions(platform::IniFile& file, const Options& options);
+void writeOptions(files::IniFile& file, const Options& options);
 
 /// Writes the options to the settings file at path as the program end does,
 /// making its folder first (a user's own settings folder is made on the
@@ -64,12 +64,12 @@ private:
     bool m_ended = false;
 };
 
-QString readString(const platform::IniFile& file, const Key& key);
-int readInteger(const platform::IniFile& file, const Key& key);
-bool readBool(const platform::IniFile& file, const Key& key);
-void writeString(platform::IniFile& file, const Key& key, const QString& value);
-void writeInteger(platform::IniFile& file, const Key& key, int value);
-void writeBool(platform::IniFile& file, const Key& key, bool value);
+QString readString(const files::IniFile& file, const Key& key);
+int readInteger(const files::IniFile& file, const Key& key);
+bool readBool(const files::IniFile& file, const Key& key);
+void writeString(files::IniFile& file, const Key& key, const QString& value);
+void writeInteger(files::IniFile& file, const Key& key, int value);
+void writeBool(files::IniFile& file, const Key& key, bool value);
 
 /// The settings file of a program in programFolder (with its trailing '/'):
 /// its "settings.ini" when the folder is writable or that file is (a
@@ -79,6 +79,6 @@ QString filePath(const QString& programFolder);
 
 /// Where the list of languages is read: the settings file itself, or the
 /// program's shipped settings.ini when the user's file lists none.
-platform::IniFile languagesSource(const platform::IniFile& settings, const QString& programFolder);
+files::IniFile languagesSource(const files::IniFile& settings, const QString& programFolder);
 
 } // namespace settings

@@ -1,6 +1,6 @@
-#include "platform/SettingsFile.h"
+#include "files/SettingsFile.h"
 
-#include "platform/ProgramFolder.h"
+#include "files/ProgramFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,33 +20,33 @@ QString name(const Key& key) {
 
 } // namespace
 
-QString readString(const platform::IniFile& file, const Key& key) {
+QString readString(const files::IniFile& file, const Key& key) {
     return file.readString(section(key), name(key), QLatin1String(key.fallback));
 }
 
-int readInteger(const platform::IniFile& file, const Key& key) {
+int readInteger(const files::IniFile& file, const Key& key) {
     int fallback = 0;
-    platform::IniFile::parseInteger(QLatin1String(key.fallback), &fallback);
+    files::IniFile::parseInteger(QLatin1String(key.fallback), &fallback);
     return file.readInteger(section(key), name(key), fallback);
 }
 
-bool readBool(const platform::IniFile& file, const Key& key) {
+bool readBool(const files::IniFile& file, const Key& key) {
     return file.readBool(section(key), name(key), QLatin1String(key.fallback) != u"0");
 }
 
-void writeString(platform::IniFile& file, const Key& key, const QString& value) {
+void writeString(files::IniFile& file, const Key& key, const QString& value) {
     file.writeString(section(key), name(key), value);
 }
 
-void writeInteger(platform::IniFile& file, const Key& key, int value) {
+void writeInteger(files::IniFile& file, const Key& key, int value) {
     file.writeInteger(section(key), name(key), value);
 }
 
-void writeBool(platform::IniFile& file, const Key& key, bool value) {
+void writeBool(files::IniFile& file, const Key& key, bool value) {
     file.writeBool(section(key), name(key), value);
 }
 
-void writeOptions(platform::IniFile& file, const Options& options) {
+void writeOptions(files::IniFile& file, const Options& options) {
     writeBool(file, OnTop, options.onTop);
     writeBool(file, Flat, options.flat);
     writeInteger(file, PosX, options.position.x());
@@ -57,7 +57,7 @@ void writeOptions(platform::IniFile& file, const Options& options) {
 
 void saveOptions(const QString& path, const Options& options) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    platform::IniFile file(path);
+    files::IniFile file(path);
     writeOptions(file, options);
 }
 
@@ -84,19 +84,19 @@ void OptionsKeeper::saveNow() {
 QString filePath(const QString& programFolder) {
     const QString beside = programFolder + QStringLiteral("settings.ini");
     const QFileInfo file(beside);
-    const bool portable = !platform::isInstalledDataFolder(programFolder);
+    const bool portable = !files::isInstalledDataFolder(programFolder);
     if (portable && (QFileInfo(programFolder).isWritable() || (file.isFile() && file.isWritable())))
         return beside;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/mirabou/settings.ini");
 }
 
-platform::IniFile languagesSource(const platform::IniFile& settings, const QString& programFolder) {
+files::IniFile languagesSource(const files::IniFile& settings, const QString& programFolder) {
     const QString shipped = programFolder + QStringLiteral("settings.ini");
     if (settings.fileName() == shipped ||
         !settings.readString(section(LanguageCount), name(LanguageCount), QString()).isNull())
         return settings;
-    return platform::IniFile(shipped);
+    return files::IniFile(shipped);
 }
 
 } // namespace settings

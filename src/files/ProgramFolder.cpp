@@ -1,10 +1,10 @@
-#include "platform/ProgramFolder.h"
+#include "files/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
-namespace platform {
+namespace files {
 
 namespace {
 
@@ -40,4 +40,4 @@ bool isInstalledDataFolder(const QString& folder) {
     return installed != executableFolder() && withSlash(QDir::cleanPath(folder)) == installed;
 }
 
-} // namespace platform
+} // namespace files

@@ -1,8 +1,8 @@
-#include "platform/IniFile.h"
+#include "files/IniFile.h"
+#include "files/AtomicFile.h"
 
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace platform {
+namespace files {
 
 IniWriteError::IniWriteError(const QString& path)
     : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()) {}
@@ -396,13 +396,10 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
 
     if (m_unreadable)
         throw IniWriteError(m_path);
-    QSaveFile file(m_path);
-    // Unbuffered: Qt's save file commits a file whose buffered write failed
-    // (a full disk), which would put an empty file in place of the old one.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (file.write(out) != out.size() || !file.commit())
-            throw IniWriteError(m_path);
-    } else {
+    const AtomicWrite atomic = writeAtomically(m_path, out);
+    if (atomic == AtomicWrite::Failed)
+        throw IniWriteError(m_path);
+    if (atomic == AtomicWrite::NotMade) {
         // In place, a shorter value is followed by blanks, which the reader
         // drops: the file keeps its length, and no truncation follows the
         // write that a killed process could leave undone.
@@ -423,4 +420,4 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value) 
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-} // namespace platform
+} // namespace files
