@@ -134,8 +134,10 @@ int ratioHundredths(double ratio) {
 }
 
 QString ratioText(double ratio) {
+    // Built by hand: the magnifier shows one at every move of a pick.
     const int k = ratioHundredths(ratio);
-    return QStringLiteral("%1.%2").arg(k / 100).arg(k % 100, 2, 10, QLatin1Char('0'));
+    return QString::number(k / 100) + QLatin1Char('.') + QLatin1Char(char('0' + k / 10 % 10)) +
+           QLatin1Char(char('0' + k % 10));
 }
 
 double apcaLuminance(PackedColor color) {
@@ -148,6 +150,7 @@ double lightnessContrast(PackedColor text, PackedColor background) {
     // Y of an 8-bit colour always lies in the reference's input range.
     const double textY = softClamp(apcaLuminance(text));
     const double backgroundY = softClamp(apcaLuminance(background));
+    // As published; the low clip below would give 0 for such pairs as well.
     if (std::abs(backgroundY - textY) < deltaYMinimum)
         return 0;
     double lc = 0;

@@ -19,8 +19,9 @@ double relativeLuminance(PackedColor color);
 
 /// WCAG 2 contrast ratio (L1 + 0.05) / (L2 + 0.05), the lighter over the
 /// darker, so the order of a and b does not matter: 1 for two equal colours,
-/// exactly 21 for black and white. Worked out in extended precision, so the
-/// result is the ratio of real arithmetic rounded once to a double.
+/// exactly 21 for black and white. Worked out in extended precision and
+/// rounded to a double at the end: the pairs of 8-bit colours nearest a
+/// threshold lie 6e-14 from it, far beyond that rounding.
 double contrastRatio(PackedColor a, PackedColor b);
 
 /// The WCAG 2 success levels a ratio is judged by.
