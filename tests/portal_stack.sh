@@ -117,12 +117,27 @@ row() { # row NAME [VAR=VALUE...]: one row of the test, in the stack's environme
     shift
     call "realPortal:$name" "$@"
 }
+rows=0
 call() { # call FUNCTION[:ROW] [VAR=VALUE...]: one test function, in the stack's environment
     local function=$1
     shift
-    env "$@" "$test" "$function" && return
-    rc=1
-    logs # what the desktop and its portal said meanwhile
+    # Each its own Pictures folder, where GNOME's and KDE's portals put their
+    # pictures: what one leaves behind is its own failure, never the next's.
+    rows=$((rows + 1))
+    mv "$HOME/Pictures" "$base/pictures-before-$rows"
+    mkdir "$HOME/Pictures"
+    env "$@" "$test" "$function" || { rc=1; logs; } # what the desktop and its portal said
+    left_behind "$function" "$HOME/Pictures"/*
+}
+# left_behind WHAT FILE...: fails WHAT for every picture that it left.
+left_behind() {
+    local what=$1 file
+    shift
+    for file in "$@"; do
+        [ -e "$file" ] || continue
+        echo "FAIL: $what left a picture behind: $file"
+        rc=1
+    done
 }
 export MIRABOU_REAL_PORTAL=$desktop MIRABOU_SEAT_POINTER=$seat_pointer
 
@@ -166,10 +181,11 @@ CONF
     export MIRABOU_VNC_SOCKET="$base/vnc.sock"
 }
 
-# on_sway COMMAND...: a row or call on sway; the portal's screenshot, which
-# grim leaves in /tmp/out.png, goes after it.
+# on_sway COMMAND...: a row or call on sway, whose portal's screenshots grim
+# writes to /tmp/out.png: the program removes those made for it.
 on_sway() {
     "$@"
+    left_behind "$*" /tmp/out.png
     rm -f /tmp/out.png
 }
 

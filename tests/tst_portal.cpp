@@ -7,6 +7,7 @@
 #include "eyedropper/Loupe.h"
 #include "eyedropper/PortalScreenContext.h"
 #include "eyedropper/WindowLocator.h"
+#include "i18n/LanguageFile.h"
 #include "support/ProgramDriver.h"
 #include "support/RealDesktop.h"
 #include "support/WindowFixture.h"
@@ -26,6 +27,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 #include <csignal>
 #include <cstring>
@@ -237,6 +239,8 @@ private slots:
     void badScreenshot_data();
     void badScreenshot();
     void pickerNeverAnswers();
+    void releaseBeforeThePicture_data();
+    void releaseBeforeThePicture();
     void lateScreenshotIsDropped_data();
     void lateScreenshotIsDropped();
     void realPortal_data();
@@ -495,31 +499,35 @@ void tst_Portal::desktopPicker_data() {
     QTest::addColumn<QString>("header"); // after the pick
     QTest::addColumn<QString>("eye");
     QTest::addColumn<QStringList>("methods");
+    QTest::addColumn<bool>("failed"); // the user is told that nothing was picked
     const QString black = QStringLiteral("#000000");
+    const QString notSet = QStringLiteral("Not Set");
     const QStringList both{QStringLiteral("Screenshot"), QStringLiteral("PickColor")};
     QTest::newRow("screenshot refused, picker answers")
         << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
                        QStringLiteral("--color"), QStringLiteral("1,0.5,0")}
-        << QStringLiteral("#FF8000") << QStringLiteral("#FF8000") << both;
+        << QStringLiteral("#FF8000") << QStringLiteral("#FF8000") << both << false;
     QTest::newRow("picker only") << QStringList{QStringLiteral("--screenshot"),
                                                 QStringLiteral("missing"),
                                                 QStringLiteral("--color"),
                                                 QStringLiteral("0.2,0.4,0.6")}
-                                 << QStringLiteral("#336699") << QStringLiteral("#336699") << both;
+                                 << QStringLiteral("#336699") << QStringLiteral("#336699") << both
+                                 << false;
     QTest::newRow("picker cancelled")
         << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
                        QStringLiteral("--pickcolor"),  QStringLiteral("cancel"),
                        QStringLiteral("--color"),      QStringLiteral("1,1,1")}
-        << black << black << both;
+        << black << black << both << false;
+    // Refused: the eye colour stays as before the press, and the user hears why.
     QTest::newRow("picker refused")
         << QStringList{QStringLiteral("--screenshot"), QStringLiteral("cancel"),
                        QStringLiteral("--pickcolor"),  QStringLiteral("refuse"),
                        QStringLiteral("--color"),      QStringLiteral("1,1,1")}
-        << black << black << both;
+        << black << notSet << both << true;
     QTest::newRow("picker answers out of range")
         << QStringList{QStringLiteral("--screenshot"), QStringLiteral("refuse"),
                        QStringLiteral("--color"), QStringLiteral("1.5,0,0")}
-        << black << black << both;
+        << black << notSet << both << true;
 }
 
 void tst_Portal::desktopPicker() {
@@ -527,10 +535,12 @@ void tst_Portal::desktopPicker() {
     QFETCH(QString, header);
     QFETCH(QString, eye);
     QFETCH(QStringList, methods);
+    QFETCH(bool, failed);
     Fixture f;
     // The answer comes a little later, as a real picker's would.
     QVERIFY(f.start(portalArgs + QStringList{QStringLiteral("--delay"), QStringLiteral("100")}));
     QCOMPARE(f.header(), QStringLiteral("#000000"));
+    QSignalSpy told(&f.program->form1.eyeWizard(), &TEyeWizard::pickFailed);
 
     f.press();
     QTRY_COMPARE(f.context->stage(), Stage::Picker);
@@ -545,6 +555,9 @@ void tst_Portal::desktopPicker() {
     QCOMPARE(f.context->stage(), Stage::Idle);
     QCOMPARE(f.header(), header);
     QCOMPARE(f.eye(), eye);
+    QCOMPARE(told.size(), failed ? 1 : 0);
+    if (failed)
+        QCOMPARE(told.front().front().value<PickFailure>(), PickFailure::Refused);
     QStringList called;
     for (const QString& call : f.calls())
         called << call.section(QLatin1Char(' '), 0, 0);
@@ -623,28 +636,39 @@ void tst_Portal::badScreenshot() {
 
 void tst_Portal::noPortal_data() {
     QTest::addColumn<QStringList>("portalArgs");
-    QTest::newRow("no portal on the bus") << QStringList();
+    QTest::addColumn<PickFailure>("why");
+    QTest::newRow("no portal on the bus") << QStringList() << PickFailure::NoPortal;
     QTest::newRow("call never answered")
-        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("hang")};
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("hang")}
+        << PickFailure::NoPortal;
     QTest::newRow("response never comes")
-        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("silent")};
+        << QStringList{QStringLiteral("--screenshot"), QStringLiteral("silent")}
+        << PickFailure::NoAnswer;
 }
 
 void tst_Portal::noPortal() {
     QFETCH(QStringList, portalArgs);
+    QFETCH(PickFailure, why);
     Fixture f;
     QVERIFY(f.start(portalArgs, {300, 600, 600}));
+    QSignalSpy told(&f.program->form1.eyeWizard(), &TEyeWizard::pickFailed);
     f.press();
-    // The wait is bounded; afterwards the pick reads nothing: no picture is
-    // not a white desktop, and the colour stays as it was.
-    QTRY_COMPARE_WITH_TIMEOUT(f.context->stage(), Stage::Unavailable, 3000);
-    QVERIFY(f.picking());
+    // The wait is bounded; then the pick ends with the colour and the eye
+    // colour as before the press (no picture is not a white desktop), and
+    // the user is told why.
+    QTRY_VERIFY_WITH_TIMEOUT(!f.picking(), 3000);
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(told.front().front().value<PickFailure>(), why);
+    QCOMPARE(f.context->stage(), Stage::Idle);
     f.moveOverButton();
     QCOMPARE(f.header(), QStringLiteral("#000000"));
     f.release();
     QVERIFY(!f.picking());
-    QCOMPARE(f.eye(), QStringLiteral("#000000"));
-    QCOMPARE(f.context->stage(), Stage::Idle);
+    QCOMPARE(f.eye(), QStringLiteral("Not Set"));
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
+    // Said beside the button, in the window's language.
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QString::fromLatin1(i18n::PickFailedTexts[int(why)].def));
 }
 
 void tst_Portal::pickerNeverAnswers() {
@@ -660,13 +684,64 @@ void tst_Portal::pickerNeverAnswers() {
     QCOMPARE(f.eye(), QStringLiteral("#000000"));
 }
 
+void tst_Portal::releaseBeforeThePicture_data() {
+    QTest::addColumn<int>("delay"); // of the portal's answer, in ms
+    QTest::newRow("answered 0.1 s after the press") << 100;
+    QTest::newRow("answered 1 s after the press") << 1000;
+    QTest::newRow("answered 3 s after the press") << 3000;
+}
+
+void tst_Portal::releaseBeforeThePicture() {
+    // A slow desktop: the button is up before its picture comes. The pick
+    // ends where the button came up, read from the picture once it comes.
+    QFETCH(int, delay);
+    Fixture f;
+    const QString path = f.dir.filePath(QStringLiteral("desktop.png"));
+    QVERIFY(f.start({QStringLiteral("--picture"), path, QStringLiteral("--delay"),
+                     QString::number(delay), QStringLiteral("--copy")}));
+    // The window is shown elsewhere than Qt believes it is.
+    QImage picture = patterned(QGuiApplication::primaryScreen()->virtualGeometry().size());
+    const QPoint real(37, 53);
+    {
+        QPainter painter(&picture);
+        painter.drawImage(real, f.program->form1.grab().toImage());
+    }
+    QVERIFY(picture.save(path));
+    QSignalSpy told(&f.program->form1.eyeWizard(), &TEyeWizard::pickFailed);
+
+    const QPoint up(-150, 260); // the release, in the button's coordinates
+    const QPoint inWindow = f.wand()->mapTo(&f.program->form1, up);
+    const QString expected = hexOf(pictureColor(real.x() + inWindow.x(), real.y() + inWindow.y()));
+    f.press();
+    f.moveOverButton();
+    QTest::mouseRelease(f.wand(), Qt::LeftButton, {}, up);
+    // Meanwhile the pick is under way, and the pointer says so.
+    QVERIFY(f.picking());
+    QCOMPARE(f.context->stage(), Stage::Releasing);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QCOMPARE(f.header(), QStringLiteral("#000000"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!f.picking(), delay + 3000);
+    QCOMPARE(f.header(), expected);
+    QCOMPARE(f.eye(), expected);
+    QCOMPARE(f.red(), expected.mid(1, 2));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(f.context->stage(), Stage::Idle);
+    QVERIFY(f.context->frozenScreens().empty());
+    QCOMPARE(told.size(), 0);
+    // The picture made for it goes; the one it was made from stays.
+    QTRY_VERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("desktop-1.png"))));
+    QVERIFY(QFile::exists(path));
+}
+
 void tst_Portal::lateScreenshotIsDropped_data() {
     QTest::addColumn<QString>("late");
-    QTest::newRow("answered after the release") << "answer";
+    QTest::newRow("answered after the cancel") << "answer";
     // The answer comes while the button is held, but its picture is read
-    // only once that pick ended (the events that bring it are handled after
-    // the test's own).
-    QTest::newRow("read after the release") << "picture";
+    // only once that pick was cancelled (the events that bring it are
+    // handled after the test's own).
+    QTest::newRow("read after the cancel") << "picture";
     QTest::newRow("read after the next press") << "picture, next press";
 }
 
@@ -683,7 +758,7 @@ void tst_Portal::lateScreenshotIsDropped() {
         // its file goes all the same; the next pick shows its own picture.
         f.press();
         QVERIFY(QTest::qWaitFor([&] { return !f.context->frozenScreens().empty(); }));
-        f.release();
+        QTest::keyClick(&f.program->form1, Qt::Key_Escape);
         QVERIFY(!f.picking());
         QVERIFY(!f.writePlainPicture(qRgb(0x12, 0x34, 0x56)).isEmpty());
         if (late == QLatin1String("picture")) {
@@ -692,6 +767,7 @@ void tst_Portal::lateScreenshotIsDropped() {
             QVERIFY(f.context->frozenScreens().empty());
             QCOMPARE(f.header(), QStringLiteral("#000000"));
         }
+        f.release();
         f.press();
         QTest::qWait(150);
         QCOMPARE(f.context->stage(), Stage::Requesting);
@@ -705,15 +781,16 @@ void tst_Portal::lateScreenshotIsDropped() {
         return;
     }
 
-    // A click shorter than the portal's answer: the pick ends at the release.
+    // Cancelled before the portal's answer.
     f.press();
     QCOMPARE(f.context->stage(), Stage::Requesting);
     f.moveOverButton();
-    f.release();
+    QTest::keyClick(&f.program->form1, Qt::Key_Escape);
     QVERIFY(!f.picking());
     QCOMPARE(f.context->stage(), Stage::Idle);
+    f.release();
     // The late answer's file, made for the request, goes all the same (a
-    // desktop may answer its question long after the button is up); the
+    // desktop makes the picture of a request given up, closed or not); the
     // file it was copied from stays. Nothing else comes of the answer.
     const QString made = f.dir.filePath(QStringLiteral("plain-1.png"));
     QStringList calls;
@@ -728,7 +805,7 @@ void tst_Portal::lateScreenshotIsDropped() {
     QCOMPARE(f.context->stage(), Stage::Idle);
     QVERIFY(f.context->frozenScreens().empty());
     QCOMPARE(f.header(), QStringLiteral("#000000"));
-    QCOMPARE(f.eye(), QStringLiteral("#000000"));
+    QCOMPARE(f.eye(), QStringLiteral("Not Set"));
 }
 
 void tst_Portal::realPortal_data() {
@@ -1032,6 +1109,9 @@ void tst_Portal::realPortal() {
         QVERIFY2(named.dir().entryList(portalNames, QDir::Files).isEmpty(),
                  "the portal's picture was left behind");
         writeFile(portalFile, "there before");
+        // Before the request by the file system's clock, which stamps a
+        // file with the time of its last tick (up to 10 ms behind).
+        QTest::qWait(20);
         portalContext->beginPick(pickHandlers([] {}, [] {}, &window));
         QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
         QCOMPARE(portalContext->stage(), Stage::Frozen);
@@ -1049,6 +1129,11 @@ void tst_Portal::realPortal() {
     QTemporaryDir folder;
     QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
     QProcess program;
+    // What it says of its picks shows beside the test's own output.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mirabou.*=true"));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start(folder.filePath(QStringLiteral("Mirabou")), {});
     QVERIFY(program.waitForStarted());
     // Where the desktop placed the window, once it stays there: a window
@@ -1084,6 +1169,7 @@ void tst_Portal::realPortal() {
     const bool nudge = desktop == QLatin1String("wlroots") && scale == 1 && outputs == 1 &&
                        QGuiApplication::platformName() == QLatin1String("wayland");
     QWidget marker;
+    QPoint markerAt; // amid the marker, where it is shown
     if ((desktop == QLatin1String("kde") && outputs == 1) || nudge) {
         marker.setFixedSize(200, 150);
         marker.setAutoFillBackground(true);
@@ -1101,6 +1187,7 @@ void tst_Portal::realPortal() {
         QTRY_VERIFY_WITH_TIMEOUT(placed(), 10000);
         QTest::qWait(300); // drawn there
         target = place + (nudge ? QPoint(-1, 75) : QPoint(100, 75));
+        markerAt = place + QPoint(100, 75);
         picked = QStringLiteral("#FEDCBA");
     }
     QVERIFY(QGuiApplication::primaryScreen()->virtualGeometry().contains(target) &&
@@ -1183,6 +1270,27 @@ void tst_Portal::realPortal() {
     }
     QVERIFY(click(copyHex));
     QCOMPARE(session->clipboardOnce(picked), picked);
+    if (nudge || (desktop == QLatin1String("kde") && outputs == 1 && scale == 1)) {
+        // Quick picks, as on a desktop slow to take its picture: the button
+        // is up at once, and 0.1 s after the press, before the picture has
+        // come. The pick ends where it came up, once the picture comes.
+        QVERIFY(!at.contains(bareAt) && !at.contains(markerAt));
+        const QString bareHex = background.name(QColor::HexRgb).toUpper();
+        for (const auto& [hold, to, colour] :
+             {std::tuple{0, bareAt, bareHex}, std::tuple{100, markerAt, picked}}) {
+            QElapsedTimer held;
+            QVERIFY(pick());
+            held.start();
+            QVERIFY(session->pointer(200, to.y(), true));
+            QVERIFY(session->pointer(to.x(), to.y(), true));
+            QTest::qWait(int(std::max<qint64>(0, hold - held.elapsed())));
+            QVERIFY(session->pointer(to.x(), to.y(), false));
+            QVERIFY2(held.elapsed() < hold + 200, QByteArray::number(held.elapsed()));
+            QTest::qWait(2000); // the picture comes, the pick ends
+            QVERIFY(click(copyHex));
+            QCOMPARE(session->clipboardOnce(colour), colour);
+        }
+    }
     for (const auto& [then, colour] : std::as_const(releases)) { // a pick again
         target = then;
         QVERIFY(pick());

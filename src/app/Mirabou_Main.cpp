@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QToolTip>
 
 using files::IniFile;
 
@@ -94,6 +95,7 @@ void TForm1::connectHandlers() {
     connect(ui.SpeedButton1, &TSpeedButton::mouseMove, this, &TForm1::SpeedButton1MouseMove);
     connect(ui.SpeedButton1, &TSpeedButton::mouseUp, this, &TForm1::SpeedButton1MouseUp);
     connect(ui.SpeedButton1, &TSpeedButton::grabLost, m_eyeWizard, &TEyeWizard::grabLost);
+    connect(m_eyeWizard, &TEyeWizard::pickFailed, this, &TForm1::EyeWizardPickFailed);
     ui.SpeedButton1->setCursor(Qt::ArrowCursor);
 
     connect(ui.umRed, &TumNumberEdit::OnChange, this, &TForm1::umRedChange);
@@ -382,8 +384,28 @@ void TForm1::SpeedButton1MouseMove(QPointF global) {
     m_eyeWizard->move(global);
 }
 
-void TForm1::SpeedButton1MouseUp() {
-    m_eyeWizard->release();
+void TForm1::SpeedButton1MouseUp(Qt::MouseButton, QPointF global) {
+    m_eyeWizard->release(global);
+    // Told once the button is up: the release would hide a tooltip shown
+    // while it was held.
+    if (!m_untold.isEmpty())
+        showPickFailure(std::exchange(m_untold, QString()));
+}
+
+void TForm1::EyeWizardPickFailed(PickFailure why) {
+    const QString text = m_pickFailedTexts.value(int(why));
+    if (m_ui->SpeedButton1->isDown())
+        m_untold = text;
+    else
+        showPickFailure(text);
+}
+
+void TForm1::showPickFailure(const QString& text) {
+    // A tooltip beside the button: seen at once, gone by itself, and never
+    // in the way of the next pick.
+    QWidget* button = m_ui->SpeedButton1;
+    QToolTip::showText(button->mapToGlobal(QPoint(button->width() / 2, button->height())), text,
+                       button, {}, 6000);
 }
 
 void TForm1::HexValue1Click() {
@@ -408,6 +430,9 @@ void TForm1::ChangeLang(int n) {
     const QString base = languageBaseName(n);
     const IniFile file(base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng"));
     m_eyeWizard->setNotSetText(i18n::applyLanguage(file, this, m_about, m_language));
+    m_pickFailedTexts.clear();
+    for (const i18n::TextKey& key : i18n::PickFailedTexts)
+        m_pickFailedTexts.append(i18n::readText(file, key));
     // The swatch's tooltip says what a press does, and the key that does it.
     m_ui->Shape4->setToolTip(i18n::toolTipText(
         m_ui->Shape4->accessibleDescription() + QStringLiteral(" (") +

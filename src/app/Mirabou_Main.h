@@ -106,7 +106,10 @@ private:
     // Eye Wizard and the eye colour
     void SpeedButton1MouseDown();
     void SpeedButton1MouseMove(QPointF global);
-    void SpeedButton1MouseUp();
+    void SpeedButton1MouseUp(Qt::MouseButton button, QPointF global);
+    /// Says beside the Eye Wizard why a pick read nothing.
+    void EyeWizardPickFailed(PickFailure why);
+    void showPickFailure(const QString& text);
     void HexValue1Click();
     void DecValue1Click();
     void RecallEyeColor1Click();
@@ -130,7 +133,9 @@ private:
     TForm2* m_about = nullptr;
     TForm3* m_language = nullptr;
 
-    QStringList m_languageList; // entry n-1: base name of language n
+    QStringList m_pickFailedTexts; // by PickFailure, in the current language
+    QString m_untold;              // why the pick under way failed, for its release
+    QStringList m_languageList;    // entry n-1: base name of language n
     int m_currentLanguage = 0;
     bool m_shown = false;
 

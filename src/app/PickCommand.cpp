@@ -66,10 +66,8 @@ int run(int& argc, char** argv, const Options& options) {
         end(Picked);
     });
     QObject::connect(&picker, &TScreenPicker::cancelled, &app, [&] { end(Cancelled); });
-    QObject::connect(&picker, &TScreenPicker::unavailable, &app, [&] {
-        std::fputs("mirabou: nothing to pick from: the screen cannot be read and no desktop "
-                   "portal answered\n",
-                   stderr);
+    QObject::connect(&picker, &TScreenPicker::unavailable, &app, [&](PickFailure why) {
+        std::fprintf(stderr, "mirabou: nothing picked: %s\n", pickFailureText(why));
         end(NoDisplay);
     });
     // Killed or interrupted, the pick ends as Escape ends it.
@@ -80,6 +78,7 @@ int run(int& argc, char** argv, const Options& options) {
     });
     QTimer::singleShot(0, &picker, &TScreenPicker::start);
     QApplication::exec();
+    picker.settle();
     return status;
 }
 

@@ -1,6 +1,7 @@
 #include "app/MirabouApplication.h"
 #include "app/PickCommand.h"
 #include "app/Program.h"
+#include "eyedropper/EyeWizard.h"
 #include "files/ProgramFolder.h"
 #include "files/Version.h"
 #include "help/HelpHook.h"
@@ -160,6 +161,9 @@ int main(int argc, char** argv) {
                          [&program] { program.closeAll(); });
         program.form1.show();
         rc = app.exec();
+        // The windows are closed: what the desktop may still send for a pick
+        // given up (a screenshot answered late) is taken away before the end.
+        program.form1.eyeWizard().settle();
     }
     help::UnloadViewer(); // after all windows are gone
     return rc;

@@ -14,7 +14,7 @@ void TSpeedButton::mouseMoveEvent(QMouseEvent* event) {
 
 void TSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
     QToolButton::mouseReleaseEvent(event);
-    emit mouseUp(event->button());
+    emit mouseUp(event->button(), event->globalPosition());
 }
 
 bool TSpeedButton::event(QEvent* event) {

@@ -13,7 +13,8 @@ signals:
     void mouseDown(Qt::MouseButton button);
     /// global: where the pointer is, in the desktop's logical coordinates.
     void mouseMove(QPointF global);
-    void mouseUp(Qt::MouseButton button);
+    /// global: where the pointer is, as for mouseMove.
+    void mouseUp(Qt::MouseButton button, QPointF global);
     /// The pointer grab ended without a release reaching the button.
     void grabLost();
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStringList>
@@ -18,6 +19,28 @@ TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views v
 TEyeWizard::~TEyeWizard() {
     if (m_picking)
         qApp->removeEventFilter(this);
+    setWaiting(false);
+}
+
+void TEyeWizard::settle() {
+    if (m_screen)
+        m_screen->settle();
+}
+
+void TEyeWizard::setWaiting(bool waiting) {
+    if (waiting == m_waiting)
+        return;
+    m_waiting = waiting;
+    if (waiting)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void TEyeWizard::failed(PickFailure why) {
+    if (why != PickFailure::Unreadable && m_picking)
+        cancel(); // the colour and the eye colour as before the press
+    emit pickFailed(why);
 }
 
 void TEyeWizard::press() {
@@ -47,6 +70,7 @@ void TEyeWizard::press() {
             endPick();
     };
     handlers.window = m_views.button->window();
+    handlers.failed = [this](PickFailure why) { failed(why); };
     m_screen->beginPick(handlers);
 }
 
@@ -74,6 +98,7 @@ void TEyeWizard::cancel() {
         return;
     m_picking = false;
     qApp->removeEventFilter(this);
+    setWaiting(false);
     hideMagnifier();
     m_screen->cancelPick();
     m_views.button->setIcon(m_views.normal);
@@ -106,9 +131,21 @@ bool TEyeWizard::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void TEyeWizard::release() {
-    if (!m_picking || !m_screen->endPick())
-        return; // the desktop's own picker still runs
+void TEyeWizard::release(std::optional<QPointF> seen) {
+    if (!m_picking)
+        return;
+    if (seen)
+        m_screen->releaseSeen(*seen);
+    // The moves that came before its picture were not read: the release is
+    // read where it came up (where the pointer last stopped, nudges kept).
+    if (!m_screen->readsLive() && m_screen->followsPointer())
+        move();
+    if (!m_screen->endPick()) {
+        // The desktop's own picker still runs, or its picture is still to
+        // come: the screen ends the pick.
+        setWaiting(true);
+        return;
+    }
     endPick();
 }
 
@@ -120,6 +157,7 @@ void TEyeWizard::grabLost() {
 void TEyeWizard::endPick() {
     m_picking = false;
     qApp->removeEventFilter(this);
+    setWaiting(false);
     hideMagnifier();
     m_views.button->setIcon(m_views.normal);
     m_views.eyeColor->setText(m_color.hexText());

@@ -44,7 +44,10 @@ public:
     /// seen: where the pointer event found the pointer, in the desktop's
     /// logical coordinates, if it came with one.
     void move(std::optional<QPointF> seen = std::nullopt);
-    void release();
+    /// seen: where the release found the pointer, as move()'s. Where the
+    /// screen's picture has not come yet, the pick ends once it comes (the
+    /// pointer shows that it is still under way; Escape still cancels).
+    void release(std::optional<QPointF> seen = std::nullopt);
     /// The pointer grab went elsewhere: the pick ends as a release would.
     void grabLost();
     /// Ends the pick under way without remembering anything.
@@ -70,6 +73,15 @@ public:
     /// Runs once, before the first pick reads anything.
     std::function<void()> beforeFirstPick;
 
+    /// The program ends: the screen finishes what it still owes the desktop.
+    void settle();
+
+signals:
+    /// A pick read nothing of the screen, and why; the colour and the eye
+    /// colour are as before the press (after Unreadable the pick goes on,
+    /// reading white).
+    void pickFailed(PickFailure why);
+
 protected:
     /// The keys and the wheel, wherever they go while a pick runs.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,6 +89,9 @@ protected:
 private:
     void endPick();
     void hideMagnifier();
+    void failed(PickFailure why);
+    /// Shows, or no longer shows, that a pick waits for its screen.
+    void setWaiting(bool waiting);
 
     TColorModel& m_color;
     ScreenContextFactory m_openScreen;
@@ -88,5 +103,6 @@ private:
     TColorModel::Boxes m_boxesBefore;
     QString m_eyeBefore;
     bool m_magnifierOn = true;
+    bool m_waiting = false;
     TLoupe m_loupe;
 };

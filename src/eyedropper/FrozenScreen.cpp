@@ -76,12 +76,12 @@ void TFrozenScreen::mouseReleaseEvent(QMouseEvent* event) {
     // move left the pointer keeps the pick (a nudged one too).
     if (m_seen != event->position())
         emit moved(onDesktop(event->position()));
-    emit released(event->button());
+    emit released(event->button(), onDesktop(event->position()));
 }
 
 void TFrozenScreen::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)
-        emit released(Qt::NoButton);
+        emit released(Qt::NoButton, onDesktop(m_seen.value_or(QPointF())));
     else
         QWidget::keyPressEvent(event);
 }

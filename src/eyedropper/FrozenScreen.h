@@ -39,8 +39,9 @@ public:
 signals:
     /// The pointer moved to pos, in logical desktop coordinates.
     void moved(QPointF pos);
-    /// A mouse button came up (or Escape was pressed: no button).
-    void released(Qt::MouseButton button);
+    /// A mouse button came up at (in logical desktop coordinates), or
+    /// Escape was pressed (no button).
+    void released(Qt::MouseButton button, QPointF at);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,13 +1,17 @@
 #include "eyedropper/PortalRequest.h"
 
+#include "eyedropper/Logging.h"
+
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <cmath>
+#include <ctime>
 
 namespace portal {
 
@@ -69,6 +73,13 @@ std::optional<PackedColor> pickedColor(const QVariantMap& results) {
     return packColor(*red, *green, *blue);
 }
 
+QDateTime fileSystemNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return QDateTime::fromMSecsSinceEpoch(qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000,
+                                          Qt::UTC);
+}
+
 void removeMadeFile(const QString& file, const QDateTime& requested) {
     // The portal leaves its picture behind (wlroots in /tmp, GNOME and KDE in
     // the user's Pictures folder): a file made for the request goes, a file
@@ -77,8 +88,18 @@ void removeMadeFile(const QString& file, const QDateTime& requested) {
     if (file.isEmpty())
         return;
     const QDateTime made = QFileInfo(file).birthTime();
-    if (made.isValid() && made >= requested)
-        QFile::remove(file);
+    if (!made.isValid()) {
+        qCInfo(lcPortal) << "kept" << file << "(the file system tells no birth time)";
+        return;
+    }
+    if (made < requested) {
+        qCInfo(lcPortal) << "kept" << file << "(there before the request)";
+        return;
+    }
+    if (QFile::remove(file))
+        qCDebug(lcPortal) << "removed the picture" << file;
+    else if (QFileInfo::exists(file))
+        qCWarning(lcPortal) << "could not remove the picture" << file;
 }
 
 } // namespace portal
@@ -88,6 +109,11 @@ TPortalRequest::TPortalRequest(QDBusConnection bus, portal::Waits waits, QObject
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         const Kind kind = m_pending;
+        qCWarning(lcPortal).noquote()
+            << (kind == Kind::Screenshot ? "no screenshot came within"
+                                         : "the colour picker gave"
+                                           " no colour within")
+            << (kind == Kind::Screenshot ? m_waits.screenshot : m_waits.picker) << "ms";
         drop();
         emit timedOut(kind);
     });
@@ -95,6 +121,10 @@ TPortalRequest::TPortalRequest(QDBusConnection bus, portal::Waits waits, QObject
 
 TPortalRequest::~TPortalRequest() {
     drop();
+    // Those no one can listen to any more: a portal that honours it makes
+    // no picture for them.
+    for (const Abandoned& request : std::as_const(m_abandoned))
+        close(request.path);
 }
 
 void TPortalRequest::start(Kind kind) {
@@ -106,7 +136,8 @@ void TPortalRequest::start(Kind kind) {
     QVariantMap options{{QStringLiteral("handle_token"), token}};
     QString method = QStringLiteral("PickColor");
     if (kind == Kind::Screenshot) {
-        m_requested = QDateTime::currentDateTimeUtc();
+        m_requested = portal::fileSystemNow();
+        m_pendingHeard = QDeadlineTimer(m_waits.screenshot);
         method = QStringLiteral("Screenshot");
         options.insert(QStringLiteral("interactive"), false);
         options.insert(QStringLiteral("modal"), false);
@@ -128,6 +159,8 @@ void TPortalRequest::drop() {
     ++m_serial; // late replies to an earlier call are ignored
     if (m_pending == Kind::Screenshot && !m_watchedPath.isEmpty())
         abandon(m_watchedPath);
+    else if (m_pending == Kind::PickColor && !m_watchedPath.isEmpty())
+        close(m_watchedPath);
     m_pending = Kind::None;
     m_deadline.stop();
     watchPath(QString());
@@ -143,21 +176,59 @@ bool TPortalRequest::listen(const QString& path, const char* slot, bool on) {
 void TPortalRequest::abandon(const QString& path) {
     constexpr qsizetype Kept = 16; // a user does not leave more questions open
     const char* slot = SLOT(onLateResponse(uint, QVariantMap, QDBusMessage));
-    if (m_abandoned.size() == Kept)
-        listen(m_abandoned.takeFirst().first, slot, false);
+    if (m_abandoned.size() == Kept) {
+        const Abandoned oldest = m_abandoned.takeFirst();
+        listen(oldest.path, slot, false);
+        close(oldest.path);
+    }
+    qCDebug(lcPortal) << "given up before its answer, still listened to:" << path;
     if (listen(path, slot, true))
-        m_abandoned.append({path, m_requested});
+        m_abandoned.append({path, m_requested, m_pendingHeard});
+}
+
+void TPortalRequest::close(const QString& path, int wait) {
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        portal::Service, path, portal::RequestInterface, QStringLiteral("Close"));
+    qCDebug(lcPortal) << "closing" << path;
+    QDBusPendingCall closing = m_bus.asyncCall(call, wait < 0 ? m_waits.call : wait);
+    if (wait >= 0)
+        closing.waitForFinished();
+}
+
+void TPortalRequest::settle() {
+    drop(); // an answer now only takes its picture away
+    for (;;) {
+        // Those whose answers may still come in time; a question the user
+        // leaves open is waited for no longer than the screenshot itself.
+        QDeadlineTimer latest(0);
+        for (const Abandoned& request : std::as_const(m_abandoned)) {
+            if (request.heard.deadline() > latest.deadline())
+                latest = request.heard;
+        }
+        if (m_abandoned.isEmpty() || latest.hasExpired())
+            break;
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    for (const Abandoned& request : std::as_const(m_abandoned)) {
+        qCInfo(lcPortal) << "no answer came before the end:" << request.path;
+        listen(request.path, SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)), false);
+        close(request.path, 250);
+    }
+    m_abandoned.clear();
 }
 
 void TPortalRequest::onLateResponse(uint code, const QVariantMap& results,
                                     const QDBusMessage& message) {
     for (qsizetype i = 0; i < m_abandoned.size(); ++i) {
-        if (m_abandoned[i].first != message.path())
+        if (m_abandoned[i].path != message.path())
             continue;
-        const auto [path, requested] = m_abandoned.takeAt(i);
-        listen(path, SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)), false);
+        const Abandoned request = m_abandoned.takeAt(i);
+        listen(request.path, SLOT(onLateResponse(uint, QVariantMap, QDBusMessage)), false);
+        qCDebug(lcPortal) << "late answer" << code << "to" << request.path;
         if (code == 0)
-            portal::removeMadeFile(portal::pictureFile(results), requested);
+            portal::removeMadeFile(portal::pictureFile(results), request.requested);
         return;
     }
 }
@@ -175,6 +246,9 @@ void TPortalRequest::onCallFinished(QDBusPendingCallWatcher* watcher) {
     const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
     if (reply.isError()) {
         watchPath(QString()); // no answer will come to that request
+        qCWarning(lcPortal).noquote()
+            << (m_pending == Kind::Screenshot ? "the screenshot" : "the colour picker")
+            << "call failed:" << reply.error().name() << reply.error().message();
         const Kind kind = m_pending;
         m_pending = Kind::None;
         m_deadline.stop();
@@ -189,6 +263,7 @@ void TPortalRequest::onCallFinished(QDBusPendingCallWatcher* watcher) {
 
 void TPortalRequest::onResponse(uint code, const QVariantMap& results) {
     const Kind kind = m_pending;
+    qCDebug(lcPortal) << kind << "answered" << code << results;
     m_pending = Kind::None;
     m_deadline.stop();
     watchPath(QString());

@@ -1,5 +1,6 @@
 #include "eyedropper/PortalScreenContext.h"
 
+#include "eyedropper/Logging.h"
 #include "eyedropper/WindowLocator.h"
 
 #include <QCursor>
@@ -56,8 +57,14 @@ QPoint PortalScreenContext::cursorPos() {
     m_picked.reset();
     if (m_stage != Stage::Frozen || m_desktop.isEmpty())
         return {};
+    return pickedPoint();
+}
+
+QPoint PortalScreenContext::pickedPoint() {
+    m_picked.reset();
     // The picture is in device pixels; the desktop's layout is logical.
-    const QPointF qtSees(QCursor::pos());
+    const QPointF qtSees =
+        m_stage == Stage::Releasing && m_seen ? *m_seen : QPointF(QCursor::pos());
     const QPointF where =
         m_windowFound ? *m_windowFound + (qtSees - m_windowAssumed) * m_windowScale : qtSees;
     const QPointF pointer = m_pointer.value_or(where);
@@ -157,6 +164,7 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
     m_request.drop();
     m_handlers = handlers;
     m_pointer.reset();
+    m_seen.reset();
     ++m_readings; // a picture read for an earlier pick is not this one's
     m_nudged = {};
     m_windowShot = QImage();
@@ -166,7 +174,8 @@ void PortalScreenContext::beginPick(const PickHandlers& handlers) {
         m_windowAssumed = window->mapToGlobal(QPoint(0, 0));
     }
     if (!m_request.connected()) {
-        setStage(Stage::Unavailable);
+        qCWarning(lcPortal) << "no session bus to ask the desktop portal on";
+        fail(Stage::Unavailable, PickFailure::NoPortal);
         return;
     }
     request(Kind::Screenshot);
@@ -183,8 +192,18 @@ void PortalScreenContext::cancelPick() {
 }
 
 bool PortalScreenContext::endPick() {
-    if (m_stage == Stage::Picker)
-        return false; // the desktop's picker answers later
+    if (m_stage == Stage::Picker || m_stage == Stage::Releasing)
+        return false; // the desktop's picker, or the picture, answers later
+    if (m_stage == Stage::Requesting) {
+        // Up before the picture came (a slow desktop): the pick ends where
+        // the button came up, read from the picture once it comes. Screens
+        // prepared for it are not drawn yet, and no longer needed.
+        qCInfo(lcPick) << "released before the desktop's picture came: picking from it once it "
+                          "comes";
+        unfreeze();
+        setStage(Stage::Releasing);
+        return false;
+    }
     m_request.drop();
     unfreeze();
     setStage(Stage::Idle);
@@ -201,11 +220,18 @@ void PortalScreenContext::onScreenshot(uint code, const QVariantMap& results) {
     // screen shows.
     const QString file = portal::pictureFile(results);
     if (file.isEmpty()) {
-        setStage(Stage::Unreadable);
+        qCWarning(lcPortal) << "the screenshot's answer names no local file:"
+                            << results.value(QStringLiteral("uri"));
+        if (m_stage == Stage::Releasing) {
+            pickReleased(QImage());
+            return;
+        }
+        fail(Stage::Unreadable, PickFailure::Unreadable);
         return;
     }
     readPicture(file);
-    prepareScreens();
+    if (m_stage == Stage::Requesting)
+        prepareScreens();
 }
 
 namespace {
@@ -215,9 +241,20 @@ namespace {
 QImage decodePicture(const QString& file, QSize most) {
     QImageReader reader(file);
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > most.width() || size.height() > most.height())
+    if (!size.isValid()) {
+        qCWarning(lcPortal).noquote()
+            << "the screenshot" << file << "cannot be read:" << reader.errorString();
         return {};
+    }
+    if (size.width() > most.width() || size.height() > most.height()) {
+        qCWarning(lcPortal) << "the screenshot" << file << "is" << size
+                            << "pixels, larger than the desktop's" << most;
+        return {};
+    }
     QImage picture = reader.read();
+    if (picture.isNull())
+        qCWarning(lcPortal).noquote()
+            << "the screenshot" << file << "cannot be read:" << reader.errorString();
     picture.convertTo(QImage::Format_RGB32); // in place where it can be
     return picture;
 }
@@ -255,11 +292,17 @@ void PortalScreenContext::pictureRead(quint64 reading, QImage picture) {
         portal::removeMadeFile(m_readFile, m_readRequested);
         m_readFile.clear();
     }
-    if (reading != m_readings || m_stage != Stage::Requesting)
-        return; // the pick ended meanwhile, or began again
+    if (reading != m_readings)
+        return; // the pick began again meanwhile
+    if (m_stage == Stage::Releasing) {
+        pickReleased(std::move(picture));
+        return;
+    }
+    if (m_stage != Stage::Requesting)
+        return; // the pick ended meanwhile
     if (picture.isNull()) {
         unfreeze();
-        setStage(Stage::Unreadable);
+        fail(Stage::Unreadable, PickFailure::Unreadable);
     } else {
         freeze(std::move(picture));
     }
@@ -280,11 +323,15 @@ void PortalScreenContext::prepareScreens() {
             if (m_handlers.move)
                 m_handlers.move();
         });
-        connect(window, &TFrozenScreen::released, this, [this](Qt::MouseButton button) {
+        connect(window, &TFrozenScreen::released, this, [this](Qt::MouseButton button, QPointF at) {
             unfreeze();
             if (button == Qt::RightButton && m_handlers.cancel) {
                 setStage(Stage::Idle);
                 m_handlers.cancel();
+            } else if (m_stage == Stage::Requesting) {
+                // Up before its picture was drawn: picked there once it is.
+                m_pointer = at;
+                setStage(Stage::Releasing);
             } else {
                 finish();
             }
@@ -298,10 +345,18 @@ void PortalScreenContext::prepareScreens() {
 void PortalScreenContext::onPickedColor(uint code, const QVariantMap& results) {
     const std::optional<PackedColor> color =
         code == 0 ? portal::pickedColor(results) : std::optional<PackedColor>();
-    if (color)
+    if (color) {
         applyAnswer(*color);
-    else
-        finish(); // cancelled or refused: the colour stays as it was
+        return;
+    }
+    // Cancelled by the user, or refused: the colour stays as it was.
+    if (code != 1) {
+        qCWarning(lcPortal) << "the desktop's colour picker gave no colour: answer" << code
+                            << results;
+        if (m_handlers.failed)
+            m_handlers.failed(PickFailure::Refused);
+    }
+    finish();
 }
 
 void PortalScreenContext::request(Kind kind) {
@@ -317,32 +372,45 @@ void PortalScreenContext::onAnswer(Kind kind, uint code, const QVariantMap& resu
 }
 
 void PortalScreenContext::onFailure(Kind kind, bool noPortal) {
-    if (kind == Kind::Screenshot && !noPortal)
+    if (kind == Kind::Screenshot && !noPortal) {
         request(Kind::PickColor); // a portal without screenshots
-    else
-        noAnswer(kind);
+    } else if (kind == Kind::PickColor && !noPortal) {
+        if (m_handlers.failed)
+            m_handlers.failed(PickFailure::Refused);
+        finish();
+    } else {
+        if (kind == Kind::Screenshot)
+            fail(Stage::Unavailable, PickFailure::NoPortal);
+        else
+            noAnswer(kind);
+    }
 }
 
 void PortalScreenContext::noAnswer(Kind kind) {
-    if (kind == Kind::PickColor)
+    if (kind == Kind::PickColor) {
         finish(); // the button is up already: the colour stays as it was
-    else
-        setStage(Stage::Unavailable);
+        return;
+    }
+    unfreeze(); // screens prepared for a picture that did not come
+    fail(Stage::Unavailable, PickFailure::NoAnswer);
 }
 
-void PortalScreenContext::freeze(QImage picture) {
-    // The screens may have changed while the picture was read: windows made
-    // for the old ones would show and place it wrongly.
-    const bool lost = std::any_of(m_frozen.begin(), m_frozen.end(),
-                                  [](const QPointer<TFrozenScreen>& window) { return !window; });
-    if (lost || m_preparedFor != screenGeometries())
-        prepareScreens();
+void PortalScreenContext::fail(Stage stage, PickFailure why) {
+    qCWarning(lcPick).noquote() << "the pick reads nothing:" << pickFailureText(why) << "(stage"
+                                << QDebug::toString(m_stage).section(QLatin1String("::"), -1)
+                                << "->" << QDebug::toString(stage).section(QLatin1String("::"), -1)
+                                << ")";
+    setStage(stage);
+    if (m_handlers.failed)
+        m_handlers.failed(why);
+}
+
+bool PortalScreenContext::take(QImage picture) {
     m_picture = std::move(picture); // as decodePicture made it: 32-bit RGB
     m_desktop = logicalDesktop();
     if (m_desktop.isEmpty()) {
-        unfreeze();
-        setStage(Stage::Unavailable);
-        return;
+        qCWarning(lcPick) << "no screen is left to show the picture";
+        return false;
     }
     const QPointF s = scale();
     findOutputs();
@@ -363,8 +431,27 @@ void PortalScreenContext::freeze(QImage picture) {
         if (at) {
             m_windowFound = QPointF(*at) / s.x() + m_desktop.topLeft();
             m_windowScale = ratio * shown / s.x();
+        } else {
+            qCInfo(lcPick) << "the pressed window is not found in the picture: the pointer is "
+                              "taken where Qt sees it";
         }
     }
+    return true;
+}
+
+void PortalScreenContext::freeze(QImage picture) {
+    // The screens may have changed while the picture was read: windows made
+    // for the old ones would show and place it wrongly.
+    const bool lost = std::any_of(m_frozen.begin(), m_frozen.end(),
+                                  [](const QPointer<TFrozenScreen>& window) { return !window; });
+    if (lost || m_preparedFor != screenGeometries())
+        prepareScreens();
+    if (!take(std::move(picture))) {
+        unfreeze();
+        fail(Stage::Unavailable, PickFailure::NoAnswer);
+        return;
+    }
+    const QPointF s = scale();
     for (size_t i = 0; i < m_frozen.size(); ++i) {
         const Output& output = m_outputs[i];
         const QRectF source(
@@ -379,6 +466,36 @@ void PortalScreenContext::freeze(QImage picture) {
         }
     }
     setStage(Stage::Frozen);
+}
+
+void PortalScreenContext::pickReleased(QImage picture) {
+    if (picture.isNull()) {
+        fail(Stage::Unreadable, PickFailure::Unreadable);
+        applyAnswer(UnreadablePixel); // as a point no screen shows
+        return;
+    }
+    const std::optional<QPointF> pointer = m_pointer; // a frozen screen's release
+    if (!take(std::move(picture))) {
+        unfreeze();
+        fail(Stage::Unavailable, PickFailure::NoAnswer);
+        return;
+    }
+    m_pointer = pointer;
+    const QPoint at = pickedPoint();
+    const bool read = m_picture.valid(at) && shown(at);
+    const QRgb rgb = read ? m_picture.pixel(at) : qRgb(255, 255, 255);
+    qCInfo(lcPick) << "picked from the picture that came after the release, at" << at;
+    unfreeze();
+    applyAnswer(read ? packColor(qRed(rgb), qGreen(rgb), qBlue(rgb)) : UnreadablePixel);
+}
+
+void PortalScreenContext::settle() {
+    m_handlers = {}; // nothing of the program is left to tell
+    if (m_stage != Stage::Idle) {
+        unfreeze();
+        setStage(Stage::Idle);
+    }
+    m_request.settle();
 }
 
 void PortalScreenContext::unfreeze() {
@@ -415,8 +532,6 @@ void PortalScreenContext::setStage(Stage stage) {
         return;
     m_stage = stage;
     emit stageChanged(stage);
-    if ((stage == Stage::Unavailable || stage == Stage::Unreadable) && m_handlers.unavailable)
-        m_handlers.unavailable();
-    else if ((stage == Stage::Frozen || stage == Stage::Picker) && m_handlers.ready)
+    if ((stage == Stage::Frozen || stage == Stage::Picker) && m_handlers.ready)
         m_handlers.ready();
 }

@@ -25,6 +25,7 @@ public:
         Requesting,  // waiting for the screenshot
         Frozen,      // the picture is shown; moves read from it
         Unreadable,  // the picture the portal gave cannot be read: moves read white
+        Releasing,   // released before the picture came: picks it once it comes
         Picker,      // the desktop's picker runs
         Answered,    // the picker's colour is being applied
         Unavailable, // no portal answered: moves read nothing
@@ -38,6 +39,7 @@ public:
     /// A move of the pointer seen by the program's window: the picked point
     /// is under the pointer again.
     void pointerSeen(QPointF global) override;
+    void releaseSeen(QPointF global) override { m_seen = global; }
     PackedColor pixel(QPoint p) override;
     QImage area(const QRect& area) override;
     QImage around(QPoint picked, int across) override;
@@ -49,6 +51,7 @@ public:
     bool followsPointer() const override;
     bool endPick() override;
     void cancelPick() override;
+    void settle() override;
     /// Inside the frozen picture while it shows; nowhere while the
     /// desktop's own picker runs.
     MagnifierPlace magnifierPlace() const override;
@@ -88,8 +91,18 @@ private:
     /// (and seen).
     void prepareScreens();
     void onPickedColor(uint code, const QVariantMap& results);
+    /// Takes the picture to pick from: where it shows each screen and the
+    /// window that started the pick. False when no screen is left to show.
+    bool take(QImage picture);
     void freeze(QImage picture);
+    /// The pick released before the picture came, picked from it now.
+    void pickReleased(QImage picture);
+    /// The picture pixel under the picked point (the pointer, or where the
+    /// release was, and the nudges), or (-1, -1) where no screen shows one.
+    QPoint pickedPoint();
     void unfreeze();
+    /// Nothing can be read, and why.
+    void fail(Stage stage, PickFailure why);
     void applyAnswer(PackedColor color);
     void finish();
     void setStage(Stage stage);
@@ -135,6 +148,9 @@ private:
     QImage m_picture;
     QRect m_desktop; // the logical desktop the picture covers
     std::optional<QPointF> m_pointer;
+    // Where Qt saw the pointer over the program's own window, as its last
+    // event there told: the release of a pick that ended before its picture.
+    std::optional<QPointF> m_seen;
     QPoint m_nudged; // device pixels the picked point lies off the pointer
     std::vector<Output> m_outputs;
     bool m_devicesArePixels = true; // every screen's device pixels are the picture's

@@ -1,5 +1,7 @@
 #include "eyedropper/ScreenContext.h"
 
+#include "eyedropper/Logging.h"
+
 #include "eyedropper/PortalScreenContext.h"
 #include "eyedropper/X11ScreenContext.h"
 
@@ -64,9 +66,31 @@ bool onXWayland() {
 std::unique_ptr<ScreenContext> openScreenContext() {
     // On Wayland, and for an X11 program on XWayland, only the desktop's
     // portal can see the whole screen.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || onXWayland())
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || onXWayland()) {
+        qCInfo(lcPick) << "reading the screen through the desktop portal";
         return std::make_unique<PortalScreenContext>(QDBusConnection::sessionBus());
-    if (auto x11 = X11ScreenContext::open())
+    }
+    if (auto x11 = X11ScreenContext::open()) {
+        qCInfo(lcPick) << "reading the screen from the X server";
         return x11;
+    }
+    qCWarning(lcPick) << "no screen to read on the platform" << QGuiApplication::platformName()
+                      << ": every pick reads nothing";
     return std::make_unique<NullScreenContext>();
+}
+
+const char* pickFailureText(PickFailure why) {
+    switch (why) {
+    case PickFailure::NoPortal:
+        return "no desktop portal answers";
+    case PickFailure::NoAnswer:
+        return "the desktop portal gave no picture of the screen in time";
+    case PickFailure::Unreadable:
+        return "the desktop's picture of the screen cannot be read";
+    case PickFailure::Refused:
+        return "the desktop refuses screenshots and its own colour picker";
+    case PickFailure::NoScreen:
+        return "the pointer and the keyboard cannot be had for the pick";
+    }
+    return "";
 }

@@ -3,6 +3,7 @@
 #include "color/ColorValue.h"
 
 #include <QImage>
+#include <QMetaType>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
@@ -13,6 +14,16 @@ class QKeyEvent;
 class QWheelEvent;
 class QWidget;
 
+/// Why a pick could read nothing of the screen.
+enum class PickFailure {
+    NoPortal,   ///< no desktop portal answered the call
+    NoAnswer,   ///< the portal took the request but gave no picture in time
+    Unreadable, ///< the picture it gave cannot be read: the pick reads white
+    Refused,    ///< the desktop refused its screenshot and its own picker
+    NoScreen,   ///< the pointer and the keyboard could not be had (X11)
+};
+Q_DECLARE_METATYPE(PickFailure)
+
 /// What a screen context may drive by itself while a pick runs: a move reads
 /// the context's pixel under its pointer, a release ends the pick. window is
 /// the window whose button started the pick.
@@ -22,8 +33,8 @@ struct PickHandlers {
     QWidget* window = nullptr;
     /// A right click ended the pick (a release where unset).
     std::function<void()> cancel;
-    /// Nothing can be read: no portal answered.
-    std::function<void()> unavailable;
+    /// Nothing can be read, and why (after Unreadable, reads give white).
+    std::function<void(PickFailure)> failed;
     /// The context's picture or picker is shown.
     std::function<void()> ready;
 };
@@ -40,6 +51,9 @@ public:
     /// the desktop's logical coordinates; a context may take it for the next
     /// cursorPos() instead of asking the display where the pointer is.
     virtual void pointerSeen(QPointF global) { (void)global; }
+    /// Where the release that ends the pick found the pointer, as
+    /// pointerSeen() has it; told before endPick().
+    virtual void releaseSeen(QPointF global) { (void)global; }
     /// The packed colour of the pixel at p, or UnreadablePixel.
     virtual PackedColor pixel(QPoint p) = 0;
     /// The pixels of area in one reading, white where no screen shows one.
@@ -66,10 +80,16 @@ public:
     /// while the context is still preparing or another picker runs.
     virtual bool followsPointer() const { return true; }
     /// The eyedropper button came up. Returns false when the pick goes on
-    /// and the context ends it later through its release handler.
+    /// and the context ends it later through its release handler: the
+    /// desktop's picker runs, or the picture to pick from has not come yet
+    /// (it then picks the point of the release, as releaseSeen() found it,
+    /// once the picture comes).
     virtual bool endPick() { return true; }
     /// The pick was cancelled: whatever the context shows for it goes.
     virtual void cancelPick() { endPick(); }
+    /// The program ends: what the context still owes the desktop is done
+    /// (the pictures of requests given up are waited for and removed).
+    virtual void settle() {}
 
     /// What the magnifier shows: the cells around the picked pixel (one per
     /// device pixel, the picked one in the middle), how many device pixels a
@@ -137,3 +157,6 @@ public:
 std::unique_ptr<ScreenContext> openScreenContext();
 
 using ScreenContextFactory = std::function<std::unique_ptr<ScreenContext>()>;
+
+/// Why a pick read nothing, in English, for the command line and the log.
+const char* pickFailureText(PickFailure why);

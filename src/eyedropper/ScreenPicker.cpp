@@ -30,7 +30,7 @@ void TScreenPicker::start() {
         input.key = [this](const QKeyEvent& key) { this->key(key); };
         if (!m_screen->grabInput(input)) {
             finish();
-            emit unavailable();
+            emit unavailable(PickFailure::NoScreen);
             return;
         }
         qApp->installEventFilter(this);
@@ -45,9 +45,9 @@ void TScreenPicker::start() {
     handlers.move = [this] { move(); };
     handlers.release = [this] { pick(); };
     handlers.cancel = [this] { cancel(); };
-    handlers.unavailable = [this] {
+    handlers.failed = [this](PickFailure why) {
         finish();
-        emit unavailable();
+        emit unavailable(why);
     };
     handlers.ready = [this] { emit ready(); };
     m_screen->beginPick(handlers);

@@ -26,15 +26,16 @@ public:
     void start();
     /// Ends it as Escape does.
     void cancel();
+    /// The program ends: see ScreenContext::settle().
+    void settle() { m_screen->settle(); }
 
 signals:
     /// The picker is ready: the pointer is the picker's.
     void ready();
     void picked(PackedColor color);
     void cancelled();
-    /// Nothing can be picked: the screen cannot be read, or no portal
-    /// answered.
-    void unavailable();
+    /// Nothing can be picked, and why.
+    void unavailable(PickFailure why);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -59,6 +59,17 @@ inline constexpr TextKey DecreaseText{"accessibility", "line02", "Decrease %1"};
 inline constexpr TextKey ChooseColorText{"accessibility", "line03",
                                          "Choose a color in the color dialog"};
 
+/// Why a pick of the Eye Wizard read nothing, by PickFailure: no portal, no
+/// picture in time, an unreadable picture, screenshots and the picker
+/// refused, the pointer not had.
+inline constexpr TextKey PickFailedTexts[] = {
+    {"messages", "line01", "Nothing picked: no desktop portal answers."},
+    {"messages", "line02", "Nothing picked: the desktop gave no picture of the screen in time."},
+    {"messages", "line03", "The desktop's picture of the screen cannot be read."},
+    {"messages", "line04", "Nothing picked: the desktop refuses screenshots and its color picker."},
+    {"messages", "line05", "Nothing picked: the pointer is taken by another program."},
+};
+
 /// Reads a text the program keeps (its default when the file lacks it).
 QString readText(const files::IniFile& file, const TextKey& key);
 
