@@ -14,7 +14,7 @@ enum class AtomicWrite {
 /// Writes bytes as the whole new content of the file at path, atomically: a
 /// new file beside it, flushed to the disk, then renamed over it, so the file
 /// is always wholly old or wholly new. Unless Written, the old file is as it
-/// was.
-AtomicWrite writeAtomically(const QString& path, const QByteArray& bytes);
+/// was, and error, where given, says why.
+AtomicWrite writeAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace files

@@ -1,5 +1,7 @@
 #include "files/IniFile.h"
+
 #include "files/AtomicFile.h"
+#include "files/Logging.h"
 
 #include <QFile>
 #include <QHash>
@@ -12,6 +14,13 @@
 #include <vector>
 
 namespace files {
+
+/// Says in the log why a write of path failed, and raises the error the
+/// program reports.
+[[noreturn]] static void writeFailed(const QString& path, const QString& why) {
+    qCWarning(lcSettings).noquote() << "cannot write" << path << "-" << why;
+    throw IniWriteError(path);
+}
 
 IniWriteError::IniWriteError(const QString& path)
     : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()) {}
@@ -395,18 +404,21 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     }
 
     if (m_unreadable)
-        throw IniWriteError(m_path);
-    const AtomicWrite atomic = writeAtomically(m_path, out);
+        writeFailed(m_path, QStringLiteral("it is there but could not be read, so it is kept"));
+    QString why;
+    const AtomicWrite atomic = writeAtomically(m_path, out, &why);
     if (atomic == AtomicWrite::Failed)
-        throw IniWriteError(m_path);
+        writeFailed(m_path, why);
     if (atomic == AtomicWrite::NotMade) {
+        qCInfo(lcSettings).noquote()
+            << "no new file can be made beside" << m_path << "(" << why << "): writing it in place";
         // In place, a shorter value is followed by blanks, which the reader
         // drops: the file keeps its length, and no truncation follows the
         // write that a killed process could leave undone.
         if (out.size() < m_data.size() && valueEnd >= 0)
             out.insert(valueEnd, QByteArray(m_data.size() - out.size(), ' '));
         if (!writeInPlace(m_path, m_data, out))
-            throw IniWriteError(m_path);
+            writeFailed(m_path, qt_error_string(errno));
     }
     m_data = out;
     m_lines = std::make_shared<Lines>(splitLines(m_data));

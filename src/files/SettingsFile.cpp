@@ -1,5 +1,6 @@
 #include "files/SettingsFile.h"
 
+#include "files/Logging.h"
 #include "files/ProgramFolder.h"
 
 #include <QDir>
@@ -56,7 +57,9 @@ void writeOptions(files::IniFile& file, const Options& options) {
 }
 
 void saveOptions(const QString& path, const Options& options) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        qCWarning(lcSettings) << "cannot make the settings folder"
+                              << QFileInfo(path).absolutePath();
     files::IniFile file(path);
     writeOptions(file, options);
 }
@@ -85,10 +88,15 @@ QString filePath(const QString& programFolder) {
     const QString beside = programFolder + QStringLiteral("settings.ini");
     const QFileInfo file(beside);
     const bool portable = !files::isInstalledDataFolder(programFolder);
-    if (portable && (QFileInfo(programFolder).isWritable() || (file.isFile() && file.isWritable())))
+    if (portable &&
+        (QFileInfo(programFolder).isWritable() || (file.isFile() && file.isWritable()))) {
+        qCInfo(lcSettings) << "settings beside the program:" << beside;
         return beside;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/mirabou/settings.ini");
+    }
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/mirabou/settings.ini");
+    qCInfo(lcSettings) << "the user's own settings:" << own;
+    return own;
 }
 
 files::IniFile languagesSource(const files::IniFile& settings, const QString& programFolder) {

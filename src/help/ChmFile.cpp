@@ -1,5 +1,7 @@
 #include "help/ChmFile.h"
 
+#include "help/Logging.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -9,8 +11,11 @@ namespace help {
 
 std::unique_ptr<ChmLibrary> ChmLibrary::load(const QString& fileName) {
     void* handle = dlopen(QFile::encodeName(fileName).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
+    if (!handle) {
+        qCWarning(lcHelp) << "no help: the CHM library cannot be loaded (Debian package libchm1):"
+                          << dlerror();
         return nullptr;
+    }
     std::unique_ptr<ChmLibrary> lib(new ChmLibrary);
     lib->m_handle = handle;
     auto bind = [handle](auto& fn, const char* name) {
@@ -20,8 +25,10 @@ std::unique_ptr<ChmLibrary> ChmLibrary::load(const QString& fileName) {
     if (!bind(lib->chm_open, "chm_open") || !bind(lib->chm_close, "chm_close") ||
         !bind(lib->chm_resolve_object, "chm_resolve_object") ||
         !bind(lib->chm_retrieve_object, "chm_retrieve_object") ||
-        !bind(lib->chm_enumerate, "chm_enumerate"))
+        !bind(lib->chm_enumerate, "chm_enumerate")) {
+        qCWarning(lcHelp) << "no help:" << fileName << "lacks the CHM functions it should have";
         return nullptr;
+    }
     return lib;
 }
 

@@ -1,5 +1,7 @@
 #include "help/HelpViewer.h"
 
+#include "help/Logging.h"
+
 #include "help/ViewerLoader.h"
 
 #include <QFileInfo>
@@ -52,6 +54,7 @@ THelpViewer* viewerFor(const ChmLibrary& library, const QString& file) {
         return slot;
     auto chm = std::make_shared<ChmFile>(library, file);
     if (!chm->isOpen()) {
+        qCWarning(lcHelp) << "no help: the help file" << key << "cannot be opened";
         registry().viewers.erase(key);
         return nullptr;
     }
@@ -205,8 +208,10 @@ void THelpViewer::showIndex(const QString& keyword) {
 }
 
 bool THelpViewer::showTopic(const QString& page) {
-    if (page.isEmpty() || !m_file->contains(pageUrl(page).path()))
+    if (page.isEmpty() || !m_file->contains(pageUrl(page).path())) {
+        qCInfo(lcHelp) << "no topic" << page << "in the help file";
         return false;
+    }
     m_browser->setSource(pageUrl(page), QTextDocument::HtmlResource);
     return true;
 }

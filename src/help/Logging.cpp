@@ -1,0 +1,3 @@
+#include "help/Logging.h"
+
+Q_LOGGING_CATEGORY(lcHelp, "mirabou.help", QtWarningMsg)
