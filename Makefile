@@ -1,6 +1,9 @@
 # Two commands for a newcomer on a fresh Debian 12 machine:
 #   make run    install what is missing, build a release build, start Mirabou
 #   make test   the same plus the test tools, build with tests, run the suite
+# and for a quick look while working:
+#   make check  the tests that run in process (tiers unit and window), in
+#               seconds, without the desktops the whole suite installs
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
@@ -16,11 +19,18 @@ TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils op
              libwayland-dev plasma-wayland-protocols pkgconf \
              at-spi2-core python3-pyatspi
 
+CHECK_DEPS := $(RUN_DEPS) dbus-daemon dbus-bin python3
+
 FUZZ_SECONDS ?= 120
+FUZZ_PARALLEL ?= 1
+# WERROR=ON builds with warnings as errors (CI does).
+WERROR ?= OFF
+TEST_CONFIGURE = cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON \
+                 -DMIRABOU_WERROR=$(WERROR)
 
 PREFIX ?= $(HOME)/Applications/Mirabou
 
-.PHONY: run test bench fuzz killtest sanitize tidy install uninstall package deps-run deps-test
+.PHONY: run test check bench fuzz killtest sanitize tidy install uninstall package deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -57,9 +67,15 @@ package: deps-run
 	cd $(BUILD)/release && cpack
 
 test: deps-test
-	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	$(TEST_CONFIGURE)
 	cmake --build $(BUILD)/test -j $(JOBS)
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS)
+
+check:
+	@scripts/install-deps.sh $(CHECK_DEPS)
+	$(TEST_CONFIGURE)
+	cmake --build $(BUILD)/test -j $(JOBS)
+	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) -L 'unit|window'
 
 bench: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
@@ -77,24 +93,16 @@ bench: deps-test
 # Fuzzes the reader of every file the program reads (the settings file, the
 # language files and list, the help file's contents, index, popup topics and
 # context map) with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer, each target for FUZZ_SECONDS (not part of make
-# test, which runs each seed corpus once). New inputs gather in
-# $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
+# UndefinedBehaviorSanitizer, each target for FUZZ_SECONDS, FUZZ_PARALLEL at a
+# time (not part of make test, which runs each seed corpus once). New inputs
+# gather in $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
 FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap
 fuzz: deps-test
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DMIRABOU_FUZZ=ON -DMIRABOU_TESTS=OFF
 	cmake --build $(BUILD)/fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
-	mkdir -p $(BUILD)/fuzz/findings
-	for target in $(FUZZ_TARGETS); do \
-	    mkdir -p $(BUILD)/fuzz/corpus/$$target && \
-	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
-	    $(BUILD)/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
-	        -print_final_stats=1 -artifact_prefix=$(BUILD)/fuzz/findings/$$target- \
-	        $$(test -f fuzz/$$target.dict && echo -dict=fuzz/$$target.dict) \
-	        $(BUILD)/fuzz/corpus/$$target fuzz/corpus/$$target || exit 1; \
-	done
+	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_PARALLEL) $(FUZZ_TARGETS)
 
 # The crash-safety test at scale: KILL_ROUNDS writers killed amid a settings
 # write, atomic and in place (make test runs 25 of each).

@@ -654,7 +654,7 @@ void tst_Desktop::magnifierNudgeAndEscape() {
     p.click(SettingsX * scale, ButtonY * scale);
     for (const char* key : {"Down", "Down", "Down", "Down", "Return"})
         p.key(QLatin1String(key));
-    for (int start = 0; start < 2; ++start) {
+    for (int run = 0; run < 2; ++run) {
         press();
         moveTo(pointer);
         QTRY_COMPARE(screenPixel(swatch), colourAt(pointer) & 0xFFFFFF);
@@ -664,7 +664,7 @@ void tst_Desktop::magnifierNudgeAndEscape() {
         QVERIFY(endedCleanly(p));
         QVERIFY(readFile(p.folder() + QStringLiteral("settings.ini")).contains("magnifier=0\n"));
         p.window.clear();
-        if (start == 0)
+        if (run == 0)
             QVERIFY(
                 p.start(QByteArray(), {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)}, false));
     }

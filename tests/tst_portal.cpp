@@ -316,9 +316,10 @@ void tst_Portal::locateWindow() {
         if (kind == QLatin1String("grey")) // its flat probes hold nearly everywhere
             screen.fill(QColor(0xEC, 0xEC, 0xEC));
         const auto show = [&](QPoint where) {
-            QPainter desktop(&screen);
-            desktop.setRenderHint(QPainter::SmoothPixmapTransform, kind != QLatin1String("sharp"));
-            desktop.drawImage(QRectF(where, QSizeF(window.size()) * shown), drawn);
+            QPainter desktopPainter(&screen);
+            desktopPainter.setRenderHint(QPainter::SmoothPixmapTransform,
+                                         kind != QLatin1String("sharp"));
+            desktopPainter.drawImage(QRectF(where, QSizeF(window.size()) * shown), drawn);
         };
         show(at);
         if (kind == QLatin1String("twice"))
@@ -989,10 +990,10 @@ void tst_Portal::realPortal() {
         QCOMPARE(int(frozenOn.size()), 2);
         QCOMPARE(frozenOn[second]->devicePixelRatioF(), 2.0);
         // The pointer at a desktop point over the frozen screen of screen.
-        const auto moveTo = [&](QScreen* screen, QPointF at) {
-            TFrozenScreen* window = frozenOn[screen];
-            const QPointF local = (at - QPointF(screen->geometry().topLeft())) * window->width() /
-                                  screen->geometry().width();
+        const auto moveTo = [&](QScreen* on, QPointF at) {
+            TFrozenScreen* window = frozenOn[on];
+            const QPointF local =
+                (at - QPointF(on->geometry().topLeft())) * window->width() / on->geometry().width();
             QMouseEvent move(QEvent::MouseMove, local, at, Qt::NoButton, Qt::NoButton,
                              Qt::NoModifier);
             QCoreApplication::sendEvent(window, &move);
@@ -1001,11 +1002,11 @@ void tst_Portal::realPortal() {
         const auto rgb = [](QRgb c) { return packColor(qRed(c), qGreen(c), qBlue(c)); };
         // Either side of the edge, the pick and the frozen screen show the
         // output's own pixel there.
-        for (const auto& [screen, x, colour] : {std::tuple{first, edge - 1, left->colour()},
+        for (const auto& [output, x, colour] : {std::tuple{first, edge - 1, left->colour()},
                                                 std::tuple{second, edge, right->colour()}}) {
-            const QPointF local = moveTo(screen, QPoint(x, y));
+            const QPointF local = moveTo(output, QPoint(x, y));
             QCOMPARE(portalContext->pixel(portalContext->cursorPos()), rgb(colour));
-            const QImage shown = frozenOn[screen]->grab().toImage();
+            const QImage shown = frozenOn[output]->grab().toImage();
             const QPointF device = local * shown.devicePixelRatio();
             QCOMPARE(rgb(shown.pixel(int(device.x()), int(device.y()))), rgb(colour));
         }
@@ -1016,10 +1017,10 @@ void tst_Portal::realPortal() {
         // (At 1.5, Qt draws at two what the desktop shows shrunk: the test's
         // cells are no device pixels there.)
         for (Marker* marker : {&*left, &*right}) {
-            QScreen* screen = marker == &*left ? first : second;
-            if (screen == second && pictureScale != std::floor(pictureScale))
+            QScreen* output = marker == &*left ? first : second;
+            if (output == second && pictureScale != std::floor(pictureScale))
                 continue;
-            moveTo(screen, cellsAt(marker));
+            moveTo(output, cellsAt(marker));
             // An arrow key moves the pick to the next device pixel.
             const PackedColor here = portalContext->pixel(portalContext->cursorPos());
             portalContext->nudge(QPoint(1, 0));
@@ -1027,16 +1028,16 @@ void tst_Portal::realPortal() {
             portalContext->nudge(QPoint(-1, 0));
             TLoupe loupe;
             loupe.read(*portalContext, true);
-            const QRect magnified = frozenOn[screen]->magnifierRect();
+            const QRect magnified = frozenOn[output]->magnifierRect();
             QVERIFY(!magnified.isEmpty());
-            const QImage cells = frozenOn[screen]->grab(magnified).toImage();
+            const QImage cells = frozenOn[output]->grab(magnified).toImage();
             const int middle = qRound(67 * cells.devicePixelRatio());
             QList<QRgb> row;
             for (const int cell : {-3, -2, -1, 1, 2, 3}) // the middle one is ringed
                 row << cells.pixel(middle + 8 * cell, middle + 8 * 3);
             for (int i = 0; i + 1 < row.size(); ++i) {
                 QVERIFY2(row[i] != row[i + 1] || i == 2, qPrintable(hexOf(row[i])));
-                if (screen->devicePixelRatio() == pictureScale)
+                if (output->devicePixelRatio() == pictureScale)
                     QVERIFY2((row[i] & 0xFFFFFF) == (marker->even() & 0xFFFFFF) ||
                                  (row[i] & 0xFFFFFF) == (marker->odd() & 0xFFFFFF),
                              qPrintable(hexOf(row[i])));
@@ -1060,8 +1061,8 @@ void tst_Portal::realPortal() {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::qWait(300); // drawn on the screen, not only to the buffer
-        int moves = 0, releases = 0;
-        portalContext->beginPick(pickHandlers([&] { ++moves; }, [&] { ++releases; }, &window));
+        int moves = 0, released = 0;
+        portalContext->beginPick(pickHandlers([&] { ++moves; }, [&] { ++released; }, &window));
         QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
         QCOMPARE(portalContext->stage(), Stage::Frozen);
         QCOMPARE(portalContext->picture().size(), screen.size() * pictureScale);
@@ -1104,7 +1105,7 @@ void tst_Portal::realPortal() {
         }
         QVERIFY(portalContext->endPick());
         QCOMPARE(portalContext->stage(), Stage::Idle);
-        QCOMPARE(releases, 0);
+        QCOMPARE(released, 0);
 
         // The portal's picture made for the pick goes; a file that was
         // there before, under the same name, stays. (wlroots writes over it,
@@ -1341,8 +1342,8 @@ void tst_Portal::realPortal() {
         QVERIFY2(kwin > 0, "no compositor's process id");
         QCOMPARE(::kill(kwin, SIGSTOP), 0);
         const auto resume = qScopeGuard([kwin] { ::kill(kwin, SIGCONT); });
-        int moves = 0, releases = 0;
-        portalContext->beginPick(pickHandlers([&] { ++moves; }, [&] { ++releases; }));
+        int moves = 0, released = 0;
+        portalContext->beginPick(pickHandlers([&] { ++moves; }, [&] { ++released; }));
         QTRY_VERIFY_WITH_TIMEOUT(passed("Screenshot"), 10000);
         const pid_t first = backEnd();
         QVERIFY(first > 0);
@@ -1355,7 +1356,7 @@ void tst_Portal::realPortal() {
         QCOMPARE(::kill(second, SIGKILL), 0);
         QTRY_COMPARE_WITH_TIMEOUT(portalContext->stage(), Stage::Idle, 10000);
         QCOMPARE(moves, 0);
-        QCOMPARE(releases, 1);
+        QCOMPARE(released, 1);
         calls.kill();
         calls.waitForFinished();
     }

@@ -33,7 +33,7 @@ PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
     }
     if (!m_magnifier || m_shownFor != &screen) {
         m_magnifier = std::make_unique<TMagnifier>(
-            [&screen](const QRect& area) { return screen.areaLater(area); });
+            [&screen](const QRect& shown) { return screen.areaLater(shown); });
         m_shownFor = &screen;
     }
     m_magnifier->showAt(picked, view);
