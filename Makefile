@@ -30,7 +30,7 @@ TEST_CONFIGURE = cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -
 
 PREFIX ?= $(HOME)/Applications/Mirabou
 
-.PHONY: run test check bench fuzz killtest sanitize tidy install uninstall package deps-run deps-test
+.PHONY: run test check bench soak fuzz killtest sanitize tidy install uninstall package deps-run deps-test
 
 deps-run:
 	@scripts/install-deps.sh $(RUN_DEPS)
@@ -89,6 +89,14 @@ bench: deps-test
 	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
 	bench/blackbox.sh $(BUILD)/test
 	bench/first_colour.sh $(BUILD)/test
+
+# SOAK_PICKS whole picks in a row on each real Wayland desktop, with the
+# picks that read the right colour and the deaths (bench/soak.sh).
+SOAK_PICKS ?= 300
+soak: deps-test
+	$(TEST_CONFIGURE)
+	cmake --build $(BUILD)/test -j $(JOBS) --target Mirabou bench_soak seat_pointer
+	bench/soak.sh $(BUILD)/test $(SOAK_PICKS)
 
 # Fuzzes the reader of every file the program reads (the settings file, the
 # language files and list, the help file's contents, index, popup topics and

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Usage: portal_stack.sh DESKTOP TST_PORTAL SEAT_POINTER
 #        portal_stack.sh --bench DESKTOP BENCH_FIRST_COLOUR SEAT_POINTER
+#        portal_stack.sh --soak DESKTOP BENCH_SOAK SEAT_POINTER [PICKS]
 # Brings up a real Wayland desktop, headless, with its own desktop portal on
 # a private session bus and runtime folder, and runs the rows of
 # 'TST_PORTAL realPortal' that belong to it:
@@ -19,7 +20,9 @@
 #            the portal's back end dying during the request, an output
 #            scaled by two and by 1.5, and two outputs at scales one and two
 # With --bench, the desktop's output is 1920x1080 and then 3840x2160, and
-# BENCH_FIRST_COLOUR prints a line of its table for each.
+# BENCH_FIRST_COLOUR prints a line of its table for each. With --soak,
+# BENCH_SOAK picks PICKS times (300 by default) with the whole program and
+# prints a line of its table.
 # Everything runs as an unprivileged user (the compositors refuse root) and
 # is stopped by process id at the end. Exits 77 (skipped) only on a machine
 # without the stack's packages ('make test' installs them); with them
@@ -28,9 +31,12 @@ set -u
 SKIP=77
 FAIL=1
 arguments=("$@") # as given, for the unprivileged run
-bench=
+bench= soak=
 if [ "${1:-}" = --bench ]; then
     bench=1
+    shift
+elif [ "${1:-}" = --soak ]; then
+    soak=${5:-300}
     shift
 fi
 desktop=${1:?desktop}
@@ -425,6 +431,13 @@ bench_gnome() {
     bench "$HOME/Pictures"
 }
 
+if [ -n "$soak" ]; then
+    "start_$desktop"
+    [ "$desktop" = gnome ] && screenshots yes
+    export QT_WAYLAND_DISABLE_WINDOWDECORATION=1
+    env QT_QPA_PLATFORM=wayland "$test" "$soak" || { rc=1; logs; }
+    exit $rc
+fi
 if [ -n "$bench" ]; then
     # One output at each size (GNOME's two monitors, one at a time).
     export SWAY_OUTPUT=1920x1080 KWIN_OUTPUT=1920x1080 GNOME_MONITOR=1920x1080 \
