@@ -92,16 +92,26 @@ WholeFigures wholeFiguresOf(PackedColor color) {
 }
 
 LabFigures labFiguresOf(PackedColor color) {
+    // The last colour's, kept: lab and lch are often written one after the
+    // other, and reading a text back works out the figures it came from.
+    thread_local std::optional<std::pair<PackedColor, LabFigures>> last;
+    if (last && last->first == color)
+        return last->second;
     const colorspace::Vec3 lab = colorspace::labFromXyzD50(
         colorspace::xyzD50FromXyzD65(colorspace::xyzD65FromLinearSrgb(linearOf(color))));
-    return rounded(lab, isGrey(color), 2, 2, 2);
+    last.emplace(color, rounded(lab, isGrey(color), 2, 2, 2));
+    return last->second;
 }
 
 LabFigures oklabFiguresOf(PackedColor color) {
+    thread_local std::optional<std::pair<PackedColor, LabFigures>> last;
+    if (last && last->first == color)
+        return last->second;
     colorspace::Vec3 oklab =
         colorspace::oklabFromXyzD65(colorspace::xyzD65FromLinearSrgb(linearOf(color)));
     oklab[0] *= 100; // written in percent
-    return rounded(oklab, isGrey(color), 2, 4, 2);
+    last.emplace(color, rounded(oklab, isGrey(color), 2, 4, 2));
+    return last->second;
 }
 
 XyzFigures xyzFiguresOf(PackedColor color) {

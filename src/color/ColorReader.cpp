@@ -1,6 +1,7 @@
 #include "color/ColorReader.h"
 
 #include "color/CssColorNames.h"
+#include "color/FigureSnap.h"
 #include "color/GamutMap.h"
 
 #include <algorithm>
@@ -310,9 +311,20 @@ std::optional<PackedColor> readLabLike(const std::vector<Token>& tokens, bool ok
     });
     if (!v)
         return std::nullopt;
-    if (ok)
-        return polar ? colorspace::colorFromOklch(*v) : colorspace::colorFromOklab(*v);
-    return polar ? colorspace::colorFromLch(*v) : colorspace::colorFromLab(*v);
+    using notation::DecimalForm;
+    if (ok) {
+        const std::optional<PackedColor> c =
+            polar ? colorspace::colorFromOklch(*v) : colorspace::colorFromOklab(*v);
+        if (!c)
+            return std::nullopt;
+        return notation::snapToFigures(*c, polar ? DecimalForm::Oklch : DecimalForm::Oklab,
+                                       {(*v)[0] * 100, (*v)[1], (*v)[2]});
+    }
+    const std::optional<PackedColor> c =
+        polar ? colorspace::colorFromLch(*v) : colorspace::colorFromLab(*v);
+    if (!c)
+        return std::nullopt;
+    return notation::snapToFigures(*c, polar ? DecimalForm::Lch : DecimalForm::Lab, *v);
 }
 
 std::optional<PackedColor> readColorFunction(const std::vector<Token>& tokens) {
@@ -330,8 +342,12 @@ std::optional<PackedColor> readColorFunction(const std::vector<Token>& tokens) {
         return colorspace::colorFromSrgb(*v);
     if (space == u"srgb-linear")
         return colorspace::colorFromLinearSrgb(*v);
-    if (space == u"xyz" || space == u"xyz-d65")
-        return colorspace::colorFromXyzD65(*v);
+    if (space == u"xyz" || space == u"xyz-d65") {
+        const std::optional<PackedColor> c = colorspace::colorFromXyzD65(*v);
+        if (!c)
+            return std::nullopt;
+        return notation::snapToFigures(*c, notation::DecimalForm::Xyz, *v);
+    }
     if (space == u"xyz-d50")
         return colorspace::colorFromXyzD50(*v);
     return std::nullopt;

@@ -133,10 +133,11 @@ Vec3 xyzD50FromLab(const Vec3& lab) {
     const double f1 = (lab[0] + 16) / 116;
     const double f0 = lab[1] / 500 + f1;
     const double f2 = f1 - lab[2] / 200;
+    const double cube0 = f0 * f0 * f0, cube2 = f2 * f2 * f2;
     const Vec3 xyz = {
-        std::pow(f0, 3) > labEpsilon ? std::pow(f0, 3) : (116 * f0 - 16) / labKappa,
-        lab[0] > labKappa * labEpsilon ? std::pow((lab[0] + 16) / 116, 3) : lab[0] / labKappa,
-        std::pow(f2, 3) > labEpsilon ? std::pow(f2, 3) : (116 * f2 - 16) / labKappa,
+        cube0 > labEpsilon ? cube0 : (116 * f0 - 16) / labKappa,
+        lab[0] > labKappa * labEpsilon ? f1 * f1 * f1 : lab[0] / labKappa,
+        cube2 > labEpsilon ? cube2 : (116 * f2 - 16) / labKappa,
     };
     return {xyz[0] * whiteD50[0], xyz[1] * whiteD50[1], xyz[2] * whiteD50[2]};
 }
@@ -157,8 +158,11 @@ Vec3 xyzD65FromOklab(const Vec3& oklab) {
 
 Vec3 polarFromRect(const Vec3& lab) {
     const double chroma = std::sqrt(lab[1] * lab[1] + lab[2] * lab[2]);
-    const double hue = normalHue(std::atan2(lab[2], lab[1]) * 180 / std::numbers::pi);
-    return {lab[0], chroma, hue};
+    // atan2 gives -180..180 degrees: no remainder to take.
+    double hue = std::atan2(lab[2], lab[1]) * 180 / std::numbers::pi;
+    if (hue < 0)
+        hue += 360;
+    return {lab[0], chroma, hue >= 360 ? 0 : hue};
 }
 
 Vec3 rectFromPolar(const Vec3& lch) {

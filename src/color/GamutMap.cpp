@@ -21,16 +21,37 @@ double clamp01(double v) {
 }
 
 /// The 8-bit component of a linear value 0..1: the number of rounding
-/// thresholds at or below it. The same as rounding its gamma-encoded value
-/// times 255 half up, without a power per call.
+/// thresholds at or below it, the same as rounding its gamma-encoded value
+/// times 255 half up, without a power per call. A table of the count at the
+/// start of each of 65536 equal steps finds it at once: the thresholds lie
+/// further apart than a step, so at most one more lies within it.
 int byteFromLinear(double v) {
-    static const std::array<double, 255> thresholds = [] {
-        std::array<double, 255> t{};
+    constexpr int Steps = 65536;
+    struct Tables {
+        std::array<double, 256> thresholds{};
+        std::array<quint8, Steps + 1> start{};
+    };
+    static const Tables tables = [] {
+        Tables t;
         for (int n = 0; n < 255; ++n)
-            t[n] = linearFromSrgb((n + 0.5) / 255);
+            t.thresholds[size_t(n)] = linearFromSrgb((n + 0.5) / 255);
+        t.thresholds[255] = 2; // beyond every value
+        int count = 0;
+        for (int i = 0; i <= Steps; ++i) {
+            while (count < 255 && t.thresholds[size_t(count)] <= double(i) / Steps)
+                ++count;
+            t.start[size_t(i)] = quint8(count);
+        }
         return t;
     }();
-    return int(std::upper_bound(thresholds.begin(), thresholds.end(), v) - thresholds.begin());
+    int count = tables.start[size_t(v * Steps)];
+    // v * Steps can round up onto the next step: a threshold counted there
+    // may lie above v.
+    if (count > 0 && v < tables.thresholds[size_t(count - 1)])
+        --count;
+    else if (v >= tables.thresholds[size_t(count)])
+        ++count;
+    return count;
 }
 
 PackedColor packLinear(const Vec3& linear) {

@@ -2,6 +2,7 @@
 
 #include "color/ColorReader.h"
 #include "color/CssColorNames.h"
+#include "color/FigureSnap.h"
 #include "color/GamutMap.h"
 
 #include <array>
@@ -423,19 +424,23 @@ std::optional<PackedColor> Template::read(QStringView text) const {
         return std::nullopt;
     const auto at = [&](int k) { return *value[size_t(set->parts[size_t(k)])]; };
     const colorspace::Vec3 v3 = {at(0), at(1), at(2)};
+    // The decimal forms find the colour that wrote them, as the reader does.
+    const auto snapped = [&v3](std::optional<PackedColor> c, DecimalForm form) {
+        return c ? std::optional<PackedColor>(snapToFigures(*c, form, v3)) : std::nullopt;
+    };
     switch (set->set) {
     case Set::Rgb:
         return packColor(int(v3[0]), int(v3[1]), int(v3[2]));
     case Set::Xyz:
-        return colorspace::colorFromXyzD65(v3);
+        return snapped(colorspace::colorFromXyzD65(v3), DecimalForm::Xyz);
     case Set::Oklab:
-        return colorspace::colorFromOklab({v3[0] / 100, v3[1], v3[2]});
+        return snapped(colorspace::colorFromOklab({v3[0] / 100, v3[1], v3[2]}), DecimalForm::Oklab);
     case Set::Lab:
-        return colorspace::colorFromLab(v3);
+        return snapped(colorspace::colorFromLab(v3), DecimalForm::Lab);
     case Set::Oklch:
-        return colorspace::colorFromOklch({v3[0] / 100, v3[1], v3[2]});
+        return snapped(colorspace::colorFromOklch({v3[0] / 100, v3[1], v3[2]}), DecimalForm::Oklch);
     case Set::Lch:
-        return colorspace::colorFromLch(v3);
+        return snapped(colorspace::colorFromLch(v3), DecimalForm::Lch);
     case Set::Hsl:
         return colorspace::packSrgb(colorspace::srgbFromHsl(v3[0], v3[1] / 100, v3[2] / 100));
     case Set::Hsv:

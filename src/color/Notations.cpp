@@ -37,16 +37,19 @@ std::optional<Builtin> builtinByName(QStringView name) {
     return std::nullopt;
 }
 
-bool holdsEveryColor(Builtin notation) {
+ReadBack readBack(Builtin notation) {
     switch (notation) {
+    case Builtin::Oklab:
+    case Builtin::Oklch:
+        return ReadBack::SameText;
     case Builtin::Hsl:
     case Builtin::Hsv:
     case Builtin::Hwb:
     case Builtin::Cmyk:
     case Builtin::Name:
-        return false;
+        return ReadBack::Meaning;
     default:
-        return true;
+        return ReadBack::Exact;
     }
 }
 

@@ -41,10 +41,21 @@ QString builtinName(Builtin notation);
 /// The built-in notation of exactly that name (lower case), or nothing.
 std::optional<Builtin> builtinByName(QStringView name);
 
-/// Whether its text tells every 8-bit colour apart, so that reading it back
-/// gives the same colour: all but hsl, hsv, hwb and cmyk (whole numbers)
-/// and name.
-bool holdsEveryColor(Builtin notation);
+/// What reading a notation's text back gives.
+enum class ReadBack {
+    /// The same colour, for every 8-bit colour: hex, dec, rgb, lab, lch,
+    /// xyz, int, qt, vec4.
+    Exact,
+    /// The same colour, or where another colour writes the very same text
+    /// that one: oklab and oklch, whose four decimals of a, b and C are too
+    /// coarse next to a dark channel of a bright colour (#05B8AD and #06B8AD
+    /// both write "oklab(70.51% -0.1214 -0.0154)").
+    SameText,
+    /// The colour the text means: hsl, hsv, hwb and cmyk (whole numbers
+    /// cannot tell every colour apart), and name (the named colour).
+    Meaning,
+};
+ReadBack readBack(Builtin notation);
 
 /// color written in that notation.
 QString write(PackedColor color, Builtin notation);
