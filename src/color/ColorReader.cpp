@@ -167,7 +167,7 @@ struct Arguments {
 /// blanks with "/ alpha" at the end. The alpha must be a number, a
 /// percentage or (blank syntax) none.
 std::optional<Arguments> split(const std::vector<Token>& tokens, size_t count, bool commas,
-                               bool blanks = true) {
+                               bool blanks = true, bool alphaAllowed = true) {
     Arguments args;
     std::vector<Token> alpha;
     const bool withCommas = std::any_of(tokens.begin(), tokens.end(),
@@ -200,7 +200,7 @@ std::optional<Arguments> split(const std::vector<Token>& tokens, size_t count, b
             alpha.push_back(tokens[i + 1]);
         }
     }
-    if (args.values.size() != count || alpha.size() > 1)
+    if (args.values.size() != count || alpha.size() > (alphaAllowed ? 1u : 0u))
         return std::nullopt;
     for (const Token& a : alpha) {
         const bool none = a.kind == Token::Ident && a.ident == u"none" && !args.legacy;
@@ -312,19 +312,9 @@ std::optional<PackedColor> readLabLike(const std::vector<Token>& tokens, bool ok
     if (!v)
         return std::nullopt;
     using notation::DecimalForm;
-    if (ok) {
-        const std::optional<PackedColor> c =
-            polar ? colorspace::colorFromOklch(*v) : colorspace::colorFromOklab(*v);
-        if (!c)
-            return std::nullopt;
-        return notation::snapToFigures(*c, polar ? DecimalForm::Oklch : DecimalForm::Oklab,
-                                       {(*v)[0] * 100, (*v)[1], (*v)[2]});
-    }
-    const std::optional<PackedColor> c =
-        polar ? colorspace::colorFromLch(*v) : colorspace::colorFromLab(*v);
-    if (!c)
-        return std::nullopt;
-    return notation::snapToFigures(*c, polar ? DecimalForm::Lch : DecimalForm::Lab, *v);
+    return notation::colorOfValues(ok ? (polar ? DecimalForm::Oklch : DecimalForm::Oklab)
+                                      : (polar ? DecimalForm::Lch : DecimalForm::Lab),
+                                   *v);
 }
 
 std::optional<PackedColor> readColorFunction(const std::vector<Token>& tokens) {
@@ -342,12 +332,8 @@ std::optional<PackedColor> readColorFunction(const std::vector<Token>& tokens) {
         return colorspace::colorFromSrgb(*v);
     if (space == u"srgb-linear")
         return colorspace::colorFromLinearSrgb(*v);
-    if (space == u"xyz" || space == u"xyz-d65") {
-        const std::optional<PackedColor> c = colorspace::colorFromXyzD65(*v);
-        if (!c)
-            return std::nullopt;
-        return notation::snapToFigures(*c, notation::DecimalForm::Xyz, *v);
-    }
+    if (space == u"xyz" || space == u"xyz-d65")
+        return notation::colorOfValues(notation::DecimalForm::Xyz, *v);
     if (space == u"xyz-d50")
         return colorspace::colorFromXyzD50(*v);
     return std::nullopt;
@@ -372,9 +358,9 @@ std::optional<PackedColor> readCmyk(const std::vector<Token>& tokens) {
 /// fractions 0..1. Their own comma syntax only.
 std::optional<PackedColor> readProgramTuple(const std::vector<Token>& tokens, size_t count,
                                             bool alphaMayFollow, double unit) {
-    std::optional<Arguments> args = split(tokens, count, true, false);
+    std::optional<Arguments> args = split(tokens, count, true, false, false);
     if (!args && alphaMayFollow)
-        args = split(tokens, count + 1, true, false);
+        args = split(tokens, count + 1, true, false, false);
     if (!args)
         return std::nullopt;
     for (const Token& t : args->values) {

@@ -1,6 +1,7 @@
 #include "color/FigureSnap.h"
 
 #include "color/ColorFigures.h"
+#include "color/GamutMap.h"
 
 #include <array>
 #include <cmath>
@@ -98,6 +99,33 @@ PackedColor snapToFigures(PackedColor near, DecimalForm form, const colorspace::
         }
     }
     return near;
+}
+
+std::optional<PackedColor> colorOfValues(DecimalForm form, const colorspace::Vec3& values) {
+    std::optional<PackedColor> c;
+    colorspace::Vec3 figures = values;
+    switch (form) {
+    case DecimalForm::Lab:
+        c = colorspace::colorFromLab(values);
+        break;
+    case DecimalForm::Lch:
+        c = colorspace::colorFromLch(values);
+        break;
+    case DecimalForm::Oklab:
+        c = colorspace::colorFromOklab(values);
+        figures[0] *= 100; // written in percent
+        break;
+    case DecimalForm::Oklch:
+        c = colorspace::colorFromOklch(values);
+        figures[0] *= 100;
+        break;
+    case DecimalForm::Xyz:
+        c = colorspace::colorFromXyzD65(values);
+        break;
+    }
+    if (!c)
+        return std::nullopt;
+    return snapToFigures(*c, form, figures);
 }
 
 } // namespace notation

@@ -3,6 +3,8 @@
 #include "color/ColorSpaces.h"
 #include "color/ColorValue.h"
 
+#include <optional>
+
 namespace notation {
 
 /// The decimal notations whose figures a read text may be exactly.
@@ -25,5 +27,12 @@ enum class DecimalForm {
 /// this finds the colour again wherever no other colour writes the same
 /// text.
 PackedColor snapToFigures(PackedColor near, DecimalForm form, const colorspace::Vec3& figures);
+
+/// The colour that the values of a decimal form give, in CSS's own units
+/// (lab L 0..100, oklab L 0..1, hues in degrees): CSS's conversion, gamut
+/// mapped, then snapped to the colour that writes exactly those figures.
+/// What the reader and the templates read; nothing where CSS's conversion
+/// gives nothing.
+std::optional<PackedColor> colorOfValues(DecimalForm form, const colorspace::Vec3& values);
 
 } // namespace notation

@@ -133,7 +133,9 @@ std::optional<PackedColor> fromLinear(const Vec3& linear, const Vec3& oklab) {
 } // namespace
 
 PackedColor packSrgb(const Vec3& srgb) {
-    const auto byte = [](double v) { return int(std::floor(clamp01(v) * 255 + 0.5)); };
+    // A value within 1e-9 of a half is taken as the half, whatever a float's
+    // noise made of it: hsl(30, 100%, 50%) is green 127.5, and 128.
+    const auto byte = [](double v) { return int(std::floor(clamp01(v) * 255 + 0.5 + 1e-9)); };
     return packColor(byte(srgb[0]), byte(srgb[1]), byte(srgb[2]));
 }
 

@@ -15,7 +15,8 @@
 /// Each gives nothing for a colour whose coordinates are not finite.
 namespace colorspace {
 
-/// sRGB components 0..1 (gamma-encoded), clamped and rounded half up.
+/// sRGB components 0..1 (gamma-encoded), clamped and rounded half up (a
+/// value within 1e-9 of a half counts as the half).
 PackedColor packSrgb(const Vec3& srgb);
 
 std::optional<PackedColor> colorFromLinearSrgb(const Vec3& linear);

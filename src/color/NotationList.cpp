@@ -46,9 +46,6 @@ std::optional<PackedColor> NotationList::read(QStringView text) const {
             continue;
         if (const std::optional<PackedColor> c = n.format.read(text))
             return c;
-        // The reader drops blanks at both ends; a template may hold some.
-        if (const std::optional<PackedColor> c = n.format.read(text.trimmed()))
-            return c;
     }
     return std::nullopt;
 }

@@ -23,7 +23,7 @@ const std::vector<Placeholder> placeholders = {
     {"Rf", Field::Rf},
     {"Gf", Field::Gf},
     {"Bf", Field::Bf},
-    {"h", Field::Hue},
+    {"hue", Field::Hue},
     {"hsl.s", Field::HslS},
     {"hsl.l", Field::HslL},
     {"hsv.s", Field::HsvS},
@@ -230,6 +230,25 @@ template <typename Has> const SetParts* firstComplete(Has has) {
     return nullptr;
 }
 
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+QStringView leftTrimmed(QStringView v) {
+    qsizetype b = 0;
+    while (b < v.size() && isBlank(v[b]))
+        ++b;
+    return v.mid(b);
+}
+
+QStringView trimmed(QStringView v) {
+    v = leftTrimmed(v);
+    qsizetype e = v.size();
+    while (e > 0 && isBlank(v[e - 1]))
+        --e;
+    return v.left(e);
+}
+
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
@@ -319,7 +338,7 @@ std::optional<double> readFigure(QStringView text, qsizetype& i, Field field,
         if (field == Field::Rf || field == Field::Gf || field == Field::Bf) {
             if (v < 0 || v > 1)
                 return std::nullopt;
-            return std::floor(v * 255 + 0.5);
+            return double(redOf(colorspace::packSrgb({v, 0, 0})));
         }
         return v;
     }
@@ -393,15 +412,23 @@ bool Template::givesColor() const {
 std::optional<PackedColor> Template::read(QStringView text) const {
     if (text.size() > colortext::MaxColorTextLength)
         return std::nullopt;
+    // Blanks at both ends of the text, and of the template, do not count.
+    text = trimmed(text);
     std::array<std::optional<double>, QuantityCount> value{};
     std::optional<PackedColor> name;
     qsizetype i = 0;
-    for (const Segment& s : m_segments) {
+    for (size_t n = 0; n < m_segments.size(); ++n) {
+        const Segment& s = m_segments[n];
         if (!s.field) {
-            if (i + s.literal.size() > text.size())
+            QStringView literal = s.literal;
+            if (n == 0)
+                literal = leftTrimmed(literal);
+            if (n + 1 == m_segments.size())
+                literal = trimmed(literal);
+            if (i + literal.size() > text.size())
                 return std::nullopt;
-            for (qsizetype k = 0; k < s.literal.size(); ++k, ++i) {
-                if (foldCase(text[i].unicode()) != foldCase(s.literal[k].unicode()))
+            for (qsizetype k = 0; k < literal.size(); ++k, ++i) {
+                if (foldCase(text[i].unicode()) != foldCase(literal[k].unicode()))
                     return std::nullopt;
             }
             continue;
@@ -424,23 +451,20 @@ std::optional<PackedColor> Template::read(QStringView text) const {
         return std::nullopt;
     const auto at = [&](int k) { return *value[size_t(set->parts[size_t(k)])]; };
     const colorspace::Vec3 v3 = {at(0), at(1), at(2)};
-    // The decimal forms find the colour that wrote them, as the reader does.
-    const auto snapped = [&v3](std::optional<PackedColor> c, DecimalForm form) {
-        return c ? std::optional<PackedColor>(snapToFigures(*c, form, v3)) : std::nullopt;
-    };
+    // The decimal forms are read as the reader reads them.
     switch (set->set) {
     case Set::Rgb:
         return packColor(int(v3[0]), int(v3[1]), int(v3[2]));
     case Set::Xyz:
-        return snapped(colorspace::colorFromXyzD65(v3), DecimalForm::Xyz);
+        return colorOfValues(DecimalForm::Xyz, v3);
     case Set::Oklab:
-        return snapped(colorspace::colorFromOklab({v3[0] / 100, v3[1], v3[2]}), DecimalForm::Oklab);
+        return colorOfValues(DecimalForm::Oklab, {v3[0] / 100, v3[1], v3[2]});
     case Set::Lab:
-        return snapped(colorspace::colorFromLab(v3), DecimalForm::Lab);
+        return colorOfValues(DecimalForm::Lab, v3);
     case Set::Oklch:
-        return snapped(colorspace::colorFromOklch({v3[0] / 100, v3[1], v3[2]}), DecimalForm::Oklch);
+        return colorOfValues(DecimalForm::Oklch, {v3[0] / 100, v3[1], v3[2]});
     case Set::Lch:
-        return snapped(colorspace::colorFromLch(v3), DecimalForm::Lch);
+        return colorOfValues(DecimalForm::Lch, v3);
     case Set::Hsl:
         return colorspace::packSrgb(colorspace::srgbFromHsl(v3[0], v3[1] / 100, v3[2] / 100));
     case Set::Hsv:

@@ -83,7 +83,8 @@ public:
     bool givesColor() const;
 
     /// The colour of a text this template wrote, or nothing: the text must
-    /// match the template's literal parts (letter case aside) with each
+    /// match the template's literal parts (letter case and blanks at both
+    /// ends aside) with each
     /// placeholder read in the form it writes. A placeholder that comes
     /// twice counts as first read; the most exact set of figures read
     /// decides (channels, then XYZ, OKLab, Lab, OKLCh, LCh, HSL, HSV, HWB,
