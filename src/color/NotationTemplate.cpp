@@ -449,7 +449,11 @@ std::optional<PackedColor> Template::read(QStringView text) const {
     const SetParts* set = firstComplete([&](int p) { return value[size_t(p)].has_value(); });
     if (!set)
         return std::nullopt;
-    const auto at = [&](int k) { return *value[size_t(set->parts[size_t(k)])]; };
+    // A part a set does not have (the name's second) counts as 0.
+    const auto at = [&](int k) {
+        const int p = set->parts[size_t(k)];
+        return p < 0 ? 0.0 : *value[size_t(p)];
+    };
     const colorspace::Vec3 v3 = {at(0), at(1), at(2)};
     // The decimal forms are read as the reader reads them.
     switch (set->set) {
