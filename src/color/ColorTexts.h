@@ -27,8 +27,8 @@ enum class Format { Hex, Dec, Rgb, Hsl };
 /// The format of that name ("hex", "dec", "rgb", "hsl"), or nothing.
 std::optional<Format> parseFormat(const QString& name);
 
-/// color in that form. HSL has the hue in whole degrees from 0 to 359, the
-/// saturation and lightness in whole percent, each rounded half up.
+/// color in that form: the text of the built-in notation of the same name
+/// (notation::write).
 QString formatColor(PackedColor color, Format format);
 
 } // namespace colortext
