@@ -104,7 +104,7 @@ soak: deps-test
 # UndefinedBehaviorSanitizer, each target for FUZZ_SECONDS, FUZZ_PARALLEL at a
 # time (not part of make test, which runs each seed corpus once). New inputs
 # gather in $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
-FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap
+FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap fuzz_colortext fuzz_template
 fuzz: deps-test
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -250,9 +250,25 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
     return valueText(classify(m_data, m_lines->lines[size_t(line)]).value);
 }
 
+QStringList IniFile::sectionLines(const QString& section, qsizetype most) const {
+    // The first section of that name, as readString reads it.
+    QStringList lines;
+    const qsizetype header = find(m_lines->sectionIndex(m_data), Name(section));
+    if (header < 0)
+        return lines;
+    for (size_t n = size_t(header) + 1; n < m_lines->lines.size() && lines.size() < most; ++n) {
+        const Line& line = m_lines->lines[n];
+        if (classify(m_data, line).kind == LineKind::Section)
+            break;
+        lines << QString::fromUtf8(m_data.constData() + line.begin, line.end - line.begin);
+    }
+    return lines;
+}
+
 bool IniFile::parseInteger(const QString& input, int* value) {
     QString text = input;
-    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))))
+    if (text.size() > 2 &&
+        (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))))
         text = QLatin1Char('$') + text.mid(2);
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))

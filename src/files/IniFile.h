@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -44,6 +45,11 @@ public:
     QString readString(const QString& section, const QString& key, const QString& def) const;
     int readInteger(const QString& section, const QString& key, int def) const;
     bool readBool(const QString& section, const QString& key, bool def) const;
+
+    /// The lines of a section as the file holds them (without their line
+    /// ends), at most most of them: for sections whose keys are the user's
+    /// own.
+    QStringList sectionLines(const QString& section, qsizetype most = 10000) const;
 
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
