@@ -8,7 +8,7 @@
 // its exit, its signal and the end of what it said on stderr are kept, and
 // it is started again.
 //
-//   bench_soak <program> [picks, default 300] [seed]
+//   bench_soak [picks, default 300] [seed]
 //
 // Prints one line of the soak table and the deaths, if any; exits 1 when a
 // pick read a wrong colour or the program died.
@@ -48,6 +48,8 @@ public:
         m_process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        // What it says of each pick, for a pick that reads a wrong colour.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("mirabou.pick.info=true"));
         m_process->setProcessEnvironment(env);
         m_process->start(m_folder + QStringLiteral("/Mirabou"), {});
         m_stderr.clear();
@@ -66,6 +68,15 @@ public:
         m_stderr += m_process->readAllStandardError();
         m_stderr = m_stderr.right(4000);
         return m_process->state() != QProcess::NotRunning;
+    }
+    /// The last lines it said.
+    QString said(int lines) {
+        alive();
+        const QList<QByteArray> all = m_stderr.trimmed().split('\n');
+        QStringList last;
+        for (qsizetype i = std::max<qsizetype>(0, all.size() - lines); i < all.size(); ++i)
+            last << QString::fromLocal8Bit(all[i]);
+        return last.join(QStringLiteral(" / "));
     }
     /// How it ended.
     QString death() {
@@ -87,13 +98,9 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fputs("usage: bench_soak <program> [picks] [seed]\n", stderr);
-        return 2;
-    }
     const QString desktop = qEnvironmentVariable("MIRABOU_REAL_PORTAL");
-    const int picks = argc > 2 ? QByteArray(argv[2]).toInt() : 300;
-    const quint32 seed = argc > 3 ? QByteArray(argv[3]).toUInt() : 20261209;
+    const int picks = argc > 1 ? QByteArray(argv[1]).toInt() : 300;
+    const quint32 seed = argc > 2 ? QByteArray(argv[2]).toUInt() : 20261209;
     QRandomGenerator random(seed);
     const std::unique_ptr<Desktop> session = openDesktop(desktop);
     if (!session->ready()) {
@@ -200,11 +207,11 @@ int main(int argc, char** argv) {
         } else if (read == colour) {
             ++right;
         } else {
-            wrong << QStringLiteral("pick %1 (held %2 ms, magnifier %3): %4 where %5")
+            wrong << QStringLiteral("pick %1 (held %2 ms, magnifier %3): %4 where %5; said: %6")
                          .arg(n + 1)
                          .arg(hold)
                          .arg(magnifier ? QStringLiteral("on") : QStringLiteral("off"))
-                         .arg(read, colour);
+                         .arg(read, colour, program.said(4));
         }
     }
     program.stop();

@@ -435,7 +435,7 @@ if [ -n "$soak" ]; then
     "start_$desktop"
     [ "$desktop" = gnome ] && screenshots yes
     export QT_WAYLAND_DISABLE_WINDOWDECORATION=1
-    env QT_QPA_PLATFORM=wayland "$test" "$soak" || { rc=1; logs; }
+    env QT_QPA_PLATFORM=wayland "$test" "$soak" || rc=1
     exit $rc
 fi
 if [ -n "$bench" ]; then

@@ -1,5 +1,7 @@
 #include "eyedropper/EyeWizard.h"
 
+#include "eyedropper/Logging.h"
+
 #include "color/ConvertBase.h"
 #include "platform/Clipboard.h"
 
@@ -158,6 +160,7 @@ void TEyeWizard::endPick() {
     m_picking = false;
     qApp->removeEventFilter(this);
     setWaiting(false);
+    qCInfo(lcPick).noquote() << "picked" << m_color.hexText();
     hideMagnifier();
     m_views.button->setIcon(m_views.normal);
     m_views.eyeColor->setText(m_color.hexText());

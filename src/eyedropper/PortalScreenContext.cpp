@@ -204,6 +204,9 @@ bool PortalScreenContext::endPick() {
         setStage(Stage::Releasing);
         return false;
     }
+    if (m_stage == Stage::Frozen)
+        qCInfo(lcPick) << "released over the picture at" << cursorPos()
+                       << (m_windowFound ? "(the window found in it)" : "(the window not found)");
     m_request.drop();
     unfreeze();
     setStage(Stage::Idle);
