@@ -14,6 +14,7 @@
 // pick read a wrong colour or the program died.
 #include "support/ProgramDriver.h"
 #include "support/RealDesktop.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -139,7 +140,7 @@ int main(int argc, char** argv) {
         {place + QPoint(100, 75), QStringLiteral("#FEDCBA")}};
 
     QTemporaryDir folder;
-    if (!QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))))
+    if (!copyProgram(folder.path()))
         return 1;
     Program program(folder.path());
     int right = 0, done = 0;

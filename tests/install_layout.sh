@@ -38,14 +38,31 @@ while read -r option text; do
     grep -qF -- "$option" <<< "$manual" || fail "the manual page lacks $option"
     grep -qF -- "$text" <<< "$manual" || fail "the manual page lacks '$text'"
 done < <("$usr/bin/mirabou" --help |
-    sed -n 's/^ *\(-[a-z], \)\{0,1\}\(--[a-z]*\)\( <[a-z]*>\)\{0,1\}  *\(.*\)$/\2 \4/p')
-[ "$("$usr/bin/mirabou" --help | grep -c -- '^ *-')" = 5 ] || fail "options in --help changed"
+    sed -n 's/^ *\(-[a-z], \)\{0,1\}\(--[a-z-]*\)\( <[a-z]*>\)\{0,1\}  *\(.*\)$/\2 \4/p')
+[ "$("$usr/bin/mirabou" --help | grep -c -- '^ *-')" = 8 ] || fail "options in --help changed"
+# The executable needs Qt Core only; its part that needs a display, the rest.
+needed=$(readelf -d "$usr/bin/mirabou" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+grep -qx 'libQt6Core.so.6' <<< "$needed" || fail "mirabou needs no Qt Core?"
+for library in libQt6Gui libQt6Widgets libQt6DBus libxcb libEGL libGL libX11; do
+    grep -q "^$library" <<< "$needed" && fail "mirabou needs $library"
+done
+part="$usr/lib/$(gcc -print-multiarch 2>/dev/null || echo)/mirabou/mirabou-display.so"
+[ -f "$part" ] || part=$(find "$usr/lib" -name mirabou-display.so | head -n1)
+[ -f "$part" ] || fail "no mirabou-display.so under $usr/lib"
+readelf -d "$part" | grep -q 'libQt6Widgets' || fail "the display part needs no Qt Widgets?"
+# A command that needs no display runs where none is, loading no window system.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= LD_DEBUG=files \
+    "$usr/bin/mirabou" --convert '#FF8000' --format oklch 2>&1 >/dev/null)
+grep -E 'file=.*(libQt6Gui|libQt6Widgets|mirabou-display)' <<< "$out" && fail "--convert loaded the window system"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/mirabou" --convert '#FF8000' --format oklch)" = \
+    'oklch(73.19% 0.1858 52.98)' ] || fail "--convert without a display"
 
 # --- the portable form ---------------------------------------------------
 prefix="$tmp/Applications/Mirabou"
 export MIRABOU_DATA_DIR="$tmp/share"
 cmake --install "$build" --component portable --prefix "$prefix" > "$tmp/log"
-for f in Mirabou settings.ini English.lng Deutsch.lng Francais.lng Espanol.lng Mirabou.chm; do
+for f in Mirabou mirabou-display.so settings.ini English.lng Deutsch.lng Francais.lng Espanol.lng \
+    Mirabou.chm; do
     [ -f "$prefix/$f" ] || fail "missing $f"
 done
 [ -x "$prefix/Mirabou" ] || fail "Mirabou is not executable"

@@ -1134,7 +1134,7 @@ void tst_Portal::realPortal() {
     if (outputs == 2) // opened on the first output, where the pointer is
         QVERIFY(session->pointer(100, 100, false));
     QTemporaryDir folder;
-    QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
+    QVERIFY(copyProgram(folder.path()));
     QProcess program;
     // What it says of its picks shows beside the test's own output.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -1370,7 +1370,7 @@ void tst_Portal::realDisplayEnds() {
     const std::unique_ptr<Desktop> session = openDesktop(QStringLiteral("wlroots"));
     QVERIFY2(session->ready(), "no pointer on the desktop's seat");
     QTemporaryDir folder;
-    QVERIFY(QFile::copy(QStringLiteral(MIRABOU_EXE), folder.filePath(QStringLiteral("Mirabou"))));
+    QVERIFY(copyProgram(folder.path()));
     writeFile(folder.filePath(QStringLiteral("settings.ini")), "[settings]\nposx=120\nposy=90\n");
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -146,8 +146,8 @@ void tst_Program::commandLine_data() {
                                              << "--pick";
     QTest::newRow("--format without a value") << QStringList{"--pick", "--format"} << 2 << ""
                                               << "format";
-    QTest::newRow("an unknown format") << QStringList{"--pick", "--format=cmyk"} << 2 << ""
-                                       << "cmyk";
+    QTest::newRow("an unknown format") << QStringList{"--pick", "--format=rainbow"} << 2 << ""
+                                       << "rainbow";
     // No display to pick from: at once, with a word on why.
     QTest::newRow("--pick without a display") << QStringList{"--pick", "--copy"} << 3 << ""
                                               << "display";

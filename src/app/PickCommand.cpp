@@ -1,5 +1,7 @@
 #include "app/PickCommand.h"
 
+#include "cli/CommandLine.h"
+
 #include "eyedropper/ScreenPicker.h"
 #include "platform/ClipboardServer.h"
 #include "platform/Display.h"
@@ -51,6 +53,8 @@ int run(int& argc, char** argv, const Options& options) {
     fonts.wait();
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
     QGuiApplication::setDesktopFileName(QStringLiteral("mirabou"));
+    // The command line named a notation it knows: refusals were told there.
+    const notation::NotationList notations = cli::notations(false);
     TScreenPicker picker(openScreenContext());
     int status = Cancelled;
     const auto end = [&status](int code) {
@@ -58,7 +62,7 @@ int run(int& argc, char** argv, const Options& options) {
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     };
     QObject::connect(&picker, &TScreenPicker::picked, &app, [&](PackedColor color) {
-        const QString text = colortext::formatColor(color, options.format);
+        const QString text = notations.write(notations.indexOf(options.format).value_or(0), color);
         std::printf("%s\n", qPrintable(text));
         std::fflush(stdout);
         if (options.copy)

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "color/ColorTexts.h"
+#include <QString>
 
 /// `mirabou --pick`: the colour under the next click, anywhere on the
 /// screen, printed (and copied) without a window of the program's own.
 namespace pick {
 
 struct Options {
-    colortext::Format format = colortext::Format::Hex;
-    bool copy = false; ///< the text also stays on the clipboard
+    QString format = QStringLiteral("hex"); ///< the notation's name, built-in or custom
+    bool copy = false;                      ///< the text also stays on the clipboard
 };
 
 /// Exit statuses: picked, cancelled, nothing to pick from.

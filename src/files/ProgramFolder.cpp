@@ -14,9 +14,19 @@ QString withSlash(QString dir) {
     return dir;
 }
 
+} // namespace
+
 QString executableFolder() {
+    // Read where the kernel has it, so that no application object is needed
+    // (the commands that need no display make none).
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    const QString path = self.canonicalFilePath();
+    if (!path.isEmpty())
+        return withSlash(QFileInfo(path).absolutePath());
     return withSlash(QCoreApplication::applicationDirPath());
 }
+
+namespace {
 
 /// The data folder an install puts beside the executable's folder.
 QString installedDataFolder() {

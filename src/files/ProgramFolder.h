@@ -11,6 +11,10 @@ namespace files {
 /// working directory is never used.
 QString programFolder();
 
+/// The folder of the running executable, with a trailing '/'; needs no
+/// application object.
+QString executableFolder();
+
 /// Whether folder is an installed program's data folder: it is shared by
 /// every user, so no user's settings are written there, not even root's.
 bool isInstalledDataFolder(const QString& folder);

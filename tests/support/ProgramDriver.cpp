@@ -305,7 +305,7 @@ bool RunningProgram::installFrom(const QString& programFolder) const {
 
 bool RunningProgram::start(const QByteArray& settings, const QStringList& env, bool copyProgram) {
     const QString exe = folder() + QStringLiteral("Mirabou");
-    if (copyProgram && !QFile::copy(QStringLiteral(MIRABOU_EXE), exe))
+    if (copyProgram && !testsupport::copyProgram(folder()))
         return false;
     if (!settings.isNull())
         writeFile(folder() + QStringLiteral("settings.ini"), settings);

@@ -1,6 +1,8 @@
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace testsupport {
 
@@ -16,6 +18,15 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(path));
     f.write(bytes);
+}
+
+bool copyProgram(const QString& folder) {
+    const QDir into(folder);
+    const QString part = QFileInfo(QStringLiteral(MIRABOU_DISPLAY_PART)).fileName();
+    QFile::remove(into.filePath(QStringLiteral("Mirabou")));
+    QFile::remove(into.filePath(part));
+    return QFile::copy(QStringLiteral(MIRABOU_EXE), into.filePath(QStringLiteral("Mirabou"))) &&
+           QFile::copy(QStringLiteral(MIRABOU_DISPLAY_PART), into.filePath(part));
 }
 
 namespace {

@@ -14,6 +14,10 @@ namespace testsupport {
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
+/// Copies the built program into folder (with its trailing '/' or not): the
+/// executable as Mirabou and its part that needs a display beside it.
+bool copyProgram(const QString& folder);
+
 /// A screen whose pointer and pixels the test sets.
 struct FakeScreen {
     QPoint cursor;
