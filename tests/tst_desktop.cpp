@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QPixmap>
 #include <QRandomGenerator>
@@ -65,6 +66,8 @@ private slots:
     void badLanguageFile();
     void megabyteClipboard_data();
     void megabyteClipboard();
+    void pasteAnyColour();
+    void copyAsAndOwnNotations();
 
 private:
     /// Starts a fresh copy of the installed program.
@@ -1021,6 +1024,93 @@ void tst_Desktop::megabyteClipboard() {
     // The colour stays as it was, and the program still answers.
     p.click(CopyHexX, ButtonY);
     QTRY_COMPARE(clipboardOut(), QStringLiteral("#0C0D0E"));
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Desktop::pasteAnyColour() {
+    // Every colour text of the reference table (what colorjs.io reads each
+    // as), through the clipboard of the desktop: xclip puts it there, Paste
+    // Color's key reads it, Copy HEX Value gives the colour back.
+    QFile table(QStringLiteral(MIRABOU_REFERENCE "/reading.tsv"));
+    QVERIFY(table.open(QIODevice::ReadOnly));
+    QList<std::pair<QByteArray, QString>> rows;
+    for (const QByteArray& line : table.readAll().split('\n').mid(1)) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 2) // the text as JSON writes a string, the colour
+            rows.append(
+                {QJsonDocument::fromJson("[" + fields[0] + "]").array()[0].toString().toUtf8(),
+                 QString::fromLatin1(fields[1])});
+    }
+    QVERIFY(rows.size() > 60);
+    // Texts that are no colour leave the colour as it was.
+    const QString before = QStringLiteral("#0C0D0E");
+    for (const char* none : {"", "#12345", "rgb(1e999, NaN, -0)", "hsl(1e999 50% 50%)",
+                             "oklch(50% 0.1 deg)", "colour"})
+        rows.append({QByteArray(none), QString()});
+    rows.append({QByteArray("#FF8000\0#000000", 15), QString()}); // a zero byte amid it
+    RunningProgram p;
+    QVERIFY(start(p));
+    QStringList wrong;
+    for (const auto& [text, colour] : std::as_const(rows)) {
+        clipboardIn("#0C0D0E");
+        p.click(PasteHexX, ButtonY);
+        clipboardIn(text);
+        p.key(QStringLiteral("ctrl+shift+v"));
+        p.click(CopyHexX, ButtonY);
+        const QString want = colour.isEmpty() ? before : colour;
+        QString got;
+        for (QDeadlineTimer deadline(3000); !deadline.hasExpired() && got != want;)
+            got = clipboardOut();
+        if (got != want)
+            wrong << QStringLiteral("%1 gave %2, not %3").arg(QString::fromUtf8(text), got, want);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Desktop::copyAsAndOwnNotations() {
+    // Notations of the user's own from the settings file, a refused one told
+    // on stderr at start-up; Copy As from a right click on the hex text,
+    // copying again by its key, the choice kept across a restart.
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    {
+        QFile settings(p.folder() + QStringLiteral("settings.ini"));
+        QVERIFY(settings.open(QIODevice::Append));
+        settings.write("\n[formats]\ncss-var=--accent: #%Rx%Gx%Bx;\nrgb=mine\n"
+                       "swift=Color(red: %Rf, green: %Gf, blue: %Bf)\n");
+    }
+    QVERIFY(p.start(QByteArray(), {}, false));
+    clipboardIn("#FF8000");
+    p.click(PasteHexX, ButtonY);
+    // The menu opens where the right click was; its items are the texts.
+    p.click(HexText.x(), HexText.y(), 3);
+    QTest::qWait(300);
+    // The items in order: the sixteen built-in notations, then the user's.
+    for (int down = 0; down < 17; ++down)
+        p.key(QStringLiteral("Down"));
+    p.key(QStringLiteral("Return"));
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #ff8000;"));
+    clipboardIn("#102030");
+    p.click(PasteHexX, ButtonY);
+    p.key(QStringLiteral("ctrl+shift+c"));
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #102030;"));
+    // What Paste Color reads of it.
+    clipboardIn("--accent: #abcdef;");
+    p.key(QStringLiteral("ctrl+shift+v"));
+    p.click(CopyHexX, ButtonY);
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("#ABCDEF"));
+    QVERIFY(exitByButton(p));
+    QVERIFY2(
+        QString::fromLocal8Bit(p.process.readAllStandardError()).contains(QLatin1String("rgb")),
+        "the refused notation was not told");
+    QVERIFY(readFile(p.folder() + QStringLiteral("settings.ini")).contains("copyas=css-var\n"));
+    // And after a restart, Ctrl+Shift+C copies in it again.
+    QVERIFY(p.start(QByteArray(), {}, false));
+    clipboardIn("#FF8000");
+    p.click(PasteHexX, ButtonY);
+    p.key(QStringLiteral("ctrl+shift+c"));
+    QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #ff8000;"));
     QVERIFY(exitByButton(p));
 }
 

@@ -535,6 +535,9 @@ void tst_Language::shippedLanguagesFit() {
     QStringList faults = textFaults(&main);
     f.c<QLabel>("Label25")->setText(QStringLiteral("#DDDDDD")); // an eye colour remembered
     faults += textFaults(&main);
+    // The notation menus with their items, made when first opened.
+    emit main.CopyAs1->aboutToShow();
+    emit main.CopyEyeColorHexValue1->aboutToShow();
     for (QMenu* menu : main.findChildren<QMenu*>()) {
         if (menu->sizeHint().width() > main.screen()->availableGeometry().width())
             faults << menu->objectName() + QStringLiteral(" is wider than the screen");

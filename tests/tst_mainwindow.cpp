@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace testsupport;
@@ -76,6 +77,9 @@ private slots:
     void settingsSurviveRestart();
     void unwritableSettingsReported();
     void exceptionInHandlerIsReported();
+    void copyAsEveryNotation_data();
+    void copyAsEveryNotation();
+    void pasteColorOfNoColour();
 };
 
 void tst_MainWindow::startUpState() {
@@ -675,7 +679,7 @@ void tst_MainWindow::firstRunWritesSettings() {
     f.stop();
     QCOMPARE(readFile(f.settingsPath()),
              QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"
-                        "magnifier=1\n"));
+                        "magnifier=1\ncopyas=hex\n"));
 }
 
 void tst_MainWindow::settingsSurviveRestart_data() {
@@ -689,16 +693,16 @@ void tst_MainWindow::settingsSurviveRestart_data() {
         << QByteArray("[settings]\nontop=2\nflat=0\nposx=0x10\nposy=$20\n") << true << false
         << QPoint(16, 32) << true
         << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n"
-                      "magnifier=1\n");
+                      "magnifier=1\ncopyas=hex\n");
     QTest::newRow("yes, empty, blanks, abc")
         << QByteArray("; mine\n[SETTINGS]\nOnTop=yes\nflat=\nPosX= 150 \nposy=abc\n[other]\nk=v\n")
         << false << true << QPoint(150, 200) << true
         << QByteArray("; mine\n[SETTINGS]\nOnTop=0\nflat=1\nPosX=150\nposy=200\n"
-                      "language=lang001\nmagnifier=1\n[other]\nk=v\n");
+                      "language=lang001\nmagnifier=1\ncopyas=hex\n[other]\nk=v\n");
     QTest::newRow("magnifier off")
         << QByteArray("[settings]\nmagnifier=0\n") << false << true << QPoint(200, 200) << false
         << QByteArray("[settings]\nmagnifier=0\nontop=0\nflat=1\nposx=200\nposy=200\n"
-                      "language=lang001\n");
+                      "language=lang001\ncopyas=hex\n");
 }
 
 void tst_MainWindow::settingsSurviveRestart() {
@@ -758,6 +762,107 @@ void tst_MainWindow::exceptionInHandlerIsReported() {
     // The program goes on: the next event is handled as usual.
     QTest::keyClick(&widget, Qt::Key_A);
     QVERIFY(widget.isVisible());
+}
+
+namespace {
+
+/// A colour of the reference table (tests/reference/notations.tsv, written
+/// by colorjs.io) in a notation.
+QString referenceText(const QString& label, const QString& notation) {
+    QFile file(QStringLiteral(MIRABOU_REFERENCE "/notations.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("no reference table");
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> names = lines.value(0).split('\t');
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (QString::fromUtf8(fields.value(0)) == label)
+            return QString::fromUtf8(fields.value(names.indexOf(notation.toUtf8())));
+    }
+    return QStringLiteral("no %1 in the reference table").arg(label);
+}
+
+} // namespace
+
+void tst_MainWindow::copyAsEveryNotation_data() {
+    QTest::addColumn<QString>("notation");
+    QTest::addColumn<QString>("current"); // orange (#FF8000) in it
+    QTest::addColumn<QString>("other");   // dark blue in it
+    for (const char* name : {"hex", "dec", "hsl", "oklch", "xyz", "name", "vec4"})
+        QTest::newRow(name) << name << referenceText(QStringLiteral("orange"), QLatin1String(name))
+                            << referenceText(QStringLiteral("dark blue"), QLatin1String(name));
+    // One of the user's own, writing the fractions vec4 writes.
+    const auto swift = [](const QString& vec4) {
+        const QStringList f = vec4.mid(5).split(QStringLiteral(", "));
+        return QStringLiteral("Color(red: %1, green: %2, blue: %3)").arg(f[0], f[1], f[2]);
+    };
+    QTest::newRow("the user's own")
+        << "swift" << swift(referenceText(QStringLiteral("orange"), QStringLiteral("vec4")))
+        << swift(referenceText(QStringLiteral("dark blue"), QStringLiteral("vec4")));
+}
+
+void tst_MainWindow::copyAsEveryNotation() {
+    QFETCH(QString, notation);
+    QFETCH(QString, current);
+    QFETCH(QString, other);
+    const QString otherHex = referenceText(QStringLiteral("dark blue"), QStringLiteral("hex"));
+    const auto pairs = [](const QString& hex) {
+        return ComponentTexts{hex.mid(1, 2), hex.mid(3, 2), hex.mid(5, 2)};
+    };
+    WindowFixture f;
+    QVERIFY(f.start("[formats]\nswift=Color(red: %Rf, green: %Gf, blue: %Bf)\n"));
+    f.w().color().applyHex(pairs(QStringLiteral("#FF8000")));
+    // Each item shows the colour as it is when the menu opens, and copies it.
+    emit f.w().CopyAs1->aboutToShow();
+    auto* item = f.w().CopyAs1->findChild<QAction*>(QStringLiteral("CopyAs_") + notation);
+    QVERIFY(item);
+    QCOMPARE(item->text(), QString(current).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    QVERIFY(item->isEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    item->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), current);
+    // The notation used last is copied again by its key, for another colour.
+    f.w().color().applyHex(pairs(otherHex));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    f.w().CopyAgain1->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), other);
+    // The eye colour's items: nothing to copy until one is remembered.
+    emit f.w().CopyEyeColorHexValue1->aboutToShow();
+    auto* eyeItem =
+        f.w().CopyEyeColorHexValue1->findChild<QAction*>(QStringLiteral("EyeCopyAs_") + notation);
+    QVERIFY(eyeItem);
+    QVERIFY(!eyeItem->isEnabled());
+    f.c<QLabel>("Label25")->setText(otherHex);
+    f.w().color().applyHex(pairs(QStringLiteral("#000000")));
+    emit f.w().CopyEyeColorHexValue1->aboutToShow();
+    QVERIFY(eyeItem->isEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    eyeItem->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), other);
+    // Kept for the next start.
+    f.stop();
+    QVERIFY(readFile(f.settingsPath()).contains("copyas=" + notation.toLatin1() + "\n"));
+}
+
+void tst_MainWindow::pasteColorOfNoColour() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    QVERIFY(showActive(&f.w()));
+    f.w().color().applyHex({QStringLiteral("0C"), QStringLiteral("0D"), QStringLiteral("0E")});
+    for (const QString& text : {QStringLiteral("no colour"), QString(50 << 20, QLatin1Char('7'))}) {
+        QGuiApplication::clipboard()->setText(text);
+        QToolTip::hideText();
+        f.w().PasteColor1->trigger();
+        QCOMPARE(f.text("Label4"), QStringLiteral("#0C0D0E"));
+        // Said beside the hex text, not in a box to be closed.
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("The clipboard holds no color."));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("  RebeccaPurple "));
+    f.w().PasteColor1->trigger();
+    QCOMPARE(f.text("Label4"), QStringLiteral("#663399"));
+    QCOMPARE(f.text("umRed"), QStringLiteral("66"));
 }
 
 int main(int argc, char** argv) {

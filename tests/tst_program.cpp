@@ -25,6 +25,7 @@ private slots:
     void optionsAndPositionSurviveRestart();
     void commandLine_data();
     void commandLine();
+    void ownNotationsOnTheCommandLine();
 };
 
 void tst_Program::initTestCase() {
@@ -122,7 +123,7 @@ void tst_Program::optionsAndPositionSurviveRestart() {
     QCOMPARE(code, 0);
     QCOMPARE(readFile(p.folder() + "settings.ini"),
              QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
-                        "language=lang001\nmagnifier=1\n[languages]\nnumber=0\n"));
+                        "language=lang001\nmagnifier=1\ncopyas=hex\n[languages]\nnumber=0\n"));
 }
 
 void tst_Program::commandLine_data() {
@@ -151,6 +152,37 @@ void tst_Program::commandLine_data() {
     // No display to pick from: at once, with a word on why.
     QTest::newRow("--pick without a display") << QStringList{"--pick", "--copy"} << 3 << ""
                                               << "display";
+    // The commands that need no display.
+    QTest::newRow("--convert to oklch") << QStringList{"--convert", "#FF8000", "--format", "oklch"}
+                                        << 0 << "oklch(73.19% 0.1858 52.98)\n"
+                                        << "";
+    QTest::newRow("--convert a CSS name")
+        << QStringList{"--convert", " RebeccaPurple "} << 0 << "#663399\n"
+        << "";
+    // Mapped into sRGB as CSS maps it (colorjs.io: #FF5843), not clipped.
+    QTest::newRow("--convert out of gamut")
+        << QStringList{"--convert=oklch(70% 0.4 30)", "--format=rgb"} << 0 << "rgb(255, 88, 67)\n"
+        << "";
+    QTest::newRow("--convert no colour") << QStringList{"--convert", "nope"} << 2 << ""
+                                         << "'nope' is no colour";
+    QTest::newRow("--convert an unknown format")
+        << QStringList{"--convert", "#FF8000", "--format", "rainbow"} << 2 << ""
+        << "unknown format 'rainbow'";
+    QTest::newRow("--convert and --pick")
+        << QStringList{"--convert", "#FF8000", "--pick"} << 2 << ""
+        << "do not go together";
+    QTest::newRow("--list-formats")
+        << QStringList{"--list-formats"} << 0 << "oklch  oklch(73.19% 0.1858 52.98)\nxyz    color("
+        << "";
+    QTest::newRow("--contrast")
+        << QStringList{"--contrast", "#888888", "white"} << 0
+        << "3.54:1\nAA normal: fail\nAA large: pass\nAAA normal: fail\nAAA large: fail\n"
+           "Non-text: pass\nLc 63.1\n"
+        << "";
+    QTest::newRow("--contrast of one colour") << QStringList{"--contrast", "#888888"} << 2 << ""
+                                              << "two colour texts";
+    QTest::newRow("--contrast of no colour") << QStringList{"--contrast", "#888888", "x"} << 2 << ""
+                                             << "'x' is no colour";
 }
 
 void tst_Program::commandLine() {
@@ -166,6 +198,7 @@ void tst_Program::commandLine() {
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(MIRABOU_EXE), arguments);
     QVERIFY(p.waitForFinished(10000));
+
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), code);
     const QString stdOut = QString::fromLocal8Bit(p.readAllStandardOutput());
@@ -176,6 +209,39 @@ void tst_Program::commandLine() {
                  qPrintable(stdOut));
     else
         QVERIFY2(stdOut.isEmpty() && stdErr.contains(err), qPrintable(stdErr));
+}
+
+void tst_Program::ownNotationsOnTheCommandLine() {
+    // A program folder whose settings file holds notations of the user's
+    // own: a refused line is told once on stderr, the others work.
+    QTemporaryDir folder;
+    QVERIFY(copyProgram(folder.path()));
+    writeFile(folder.filePath(QStringLiteral("settings.ini")),
+              "[settings]\n[formats]\ncss-var=--accent: #%Rx%Gx%Bx;\nHex=%R\n"
+              "bad name=x\nself=%self %% %{R}x\n");
+    const auto mirabou = [&](const QStringList& arguments, QString* err = nullptr) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(folder.filePath(QStringLiteral("Mirabou")), arguments);
+        if (!p.waitForFinished(10000) || p.exitCode() != 0)
+            return QStringLiteral("failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
+        if (err)
+            *err = QString::fromLocal8Bit(p.readAllStandardError());
+        return QString::fromLocal8Bit(p.readAllStandardOutput());
+    };
+    QString refusals;
+    const QString list = mirabou({QStringLiteral("--list-formats")}, &refusals);
+    QVERIFY2(list.endsWith(QLatin1String("css-var  --accent: #ff8000;\nself     %self % 255x\n")),
+             qPrintable(list));
+    QCOMPARE(refusals.count(QLatin1Char('\n')), 2);
+    QVERIFY2(refusals.contains(QLatin1String("Hex")) &&
+                 refusals.contains(QLatin1String("bad name")),
+             qPrintable(refusals));
+    QCOMPARE(mirabou({"--convert", "#102030", "--format", "CSS-VAR"}),
+             QStringLiteral("--accent: #102030;\n"));
+    QCOMPARE(mirabou({"--convert", "--accent: #abcdef;"}), QStringLiteral("#ABCDEF\n"));
 }
 
 QTEST_MAIN(tst_Program)

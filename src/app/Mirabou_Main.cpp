@@ -2,6 +2,7 @@
 
 #include "app/Mirabou_About.h"
 #include "app/Mirabou_Language.h"
+#include "cli/CommandLine.h"
 #include "color/ColorModel.h"
 #include "color/ColorTexts.h"
 #include "color/ConvertBase.h"
@@ -162,6 +163,10 @@ void TForm1::FormCreate() {
     const bool magnifier = settings::readBool(file, settings::Magnifier);
     Magnifier1->setChecked(magnifier);
     m_eyeWizard->setMagnifierOn(magnifier);
+    // The user's own notations are told at start-up where a line is refused.
+    m_notations = cli::notations(file, true);
+    m_copyAs = m_notations.indexOf(settings::readString(file, settings::CopyAs)).value_or(0);
+    buildNotationMenus();
     // The display may go away before the program ends (a desktop's session
     // ending, its compositor dying): the options are written all the same.
     m_kept = std::make_shared<settings::OptionsKeeper>(m_settingsPath);
@@ -209,6 +214,7 @@ settings::Options TForm1::options() const {
     now.onTop = isStayOnTop();
     now.flat = FlatButtons1->isChecked();
     now.magnifier = Magnifier1->isChecked();
+    now.copyAs = m_notations.name(m_copyAs);
     now.position = pos();
     return now;
 }
@@ -430,6 +436,7 @@ void TForm1::ChangeLang(int n) {
     const QString base = languageBaseName(n);
     const IniFile file(base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng"));
     m_eyeWizard->setNotSetText(i18n::applyLanguage(file, this, m_about, m_language));
+    applyNotationTexts(file);
     m_pickFailedTexts.clear();
     for (const i18n::TextKey& key : i18n::PickFailedTexts)
         m_pickFailedTexts.append(i18n::readText(file, key));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "color/NotationList.h"
 #include "eyedropper/ScreenContext.h"
 #include "files/SettingsFile.h"
 #include "i18n/LanguageFile.h"
@@ -7,6 +8,7 @@
 #include <QScopedPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TForm1;
@@ -121,6 +123,19 @@ private:
     void WebSite1Click();
     void SendEmail1Click();
     void HelpContents1Execute();
+    // Notations
+    void buildNotationMenus();
+    void addNotationItems(QMenu* menu);
+    void applyNotationTexts(const files::IniFile& file);
+    /// The items of a notation menu show color in each notation (disabled
+    /// where there is none).
+    void showNotations(QMenu* menu, std::optional<PackedColor> color);
+    std::optional<PackedColor> currentColor() const;
+    std::optional<PackedColor> eyeColor() const;
+    void CopyAsClick(qsizetype notation);
+    void CopyAgain1Click();
+    void EyeCopyAsClick(qsizetype notation);
+    void PasteColor1Click();
 
     QScopedPointer<Ui::TForm1> m_ui;
     QString m_folder;
@@ -135,6 +150,10 @@ private:
 
     QStringList m_pickFailedTexts; // by PickFailure, in the current language
     QString m_untold;              // why the pick under way failed, for its release
+    notation::NotationList m_notations;
+    qsizetype m_copyAs = 0; // the notation Copy As used last
+    QString m_copyAgainText;
+    QString m_noColorText;
     QStringList m_languageList;    // entry n-1: base name of language n
     int m_currentLanguage = 0;
     bool m_shown = false;
@@ -157,6 +176,12 @@ public:
     QAction* Language2 = nullptr;
     QAction* WebSite1 = nullptr;
     QAction* SendEmail1 = nullptr;
+    /// The colour in every notation: its menu, the key that opens it,
+    /// copying again in the notation used last, and Paste Color.
+    QMenu* CopyAs1 = nullptr;
+    QAction* OpenCopyAs1 = nullptr;
+    QAction* CopyAgain1 = nullptr;
+    QAction* PasteColor1 = nullptr;
     QAction* HelpContents1 = nullptr;
     /// The swatch's press from the keyboard (no menu shows it).
     QAction* ChooseColor1 = nullptr;

@@ -69,7 +69,10 @@ int contrastOf(const notation::NotationList& list, const QStringList& pair) {
 } // namespace
 
 notation::NotationList notations(bool tell) {
-    const files::IniFile file(settings::filePath(files::programFolder()));
+    return notations(files::IniFile(settings::filePath(files::programFolder())), tell);
+}
+
+notation::NotationList notations(const files::IniFile& file, bool tell) {
     notation::CustomNotationsRead read =
         notation::readCustomNotations(file.sectionLines(QLatin1String(notation::CustomSection)));
     if (tell) {
@@ -132,9 +135,9 @@ Request run(int argc, char** argv) {
     serve.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption ready(QStringLiteral("ready"), QString(), QStringLiteral("fd"));
     ready.setFlags(QCommandLineOption::HiddenFromHelp);
-    for (const QCommandLineOption& option : {help, versionOption, pickOption, format, copyOption,
-                                             convertOption, listOption, contrastOption, serve,
-                                             ready})
+    for (const QCommandLineOption& option :
+         {help, versionOption, pickOption, format, copyOption, convertOption, listOption,
+          contrastOption, serve, ready})
         parser.addOption(option);
 
     Request request;
@@ -180,8 +183,8 @@ Request run(int argc, char** argv) {
             commands << QStringLiteral("--") + option->names().constFirst();
     }
     if (commands.size() > 1)
-        return answered(refuse(QStringLiteral("%1 and %2 do not go together.")
-                                   .arg(commands[0], commands[1])));
+        return answered(
+            refuse(QStringLiteral("%1 and %2 do not go together.").arg(commands[0], commands[1])));
     const bool picking = parser.isSet(pickOption);
     const bool converting = parser.isSet(convertOption);
     if (parser.isSet(format) && !picking && !converting)

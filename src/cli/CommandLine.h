@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace files {
+class IniFile;
+}
+
 /// The command line: what the program is asked to do, and the commands that
 /// need no display, done at once with nothing but Qt Core loaded.
 namespace cli {
@@ -17,11 +21,11 @@ struct Request {
         ServeClipboard, ///< serve text on the clipboard until another program takes it
     };
     Kind kind = Window;
-    int status = 0;                      ///< Answered: the exit status
+    int status = 0;                         ///< Answered: the exit status
     QString format = QStringLiteral("hex"); ///< Pick: the notation's name
-    bool copy = false;                   ///< Pick: the text also stays on the clipboard
-    QString text;                        ///< ServeClipboard: the text to serve
-    int readyFd = -1;                    ///< ServeClipboard: where to tell that it serves
+    bool copy = false;                      ///< Pick: the text also stays on the clipboard
+    QString text;                           ///< ServeClipboard: the text to serve
+    int readyFd = -1;                       ///< ServeClipboard: where to tell that it serves
 };
 
 /// Exit statuses of the commands: a command line it cannot mean, or a text
@@ -38,5 +42,7 @@ Request run(int argc, char** argv);
 /// the user's settings file (section "formats"). Refused lines are told on
 /// stderr, one line each, where tell is set.
 notation::NotationList notations(bool tell);
+/// The same from a settings file already read.
+notation::NotationList notations(const files::IniFile& settings, bool tell);
 
 } // namespace cli

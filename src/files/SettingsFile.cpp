@@ -54,6 +54,7 @@ void writeOptions(files::IniFile& file, const Options& options) {
     writeInteger(file, PosY, options.position.y());
     writeString(file, Language, options.language);
     writeBool(file, Magnifier, options.magnifier);
+    writeString(file, CopyAs, options.copyAs);
 }
 
 void saveOptions(const QString& path, const Options& options) {

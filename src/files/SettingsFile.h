@@ -22,6 +22,8 @@ inline constexpr Key PosX{"settings", "posx", "200"};
 inline constexpr Key PosY{"settings", "posy", "200"};
 inline constexpr Key Language{"settings", "language", "lang001"};
 inline constexpr Key Magnifier{"settings", "magnifier", "1"};
+/// The notation Copy As used last, by its name.
+inline constexpr Key CopyAs{"settings", "copyas", "hex"};
 /// The list of languages ("lang001", "name001"... beside it) is only read.
 inline constexpr Key LanguageCount{"languages", "number", "2"};
 
@@ -33,6 +35,7 @@ struct Options {
     QPoint position{200, 200};
     QString language = QLatin1String(Language.fallback); // "lang" + the chosen number
     bool magnifier = true;
+    QString copyAs = QLatin1String(CopyAs.fallback);
 };
 
 /// Writes the options, key by key; raises IniWriteError at the first key

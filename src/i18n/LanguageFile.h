@@ -59,6 +59,20 @@ inline constexpr TextKey DecreaseText{"accessibility", "line02", "Decrease %1"};
 inline constexpr TextKey ChooseColorText{"accessibility", "line03",
                                          "Choose a color in the color dialog"};
 
+/// The colour in every notation: the Copy As menu's title, the command that
+/// copies again ("%1" is the notation's name), Paste Color, what Paste
+/// Color says of a clipboard that holds no colour, and the hex and dec text
+/// displays' tooltip ("%1", "%2", "%3": the keys of Copy As, of copying
+/// again and of Paste Color).
+inline constexpr TextKey CopyAsText{"menucolor", "line01", "Copy As"};
+inline constexpr TextKey CopyAgainText{"menucolor", "line02", "Copy Again as %1"};
+inline constexpr TextKey PasteColorText{"menucolor", "line03", "Paste Color"};
+inline constexpr TextKey NoColorText{"menucolor", "line04", "The clipboard holds no color."};
+inline constexpr TextKey CopyAsHintText{
+    "menucolor", "line05",
+    "Right click or %1: Copy As, the color in any notation. %2: copy it again in the notation "
+    "used last. %3: Paste Color, any color text."};
+
 /// Why a pick of the Eye Wizard read nothing, by PickFailure: no portal, no
 /// picture in time, an unreadable picture, screenshots and the picker
 /// refused, the pointer not had.

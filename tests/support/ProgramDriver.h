@@ -30,6 +30,8 @@ constexpr int ExitX = 415;
 const QPoint Swatch(208, 123);
 const QPoint HeaderInside(18, 70);
 const QPoint HeaderFrame(16, 64);
+/// Amid the hex text display (Label4).
+const QPoint HexText(367, 123);
 const QPoint RedUp(178, 92);
 const QPoint GreenDown(178, 128);
 const QRect RedHexBox(96, 88, 33, 21);
