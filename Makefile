@@ -78,7 +78,8 @@ check:
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) -L 'unit|window'
 
 bench: deps-test
-	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
+	$(TEST_CONFIGURE)
 	cmake --build $(BUILD)/test -j $(JOBS)
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_interaction
 	mkdir -p $(BUILD)/bench-program
@@ -86,8 +87,8 @@ bench: deps-test
 	printf '[settings]\nposx=100\nposy=100\n' > $(BUILD)/bench-program/settings.ini
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_startup \
 	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 21
-	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
 	bench/blackbox.sh $(BUILD)/test
+	bench/notations.sh $(BUILD)/test
 	bench/first_colour.sh $(BUILD)/test
 
 # SOAK_PICKS whole picks in a row on each real Wayland desktop, with the
