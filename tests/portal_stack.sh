@@ -148,6 +148,10 @@ left_behind() {
 export MIRABOU_REAL_PORTAL=$desktop MIRABOU_SEAT_POINTER=$seat_pointer
 
 start_wlroots() {
+    # xdg-desktop-portal-wlr has grim write every screenshot to /tmp/out.png:
+    # one sway stack at a time on the machine, whoever else runs one.
+    exec 8> /tmp/mirabou-wlroots-stack.lock
+    flock 8
     export XDG_CURRENT_DESKTOP=sway WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
     cat > "$base/sway.conf" <<CONF
 output HEADLESS-1 resolution ${SWAY_OUTPUT:-1024x768} position 0 0
