@@ -14,7 +14,7 @@ TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils op
              kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace libkf5screen-bin \
              qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-org-kde-kirigami2 \
              libwayland-dev plasma-wayland-protocols pkgconf \
-             at-spi2-core python3-pyatspi
+             at-spi2-core python3-pyatspi gimp
 
 FUZZ_SECONDS ?= 120
 
@@ -97,12 +97,14 @@ fuzz: deps-test
 	done
 
 # The crash-safety test at scale: KILL_ROUNDS writers killed amid a settings
-# write, atomic and in place (make test runs 25 of each).
+# write, atomic and in place, and amid changes of the colour history and a
+# palette (make test runs 25 of each).
 KILL_ROUNDS ?= 1000
 killtest: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
-	cmake --build $(BUILD)/test -j $(JOBS) --target tst_inifile
+	cmake --build $(BUILD)/test -j $(JOBS) --target tst_inifile tst_palette
 	MIRABOU_KILL_ROUNDS=$(KILL_ROUNDS) $(BUILD)/test/tests/tst_inifile killedWriterLeavesWholeFile
+	MIRABOU_KILL_ROUNDS=$(KILL_ROUNDS) $(BUILD)/test/tests/tst_palette killedWriterLeavesWholeFile
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps-test
