@@ -76,11 +76,13 @@ bench: deps-test
 
 # Fuzzes the reader of every file the program reads (the settings file, the
 # language files and list, the help file's contents, index, popup topics and
-# context map) with libFuzzer under AddressSanitizer and
+# context map, the palette files: GIMP, Adobe Swatch Exchange, plain text)
+# with libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer, each target for FUZZ_SECONDS (not part of make
 # test, which runs each seed corpus once). New inputs gather in
 # $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
-FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap
+FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap \
+                fuzz_gpl fuzz_ase fuzz_palettetext
 fuzz: deps-test
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
