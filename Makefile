@@ -65,6 +65,7 @@ bench: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
 	cmake --build $(BUILD)/test -j $(JOBS)
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_interaction
+	$(BUILD)/test/bench/bench_palette
 	mkdir -p $(BUILD)/bench-program
 	cp $(BUILD)/test/program/* $(BUILD)/bench-program/
 	printf '[settings]\nposx=100\nposy=100\n' > $(BUILD)/bench-program/settings.ini
