@@ -200,6 +200,10 @@ void tst_Palette::gplRead_data() {
                               << u"W [0]; #010203 A; #040506 B"_s;
     QTest::newRow("UTF-8 byte-order mark")
         << QByteArray("\xEF\xBB\xBFGIMP Palette\nName: W\n1 2 3\tA\n") << u"W [0]; #010203 A"_s;
+    QTest::newRow("byte-order marks within names dropped") << gplLines("1 2 3\t\xEF\xBB\xBF"
+                                                                       "a\xEF\xBB\xBF"
+                                                                       "b\n")
+                                                           << u"P [0]; #010203 ab"_s;
     QTest::newRow("no final newline")
         << QByteArray("GIMP Palette\nName: W\n1 2 3\tLast") << u"W [0]; #010203 Last"_s;
     QTest::newRow("UTF-8 names") << QByteArray("GIMP Palette\nName: Gr\xC3\xBCn \xE2\x9C\x93\n"

@@ -16,6 +16,8 @@ QString cleanName(const QString& name) {
             clean += name.at(++i);
         } else if (c.isSurrogate()) {
             clean += QChar::ReplacementCharacter;
+        } else if (c == QChar::ByteOrderMark) {
+            // Dropped: invisible, and lost by some readers of the text anyway.
         } else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
                    c == QChar::ParagraphSeparator) {
             clean += QLatin1Char(' ');

@@ -40,7 +40,8 @@ QString untitled();
 
 /// A name as the files keep it: one line (line breaks and other control
 /// characters become blanks), no blanks at either end, unpaired surrogates
-/// replaced, at most MaxNameLength units (cut before a pair, never inside).
+/// replaced, byte-order marks dropped, at most MaxNameLength units (cut
+/// before a pair, never inside).
 QString cleanName(const QString& name);
 
 /// The hex text of a colour, "#RRGGBB" in upper case.
