@@ -626,6 +626,15 @@ void tst_Palette::textExports() {
                                      "  --quoted-line: #131415;\n"
                                      "}\n"));
 
+    // Many of one name, and a name that looks like one made unique.
+    Palette alike{u"Alike"_s, 0, QList<Swatch>(MaxColors, Swatch{0, u"Untitled"_s})};
+    alike.colors[1].name = u"untitled 3"_s;
+    const QStringList names = cssPropertyNames(alike);
+    QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), MaxColors);
+    QCOMPARE(names.mid(0, 4), (QStringList{u"--untitled"_s, u"--untitled-3"_s, u"--untitled-2"_s,
+                                           u"--untitled-4"_s}));
+    QCOMPARE(names.last(), u"--untitled-100000"_s);
+
     const QJsonArray json = QJsonDocument::fromJson(writeJson(p)).array();
     QCOMPARE(json.size(), p.colors.size());
     for (int i = 0; i < p.colors.size(); ++i) {

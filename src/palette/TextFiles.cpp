@@ -2,6 +2,7 @@
 
 #include "palette/TextLines.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,11 +41,19 @@ QStringList cssPropertyNames(const Palette& palette) {
     QStringList names;
     names.reserve(palette.colors.size());
     QSet<QString> taken;
+    // The number each name tries next, so that many colours of one name do
+    // not each try every number before theirs.
+    QHash<QString, int> next;
     for (const Swatch& swatch : palette.colors) {
         const QString base = QStringLiteral("--") + cssIdentifier(swatch.name);
         QString name = base;
-        for (int n = 2; taken.contains(name); ++n)
-            name = base + QLatin1Char('-') + QString::number(n);
+        if (taken.contains(name)) {
+            int& n = next[base];
+            n = qMax(n, 2);
+            do
+                name = base + QLatin1Char('-') + QString::number(n++);
+            while (taken.contains(name));
+        }
         taken.insert(name);
         names << name;
     }
