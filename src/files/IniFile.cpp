@@ -243,7 +243,8 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
 
 bool IniFile::parseInteger(const QString& input, int* value) {
     QString text = input;
-    if (text.size() > 2 && (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))))
+    if (text.size() > 2 &&
+        (text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))))
         text = QLatin1Char('$') + text.mid(2);
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))

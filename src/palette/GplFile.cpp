@@ -98,7 +98,8 @@ Result<Palette> readGpl(const QByteArray& bytes) {
                 return atLine(n, QStringLiteral("not a colour (red, green and blue from 0 to 255 "
                                                 "and a name are expected)"));
             if (*value < 0) {
-                QString shown = QString::fromLatin1(field.first(std::min(field.size(), qsizetype(12))));
+                QString shown =
+                    QString::fromLatin1(field.first(std::min(field.size(), qsizetype(12))));
                 if (field.size() > 12)
                     shown += QChar(0x2026); // an ellipsis
                 return atLine(n, QStringLiteral("%1 %2 is outside 0 to 255")
