@@ -29,6 +29,7 @@ private slots:
     void eyeWizardPick();
     void eyeWizardEdges();
     void eyeColorCommands();
+    void eyeColourModel();
 };
 
 void tst_EyeWizard::eyeWizardPick() {
@@ -202,6 +203,72 @@ void tst_EyeWizard::magnifyNudgeCancel() {
     QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(f.w().eyeWizard().zoom(), 12);
     QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
+}
+
+void tst_EyeWizard::eyeColourModel() {
+    WindowFixture f;
+    QVERIFY(f.start("[settings]\nmagnifier=0\n"));
+    TEyeWizard& wizard = f.w().eyeWizard();
+    TEyeColor& eye = wizard.eyeColor();
+    QSignalSpy changed(&eye, &TEyeColor::changed);
+    QSignalSpy picked(&wizard, &TEyeWizard::picked);
+    QVERIFY(!eye.isSet());
+    QCOMPARE(wizard.comparedColor(), std::nullopt);
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    // A release remembers the colour and says so once; the display shows it.
+    const PackedColor orange = packColor(255, 128, 0);
+    f.screen->colorAt = [orange](QPoint) { return orange; };
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    QCOMPARE(picked.size(), 1);
+    QCOMPARE(picked.takeFirst().at(0).value<PackedColor>(), orange);
+    QCOMPARE(eye.color(), std::optional<PackedColor>(orange));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
+    QCOMPARE(wizard.comparedColor(), std::optional<PackedColor>(orange));
+
+    // The press forgets it, but the pick compares with the one put aside;
+    // Escape brings it back, and nothing is picked.
+    changed.clear();
+    const PackedColor blue = packColor(0, 0, 255);
+    f.screen->colorAt = [blue](QPoint) { return blue; };
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!eye.isSet());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QCOMPARE(wizard.comparedColor(), std::optional<PackedColor>(orange));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::keyClick(wand, Qt::Key_Escape);
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    QCOMPARE(picked.size(), 0);
+    QCOMPARE(eye.color(), std::optional<PackedColor>(orange));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
+
+    // Typed lower-case digits stay as typed in the display and the recall,
+    // the colour is the same.
+    f.type("umRed", "ab");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#ab8000"));
+    QCOMPARE(eye.color(), std::optional<PackedColor>(packColor(0xAB, 0x80, 0)));
+    QCOMPARE(picked.takeFirst().at(0).value<PackedColor>(), packColor(0xAB, 0x80, 0));
+    f.type("umRed", "1");
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("umRed"), QStringLiteral("ab"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#ab8000"));
+
+    // Clear forgets it; the display and the comparison follow.
+    changed.clear();
+    f.trigger("ClearEyeColor1");
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(!eye.isSet());
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QCOMPARE(wizard.comparedColor(), std::nullopt);
+    // Set from outside the pick (as a palette would), the display shows it.
+    eye.set(packColor(1, 2, 3));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#010203"));
+    f.trigger("HexValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("#010203"));
 }
 
 QTEST_MAIN(tst_EyeWizard)

@@ -832,7 +832,9 @@ void tst_MainWindow::copyAsEveryNotation() {
         f.w().CopyEyeColorHexValue1->findChild<QAction*>(QStringLiteral("EyeCopyAs_") + notation);
     QVERIFY(eyeItem);
     QVERIFY(!eyeItem->isEnabled());
-    f.c<QLabel>("Label25")->setText(otherHex);
+    f.w().eyeWizard().eyeColor().set(packColor(otherHex.mid(1, 2).toInt(nullptr, 16),
+                                               otherHex.mid(3, 2).toInt(nullptr, 16),
+                                               otherHex.mid(5, 2).toInt(nullptr, 16)));
     f.w().color().applyHex(pairs(QStringLiteral("#000000")));
     emit f.w().CopyEyeColorHexValue1->aboutToShow();
     QVERIFY(eyeItem->isEnabled());

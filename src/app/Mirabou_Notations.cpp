@@ -102,10 +102,7 @@ std::optional<PackedColor> TForm1::currentColor() const {
 }
 
 std::optional<PackedColor> TForm1::eyeColor() const {
-    const QString eye = m_ui->Label25->text();
-    if (eye == m_eyeWizard->notSetText())
-        return std::nullopt;
-    return m_notations.read(eye);
+    return m_eyeWizard->eyeColor().color();
 }
 
 void TForm1::showNotations(QMenu* menu, std::optional<PackedColor> color) {
