@@ -74,6 +74,7 @@ void TEyeWizard::press() {
     };
     handlers.window = m_views.button->window();
     handlers.failed = [this](PickFailure why) { failed(why); };
+    handlers.sample = m_loupe.sample();
     m_screen->beginPick(handlers);
 }
 

@@ -17,7 +17,7 @@ class QAbstractButton;
 class QLabel;
 
 /// The Eye Wizard: while its button is held, the pixel under the pointer
-/// becomes the current colour at every
+/// (or the mean of the square of device pixels around it) becomes the current colour at every
 /// move; the release remembers the current colour as the eye colour, which
 /// can then be copied, recalled and cleared. The eye colour display shows
 /// the eye colour.
@@ -62,6 +62,10 @@ public:
     void setMagnifierOn(bool on) { m_magnifierOn = on; }
     /// The magnifier's magnification, kept from one pick to the next.
     int zoom() const { return m_loupe.zoom(); }
+    /// The side of the square of device pixels a read averages: 1 (the
+    /// picked pixel alone), 3, 5 or 9.
+    int sampleSize() const { return m_loupe.sample(); }
+    void setSampleSize(int across) { m_loupe.setSample(across); }
 
     // The eye colour.
     TEyeColor& eyeColor() { return m_eye; }
