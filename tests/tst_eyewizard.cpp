@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -29,6 +30,9 @@ private slots:
     void eyeWizardPick();
     void eyeWizardEdges();
     void eyeColorCommands();
+    void eyeColourModel();
+    void sampleSizes_data();
+    void sampleSizes();
 };
 
 void tst_EyeWizard::eyeWizardPick() {
@@ -202,6 +206,160 @@ void tst_EyeWizard::magnifyNudgeCancel() {
     QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(f.w().eyeWizard().zoom(), 12);
     QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
+}
+
+void tst_EyeWizard::eyeColourModel() {
+    WindowFixture f;
+    QVERIFY(f.start("[settings]\nmagnifier=0\n"));
+    TEyeWizard& wizard = f.w().eyeWizard();
+    TEyeColor& eye = wizard.eyeColor();
+    QSignalSpy changed(&eye, &TEyeColor::changed);
+    QSignalSpy picked(&wizard, &TEyeWizard::picked);
+    QVERIFY(!eye.isSet());
+    QCOMPARE(wizard.comparedColor(), std::nullopt);
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    // A release remembers the colour and says so once; the display shows it.
+    const PackedColor orange = packColor(255, 128, 0);
+    f.screen->colorAt = [orange](QPoint) { return orange; };
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    QCOMPARE(picked.size(), 1);
+    QCOMPARE(picked.takeFirst().at(0).value<PackedColor>(), orange);
+    QCOMPARE(eye.color(), std::optional<PackedColor>(orange));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
+    QCOMPARE(wizard.comparedColor(), std::optional<PackedColor>(orange));
+
+    // The press forgets it, but the pick compares with the one put aside;
+    // Escape brings it back, and nothing is picked.
+    changed.clear();
+    const PackedColor blue = packColor(0, 0, 255);
+    f.screen->colorAt = [blue](QPoint) { return blue; };
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!eye.isSet());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QCOMPARE(wizard.comparedColor(), std::optional<PackedColor>(orange));
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTest::keyClick(wand, Qt::Key_Escape);
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    QCOMPARE(picked.size(), 0);
+    QCOMPARE(eye.color(), std::optional<PackedColor>(orange));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#FF8000"));
+
+    // Typed lower-case digits stay as typed in the display and the recall,
+    // the colour is the same.
+    f.type("umRed", "ab");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#ab8000"));
+    QCOMPARE(eye.color(), std::optional<PackedColor>(packColor(0xAB, 0x80, 0)));
+    QCOMPARE(picked.takeFirst().at(0).value<PackedColor>(), packColor(0xAB, 0x80, 0));
+    f.type("umRed", "1");
+    f.trigger("RecallEyeColor1");
+    QCOMPARE(f.text("umRed"), QStringLiteral("ab"));
+    QCOMPARE(f.text("Label4"), QStringLiteral("#ab8000"));
+
+    // Clear forgets it; the display and the comparison follow.
+    changed.clear();
+    f.trigger("ClearEyeColor1");
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(!eye.isSet());
+    QCOMPARE(f.text("Label25"), QStringLiteral("Not Set"));
+    QCOMPARE(wizard.comparedColor(), std::nullopt);
+    // Set from outside the pick (as a palette would), the display shows it.
+    eye.set(packColor(1, 2, 3));
+    QCOMPARE(f.text("Label25"), QStringLiteral("#010203"));
+    f.trigger("HexValue1");
+    QCOMPARE(clipboardText(), QStringLiteral("#010203"));
+}
+
+void tst_EyeWizard::sampleSizes_data() {
+    QTest::addColumn<QByteArray>("value"); // of settings/sample, null: none
+    QTest::addColumn<int>("size");         // as read
+    QTest::addColumn<QPoint>("picked");
+    QTest::addColumn<QString>("colour"); // the mean there
+    // A screen of 100 x 100 device pixels, red where x + y is even, blue
+    // where it is odd: around a red one, a square of n has (n*n + 1) / 2
+    // red pixels.
+    QTest::newRow("no key: the pixel alone") << QByteArray() << 1 << QPoint(50, 50) << "#FF0000";
+    QTest::newRow("1") << QByteArray("1") << 1 << QPoint(51, 50) << "#0000FF";
+    QTest::newRow("3 on red: five red, four blue")
+        << QByteArray("3") << 3 << QPoint(50, 50) << "#8E0071";
+    QTest::newRow("3 on blue") << QByteArray("3") << 3 << QPoint(51, 50) << "#71008E";
+    QTest::newRow("5: 13 and 12") << QByteArray("5") << 5 << QPoint(40, 60) << "#85007A";
+    QTest::newRow("9: 41 and 40") << QByteArray("9") << 9 << QPoint(20, 30) << "#81007E";
+    QTest::newRow("9 on blue") << QByteArray("9") << 9 << QPoint(21, 30) << "#7E0081";
+    QTest::newRow("3 at the top left corner: two and two, a half up")
+        << QByteArray("3") << 3 << QPoint(0, 0) << "#800080";
+    QTest::newRow("5 at the top left corner: what the screen shows")
+        << QByteArray("5") << 5 << QPoint(0, 0) << "#8E0071";
+    QTest::newRow("9 at the bottom right corner")
+        << QByteArray("9") << 9 << QPoint(99, 99) << "#85007A";
+    QTest::newRow("9 at the top right corner, on blue")
+        << QByteArray("9") << 9 << QPoint(99, 0) << "#7A0085";
+    QTest::newRow("9 partly off the left edge")
+        << QByteArray("9") << 9 << QPoint(2, 50) << "#82007D";
+    QTest::newRow("9 where no screen shows one")
+        << QByteArray("9") << 9 << QPoint(300, 50) << "#FFFFFF";
+    QTest::newRow("hexadecimal 5") << QByteArray("0x5") << 5 << QPoint(40, 60) << "#85007A";
+    QTest::newRow("7 reads as 1") << QByteArray("7") << 1 << QPoint(50, 50) << "#FF0000";
+    QTest::newRow("-1 reads as 1") << QByteArray("-1") << 1 << QPoint(50, 50) << "#FF0000";
+    QTest::newRow("10000 reads as 1") << QByteArray("10000") << 1 << QPoint(50, 50) << "#FF0000";
+    QTest::newRow("0 reads as 1") << QByteArray("0") << 1 << QPoint(50, 50) << "#FF0000";
+    QTest::newRow("text reads as 1") << QByteArray("nine") << 1 << QPoint(50, 50) << "#FF0000";
+    QTest::newRow("empty reads as 1") << QByteArray("") << 1 << QPoint(50, 50) << "#FF0000";
+}
+
+void tst_EyeWizard::sampleSizes() {
+    QFETCH(QByteArray, value);
+    QFETCH(int, size);
+    QFETCH(QPoint, picked);
+    QFETCH(QString, colour);
+    WindowFixture f;
+    QVERIFY(f.start(value.isNull() ? QByteArray() : "[settings]\nsample=" + value + "\n"));
+    TEyeWizard& wizard = f.w().eyeWizard();
+    QCOMPARE(wizard.sampleSize(), size);
+    const QString checked = QStringLiteral("Sample%1x%1").arg(size);
+    for (QAction* item : f.c<QMenu>("SampleSize1")->actions())
+        QCOMPARE(item->isChecked(), item->objectName() == checked);
+    f.screen->colorAt = [](QPoint p) {
+        if (p.x() < 0 || p.y() < 0 || p.x() >= 100 || p.y() >= 100)
+            return UnreadablePixel;
+        return (p.x() + p.y()) % 2 ? packColor(0, 0, 255) : packColor(255, 0, 0);
+    };
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    f.screen->cursor = picked;
+    // With the magnifier and without, one reading of the screen per move.
+    for (const bool magnifier : {true, false}) {
+        wizard.setMagnifierOn(magnifier);
+        f.screen->reads = 0;
+        QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(wand, QPoint(11, 11));
+        QCOMPARE(f.screen->reads, 1);
+        QCOMPARE(f.text("Label4"), colour);
+        QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+        QCOMPARE(f.text("Label25"), colour);
+    }
+    // A nudge moves the square by one device pixel.
+    if (size > 1 && picked == QPoint(50, 50)) {
+        QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(wand, QPoint(11, 11));
+        QTest::keyClick(wand, Qt::Key_Right);
+        QCOMPARE(f.screen->cursor, QPoint(51, 50));
+        QCOMPARE(f.text("Label4"), QStringLiteral("#71008E"));
+        QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+    }
+    // Written back as read, or as chosen.
+    QCOMPARE(f.saved("sample"), QString::number(size));
+    QVERIFY(f.start());
+    const int other = size == 9 ? 5 : 9;
+    const QString chosen = QStringLiteral("Sample%1x%1").arg(other);
+    f.trigger(qPrintable(chosen));
+    QCOMPARE(f.w().eyeWizard().sampleSize(), other);
+    for (QAction* item : f.c<QMenu>("SampleSize1")->actions())
+        QCOMPARE(item->isChecked(), item->objectName() == chosen);
+    QCOMPARE(f.saved("sample"), QString::number(other));
 }
 
 QTEST_MAIN(tst_EyeWizard)

@@ -679,7 +679,7 @@ void tst_MainWindow::firstRunWritesSettings() {
     f.stop();
     QCOMPARE(readFile(f.settingsPath()),
              QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"
-                        "magnifier=1\ncopyas=hex\n"));
+                        "magnifier=1\ncopyas=hex\nsample=1\n"));
 }
 
 void tst_MainWindow::settingsSurviveRestart_data() {
@@ -693,16 +693,16 @@ void tst_MainWindow::settingsSurviveRestart_data() {
         << QByteArray("[settings]\nontop=2\nflat=0\nposx=0x10\nposy=$20\n") << true << false
         << QPoint(16, 32) << true
         << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n"
-                      "magnifier=1\ncopyas=hex\n");
+                      "magnifier=1\ncopyas=hex\nsample=1\n");
     QTest::newRow("yes, empty, blanks, abc")
         << QByteArray("; mine\n[SETTINGS]\nOnTop=yes\nflat=\nPosX= 150 \nposy=abc\n[other]\nk=v\n")
         << false << true << QPoint(150, 200) << true
         << QByteArray("; mine\n[SETTINGS]\nOnTop=0\nflat=1\nPosX=150\nposy=200\n"
-                      "language=lang001\nmagnifier=1\ncopyas=hex\n[other]\nk=v\n");
+                      "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\n[other]\nk=v\n");
     QTest::newRow("magnifier off")
         << QByteArray("[settings]\nmagnifier=0\n") << false << true << QPoint(200, 200) << false
         << QByteArray("[settings]\nmagnifier=0\nontop=0\nflat=1\nposx=200\nposy=200\n"
-                      "language=lang001\ncopyas=hex\n");
+                      "language=lang001\ncopyas=hex\nsample=1\n");
 }
 
 void tst_MainWindow::settingsSurviveRestart() {
@@ -832,7 +832,9 @@ void tst_MainWindow::copyAsEveryNotation() {
         f.w().CopyEyeColorHexValue1->findChild<QAction*>(QStringLiteral("EyeCopyAs_") + notation);
     QVERIFY(eyeItem);
     QVERIFY(!eyeItem->isEnabled());
-    f.c<QLabel>("Label25")->setText(otherHex);
+    f.w().eyeWizard().eyeColor().set(packColor(otherHex.mid(1, 2).toInt(nullptr, 16),
+                                               otherHex.mid(3, 2).toInt(nullptr, 16),
+                                               otherHex.mid(5, 2).toInt(nullptr, 16)));
     f.w().color().applyHex(pairs(QStringLiteral("#000000")));
     emit f.w().CopyEyeColorHexValue1->aboutToShow();
     QVERIFY(eyeItem->isEnabled());

@@ -239,6 +239,8 @@ private slots:
     void badScreenshot_data();
     void badScreenshot();
     void pickerNeverAnswers();
+    void sampledFromThePicture_data();
+    void sampledFromThePicture();
     void releaseBeforeThePicture_data();
     void releaseBeforeThePicture();
     void lateScreenshotIsDropped_data();
@@ -689,6 +691,80 @@ void tst_Portal::pickerNeverAnswers() {
     QTRY_VERIFY_WITH_TIMEOUT(!f.picking(), 3000);
     QCOMPARE(f.header(), QStringLiteral("#000000"));
     QCOMPARE(f.eye(), QStringLiteral("#000000"));
+}
+
+void tst_Portal::sampledFromThePicture_data() {
+    QTest::addColumn<int>("sample");
+    QTest::addColumn<QPoint>("picked"); // logical, a picture pixel each
+    QTest::addColumn<bool>("early");    // released before the picture came
+    QTest::addColumn<QString>("colour");
+    // Red where x + y is even, blue where odd: around a red pixel a square
+    // of n holds (n * n + 1) / 2 red ones.
+    QTest::newRow("3 on red") << 3 << QPoint(100, 50) << false << "#8E0071";
+    QTest::newRow("3 on blue") << 3 << QPoint(101, 50) << false << "#71008E";
+    QTest::newRow("9 on red") << 9 << QPoint(300, 200) << false << "#81007E";
+    QTest::newRow("3 at the corner: two and two, a half up")
+        << 3 << QPoint(0, 0) << false << "#800080";
+    QTest::newRow("5 at the corner: what the screen shows")
+        << 5 << QPoint(0, 0) << false << "#8E0071";
+    QTest::newRow("1 on red") << 1 << QPoint(100, 50) << false << "#FF0000";
+    QTest::newRow("3 on blue, released before the picture")
+        << 3 << QPoint(101, 50) << true << "#71008E";
+    QTest::newRow("5 at the corner, released before the picture")
+        << 5 << QPoint(0, 0) << true << "#8E0071";
+}
+
+void tst_Portal::sampledFromThePicture() {
+    QFETCH(int, sample);
+    QFETCH(QPoint, picked);
+    QFETCH(bool, early);
+    QFETCH(QString, colour);
+    Fixture f;
+    QImage picture(QGuiApplication::primaryScreen()->virtualGeometry().size(),
+                   QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 255) : qRgb(255, 0, 0));
+    const QString path = f.dir.filePath(QStringLiteral("checkerboard.png"));
+    QVERIFY(picture.save(path));
+    QStringList portal{QStringLiteral("--picture"), path};
+    if (early)
+        portal << QStringLiteral("--delay") << QStringLiteral("300");
+    QVERIFY(f.start(portal));
+    f.w().eyeWizard().setSampleSize(sample);
+    f.press();
+    if (early) {
+        // The release over the button, where Qt sees the pointer: picked
+        // there once the picture comes (the window is not in the picture).
+        f.moveOverButton();
+        const QPoint up = f.wand()->mapFromGlobal(picked);
+        QTest::mouseRelease(f.wand(), Qt::LeftButton, {}, up);
+        QCOMPARE(f.context->stage(), Stage::Releasing);
+        QTRY_VERIFY(!f.picking());
+        QCOMPARE(f.eye(), colour);
+        return;
+    }
+    QTRY_COMPARE(f.context->stage(), Stage::Frozen);
+    TFrozenScreen* window = f.context->frozenScreens().front();
+    QTRY_VERIFY(window->isVisible());
+    sendMouse(window, QEvent::MouseMove, QPointF(picked) + QPointF(0.5, 0.5) - window->origin());
+    QCOMPARE(f.header(), colour);
+    // The magnifier frames the square the pick averages: its rings stand
+    // around the cells of the square, off the picked cell's neighbours.
+    const QImage shown = window->grab(window->magnifierRect()).toImage();
+    const QPoint middle = QPoint(1, 1) + QPoint(66, 66) * shown.devicePixelRatio();
+    const int edge = middle.x() - 4 - sample / 2 * 8; // the square's left edge
+    QCOMPARE(shown.pixel(edge - 1, middle.y()) & 0xFFFFFF, 0xFFFFFFu);
+    QCOMPARE(shown.pixel(edge - 2, middle.y()) & 0xFFFFFF, 0u);
+    if (sample > 1) {
+        const QPoint left = picked - QPoint(1, 0);
+        if (left.x() >= 0)
+            QCOMPARE(QColor(shown.pixel(middle.x() - 8, middle.y())), QColor(picture.pixel(left)));
+    }
+    sendMouse(window, QEvent::MouseButtonRelease,
+              QPointF(picked) + QPointF(0.5, 0.5) - window->origin());
+    QVERIFY(!f.picking());
+    QCOMPARE(f.eye(), colour);
 }
 
 void tst_Portal::releaseBeforeThePicture_data() {

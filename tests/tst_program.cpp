@@ -121,9 +121,10 @@ void tst_Program::optionsAndPositionSurviveRestart() {
     int code = -2;
     QVERIFY(p.finished(&code));
     QCOMPARE(code, 0);
-    QCOMPARE(readFile(p.folder() + "settings.ini"),
-             QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
-                        "language=lang001\nmagnifier=1\ncopyas=hex\n[languages]\nnumber=0\n"));
+    QCOMPARE(
+        readFile(p.folder() + "settings.ini"),
+        QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
+                   "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\n[languages]\nnumber=0\n"));
 }
 
 void tst_Program::commandLine_data() {
@@ -149,7 +150,18 @@ void tst_Program::commandLine_data() {
                                               << "format";
     QTest::newRow("an unknown format") << QStringList{"--pick", "--format=rainbow"} << 2 << ""
                                        << "rainbow";
+    QTest::newRow("--sample without --pick") << QStringList{"--sample", "3"} << 2 << ""
+                                             << "--sample goes with --pick";
+    for (const char* n : {"7", "-1", "10000", "0", "three", ""})
+        QTest::addRow("--pick --sample '%s'", n)
+            << QStringList{"--pick", QStringLiteral("--sample=") + QLatin1String(n)} << 2 << ""
+            << "--sample takes 1, 3, 5 or 9";
+    QTest::newRow("--help names --sample") << QStringList{"--help"} << 0 << "--sample <N>"
+                                           << "";
     // No display to pick from: at once, with a word on why.
+    QTest::newRow("--pick --sample 9 without a display")
+        << QStringList{"--pick", "--sample", "9"} << 3 << ""
+        << "display";
     QTest::newRow("--pick without a display") << QStringList{"--pick", "--copy"} << 3 << ""
                                               << "display";
     // The commands that need no display.

@@ -49,7 +49,7 @@ extern "C" Q_DECL_EXPORT int mirabou_display_main(int argc, char** argv,
                                                   const cli::Request* request) {
     switch (request->kind) {
     case cli::Request::Pick:
-        return pick::run(argc, argv, {request->format, request->copy});
+        return pick::run(argc, argv, {request->format, request->copy, request->sample});
     case cli::Request::ServeClipboard: {
         QGuiApplication app(argc, argv);
         return clipboard::serve(request->text, request->readyFd);

@@ -4,7 +4,6 @@
 #include "app/Mirabou_Language.h"
 #include "cli/CommandLine.h"
 #include "color/ColorModel.h"
-#include "color/ColorTexts.h"
 #include "color/ConvertBase.h"
 #include "controls/Accessibility.h"
 #include "controls/FrameCacheStyle.h"
@@ -14,7 +13,6 @@
 #include "files/Version.h"
 #include "help/HelpRouter.h"
 #include "i18n/ToolkitTexts.h"
-#include "platform/Clipboard.h"
 #include "platform/DisplayLoss.h"
 #include "platform/ErrorReport.h"
 
@@ -163,6 +161,7 @@ void TForm1::FormCreate() {
     const bool magnifier = settings::readBool(file, settings::Magnifier);
     Magnifier1->setChecked(magnifier);
     m_eyeWizard->setMagnifierOn(magnifier);
+    readEyeToolOptions(file);
     // The user's own notations are told at start-up where a line is refused.
     m_notations = cli::notations(file, true);
     m_copyAs = m_notations.indexOf(settings::readString(file, settings::CopyAs)).value_or(0);
@@ -215,6 +214,7 @@ settings::Options TForm1::options() const {
     now.flat = FlatButtons1->isChecked();
     now.magnifier = Magnifier1->isChecked();
     now.copyAs = m_notations.name(m_copyAs);
+    now.sample = checkedSampleSize();
     now.position = pos();
     return now;
 }
@@ -356,30 +356,6 @@ void TForm1::ColorBox1Change() {
     m_color->applyHex({hex.mid(4, 2), hex.mid(2, 2), hex.mid(0, 2)});
 }
 
-// --- clipboard ------------------------------------------------------------
-
-void TForm1::SpeedButton3Click() {
-    clipboard::putText(m_ui->Label4->text());
-}
-
-void TForm1::SpeedButton4Click() {
-    clipboard::putText(m_ui->Label10->text());
-}
-
-void TForm1::SpeedButton5Click() {
-    if (const std::optional<QString> text = clipboard::getText()) {
-        if (const std::optional<ComponentTexts> hex = colortext::parseHexText(*text))
-            m_color->applyHex(*hex);
-    }
-}
-
-void TForm1::SpeedButton6Click() {
-    if (const std::optional<QString> text = clipboard::getText()) {
-        if (const std::optional<ComponentTexts> hex = colortext::parseDecText(*text))
-            m_color->applyHex(*hex);
-    }
-}
-
 // --- Eye Wizard -----------------------------------------------------------
 
 void TForm1::SpeedButton1MouseDown() {
@@ -437,6 +413,7 @@ void TForm1::ChangeLang(int n) {
     const IniFile file(base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng"));
     m_eyeWizard->setNotSetText(i18n::applyLanguage(file, this, m_about, m_language));
     applyNotationTexts(file);
+    applyEyeToolTexts(file);
     m_pickFailedTexts.clear();
     for (const i18n::TextKey& key : i18n::PickFailedTexts)
         m_pickFailedTexts.append(i18n::readText(file, key));

@@ -86,6 +86,12 @@ private:
     void AlwaysOnTop1Click();
     void FlatButtons1Click();
     void Magnifier1Click();
+    // The Eye Wizard's tools
+    void buildSampleMenu();
+    void readEyeToolOptions(const files::IniFile& file);
+    void applyEyeToolTexts(const files::IniFile& file);
+    void SampleSizeClick(int across);
+    int checkedSampleSize() const;
     // Clipboard
     void SpeedButton3Click();
     void SpeedButton4Click();
@@ -154,7 +160,7 @@ private:
     qsizetype m_copyAs = 0; // the notation Copy As used last
     QString m_copyAgainText;
     QString m_noColorText;
-    QStringList m_languageList;    // entry n-1: base name of language n
+    QStringList m_languageList; // entry n-1: base name of language n
     int m_currentLanguage = 0;
     bool m_shown = false;
 
@@ -167,6 +173,8 @@ public:
     QAction* FlatButtons1 = nullptr;
     QMenu* Language1 = nullptr;
     QAction* Magnifier1 = nullptr;
+    /// The squares a pick may average: an item per size (Sample1x1...).
+    QMenu* SampleSize1 = nullptr;
     QMenu* CopyEyeColorHexValue1 = nullptr;
     QAction* HexValue1 = nullptr;
     QAction* DecValue1 = nullptr;

@@ -53,6 +53,7 @@ void TForm1::buildMenus() {
     Magnifier1 = item("Magnifier1", QStringLiteral("Magnifier"));
     Magnifier1->setCheckable(true);
     PopupMenu1->addAction(Magnifier1);
+    buildSampleMenu();
 
     PopupMenu2 = menu("PopupMenu2");
     CopyEyeColorHexValue1 = menu("CopyEyeColorHexValue1", QStringLiteral("Copy Eye Color"));

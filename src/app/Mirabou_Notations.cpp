@@ -1,6 +1,7 @@
 #include "app/Mirabou_Main.h"
 
 #include "color/ColorModel.h"
+#include "color/ColorTexts.h"
 #include "eyedropper/EyeWizard.h"
 #include "i18n/LanguageFile.h"
 #include "platform/Clipboard.h"
@@ -13,10 +14,10 @@
 #include <QToolTip>
 #include <QVariant>
 
-// The colour in every notation: the Copy As menu (a right click on the hex
-// and dec text displays, or its key), copying again in the notation used
-// last, the eye colour in every notation, and Paste Color, which reads any
-// colour text.
+// Copy and paste of the hex and dec texts, and the colour in every
+// notation: the Copy As menu (a right click on the hex and dec text
+// displays, or its key), copying again in the notation used last, the eye
+// colour in every notation, and Paste Color, which reads any colour text.
 
 void TForm1::buildNotationMenus() {
     Ui::TForm1& ui = *m_ui;
@@ -102,10 +103,7 @@ std::optional<PackedColor> TForm1::currentColor() const {
 }
 
 std::optional<PackedColor> TForm1::eyeColor() const {
-    const QString eye = m_ui->Label25->text();
-    if (eye == m_eyeWizard->notSetText())
-        return std::nullopt;
-    return m_notations.read(eye);
+    return m_eyeWizard->eyeColor().color();
 }
 
 void TForm1::showNotations(QMenu* menu, std::optional<PackedColor> color) {
@@ -158,4 +156,26 @@ void TForm1::PasteColor1Click() {
         return;
     }
     m_color->applyPacked(*color);
+}
+
+void TForm1::SpeedButton3Click() {
+    clipboard::putText(m_ui->Label4->text());
+}
+
+void TForm1::SpeedButton4Click() {
+    clipboard::putText(m_ui->Label10->text());
+}
+
+void TForm1::SpeedButton5Click() {
+    if (const std::optional<QString> text = clipboard::getText()) {
+        if (const std::optional<ComponentTexts> hex = colortext::parseHexText(*text))
+            m_color->applyHex(*hex);
+    }
+}
+
+void TForm1::SpeedButton6Click() {
+    if (const std::optional<QString> text = clipboard::getText()) {
+        if (const std::optional<ComponentTexts> hex = colortext::parseDecText(*text))
+            m_color->applyHex(*hex);
+    }
 }

@@ -56,6 +56,7 @@ int run(int& argc, char** argv, const Options& options) {
     // The command line named a notation it knows: refusals were told there.
     const notation::NotationList notations = cli::notations(false);
     TScreenPicker picker(openScreenContext());
+    picker.setSampleSize(options.sample);
     int status = Cancelled;
     const auto end = [&status](int code) {
         status = code;

@@ -9,6 +9,7 @@ namespace pick {
 struct Options {
     QString format = QStringLiteral("hex"); ///< the notation's name, built-in or custom
     bool copy = false;                      ///< the text also stays on the clipboard
+    int sample = 1;                         ///< the side of the square the pick averages
 };
 
 /// Exit statuses: picked, cancelled, nothing to pick from.

@@ -118,6 +118,11 @@ Request run(int argc, char** argv) {
         QStringLiteral("copy"),
         QStringLiteral("With --pick, also put the colour on the clipboard, where it stays "
                        "after the command returns."));
+    const QCommandLineOption sampleOption(
+        QStringLiteral("sample"),
+        QStringLiteral("With --pick, the mean of the N by N device pixels around the picked one "
+                       "(N is 1, the default, 3, 5 or 9; pixels no screen shows do not count)."),
+        QStringLiteral("N"));
     const QCommandLineOption convertOption(
         QStringLiteral("convert"),
         QStringLiteral("Print the colour text in the notation --format names (hex if none)."),
@@ -136,8 +141,8 @@ Request run(int argc, char** argv) {
     QCommandLineOption ready(QStringLiteral("ready"), QString(), QStringLiteral("fd"));
     ready.setFlags(QCommandLineOption::HiddenFromHelp);
     for (const QCommandLineOption& option :
-         {help, versionOption, pickOption, format, copyOption, convertOption, listOption,
-          contrastOption, serve, ready})
+         {help, versionOption, pickOption, format, copyOption, sampleOption, convertOption,
+          listOption, contrastOption, serve, ready})
         parser.addOption(option);
 
     Request request;
@@ -191,6 +196,16 @@ Request run(int argc, char** argv) {
         return answered(refuse(QStringLiteral("--format goes with --pick or --convert.")));
     if (parser.isSet(copyOption) && !picking)
         return answered(refuse(QStringLiteral("--copy goes with --pick.")));
+    int sample = 1;
+    if (parser.isSet(sampleOption)) {
+        if (!picking)
+            return answered(refuse(QStringLiteral("--sample goes with --pick.")));
+        bool number = false;
+        sample = parser.value(sampleOption).toInt(&number);
+        if (!number || !settings::isSampleSize(sample))
+            return answered(refuse(QStringLiteral("--sample takes 1, 3, 5 or 9, not '%1'.")
+                                       .arg(parser.value(sampleOption).left(200))));
+    }
     if (contrasting && parser.positionalArguments().size() != 2)
         return answered(
             refuse(QStringLiteral("--contrast takes two colour texts: TEXT BACKGROUND.")));
@@ -211,6 +226,7 @@ Request run(int argc, char** argv) {
         request.kind = Request::Pick;
         request.format = list.name(*chosen);
         request.copy = parser.isSet(copyOption);
+        request.sample = sample;
         return request;
     }
     if (converting)

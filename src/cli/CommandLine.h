@@ -24,6 +24,7 @@ struct Request {
     int status = 0;                         ///< Answered: the exit status
     QString format = QStringLiteral("hex"); ///< Pick: the notation's name
     bool copy = false;                      ///< Pick: the text also stays on the clipboard
+    int sample = 1;                         ///< Pick: the side of the square it averages
     QString text;                           ///< ServeClipboard: the text to serve
     int readyFd = -1;                       ///< ServeClipboard: where to tell that it serves
 };

@@ -16,6 +16,7 @@
 TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views views,
                        QObject* parent)
     : QObject(parent), m_color(color), m_openScreen(std::move(screens)), m_views(std::move(views)) {
+    connect(&m_eye, &TEyeColor::changed, this, [this] { m_views.eyeColor->setText(m_eye.text()); });
 }
 
 TEyeWizard::~TEyeWizard() {
@@ -57,12 +58,12 @@ void TEyeWizard::press() {
     }
     if (!m_picking) {
         m_boxesBefore = m_color.boxes();
-        m_eyeBefore = m_views.eyeColor->text();
+        m_eyeBefore = m_eye.state();
         qApp->installEventFilter(this);
     }
     m_picking = true;
     m_views.button->setIcon(m_views.picking);
-    m_views.eyeColor->setText(m_notSet);
+    m_eye.clear();
     // A screen that cannot be read live (Wayland) prepares its own picture
     // or picker and may move and release by itself.
     PickHandlers handlers;
@@ -73,6 +74,7 @@ void TEyeWizard::press() {
     };
     handlers.window = m_views.button->window();
     handlers.failed = [this](PickFailure why) { failed(why); };
+    handlers.sample = m_loupe.sample();
     m_screen->beginPick(handlers);
 }
 
@@ -105,7 +107,7 @@ void TEyeWizard::cancel() {
     m_screen->cancelPick();
     m_views.button->setIcon(m_views.normal);
     m_color.restore(m_boxesBefore);
-    m_views.eyeColor->setText(m_eyeBefore);
+    m_eye.restore(m_eyeBefore);
 }
 
 bool TEyeWizard::eventFilter(QObject* watched, QEvent* event) {
@@ -163,15 +165,26 @@ void TEyeWizard::endPick() {
     qCInfo(lcPick).noquote() << "picked" << m_color.hexText();
     hideMagnifier();
     m_views.button->setIcon(m_views.normal);
-    m_views.eyeColor->setText(m_color.hexText());
+    const PackedColor colour = m_color.packedValue();
+    m_eye.set(colour, m_color.hexText());
+    emit picked(colour);
+}
+
+std::optional<PackedColor> TEyeWizard::comparedColor() const {
+    return m_picking ? m_eyeBefore.color : m_eye.color();
+}
+
+void TEyeWizard::setNotSetText(const QString& text) {
+    m_eye.setNotSetText(text);
+    m_eye.clear();
 }
 
 void TEyeWizard::copyHex() {
-    clipboard::putText(m_views.eyeColor->text());
+    clipboard::putText(m_eye.text());
 }
 
 void TEyeWizard::copyDec() {
-    const QString digits = m_views.eyeColor->text().mid(1, 6);
+    const QString digits = m_eye.text().mid(1, 6);
     QStringList parts;
     for (int i = 0; i < 3; ++i) {
         const QString dec = ConvertBase(digits.mid(2 * i, 2), 16, 10);
@@ -181,12 +194,12 @@ void TEyeWizard::copyDec() {
 }
 
 void TEyeWizard::recall() {
-    const QString eye = m_views.eyeColor->text();
-    if (eye == m_notSet)
+    if (!m_eye.isSet())
         return;
+    const QString eye = m_eye.text(); // its digits as written, letter case kept
     m_color.applyHex({eye.mid(1, 2), eye.mid(3, 2), eye.mid(5, 2)});
 }
 
 void TEyeWizard::clear() {
-    m_views.eyeColor->setText(m_notSet);
+    m_eye.clear();
 }

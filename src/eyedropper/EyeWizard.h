@@ -1,6 +1,7 @@
 #pragma once
 
 #include "color/ColorModel.h"
+#include "eyedropper/EyeColor.h"
 #include "eyedropper/Loupe.h"
 #include "eyedropper/ScreenContext.h"
 
@@ -16,9 +17,10 @@ class QAbstractButton;
 class QLabel;
 
 /// The Eye Wizard: while its button is held, the pixel under the pointer
-/// becomes the current colour at every move; the release remembers the
-/// current colour as the eye colour, which can then be copied, recalled and
-/// cleared. The eye colour display's text is the memory itself.
+/// (or the mean of the square of device pixels around it) becomes the current colour at every
+/// move; the release remembers the current colour as the eye colour, which
+/// can then be copied, recalled and cleared. The eye colour display shows
+/// the eye colour.
 ///
 /// While a pick runs, a magnifier beside the pointer shows the pixels around
 /// the picked one (the wheel changes its magnification), the arrow keys move
@@ -60,15 +62,26 @@ public:
     void setMagnifierOn(bool on) { m_magnifierOn = on; }
     /// The magnifier's magnification, kept from one pick to the next.
     int zoom() const { return m_loupe.zoom(); }
+    /// The side of the square of device pixels a read averages: 1 (the
+    /// picked pixel alone), 3, 5 or 9.
+    int sampleSize() const { return m_loupe.sample(); }
+    void setSampleSize(int across) { m_loupe.setSample(across); }
 
     // The eye colour.
+    TEyeColor& eyeColor() { return m_eye; }
+    const TEyeColor& eyeColor() const { return m_eye; }
     void copyHex();
     void copyDec();
     void recall();
     void clear();
     /// What the display shows while no eye colour is remembered.
-    const QString& notSetText() const { return m_notSet; }
-    void setNotSetText(const QString& text) { m_notSet = text; }
+    const QString& notSetText() const { return m_eye.notSetText(); }
+    /// A language applied gives the not-set text, and forgets the eye colour.
+    void setNotSetText(const QString& text);
+    /// The colour the current colour is compared with: the eye colour, or
+    /// while a pick runs the one its press put aside (none where none was
+    /// remembered).
+    std::optional<PackedColor> comparedColor() const;
 
     /// Runs once, before the first pick reads anything.
     std::function<void()> beforeFirstPick;
@@ -77,6 +90,8 @@ public:
     void settle();
 
 signals:
+    /// A release made color the eye colour.
+    void picked(PackedColor color);
     /// A pick read nothing of the screen, and why; the colour and the eye
     /// colour are as before the press (after Unreadable the pick goes on,
     /// reading white).
@@ -97,11 +112,11 @@ private:
     ScreenContextFactory m_openScreen;
     std::unique_ptr<ScreenContext> m_screen; // opened at the first pick
     Views m_views;
-    QString m_notSet = QStringLiteral("Not Set");
+    TEyeColor m_eye;
     bool m_picking = false;
     // As the press found them, for a cancelled pick.
     TColorModel::Boxes m_boxesBefore;
-    QString m_eyeBefore;
+    TEyeColor::State m_eyeBefore;
     bool m_magnifierOn = true;
     bool m_waiting = false;
     TLoupe m_loupe;

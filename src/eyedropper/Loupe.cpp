@@ -2,6 +2,7 @@
 
 #include "color/ColorTexts.h"
 #include "eyedropper/Magnifier.h"
+#include "eyedropper/Sample.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>
@@ -10,30 +11,50 @@ TLoupe::TLoupe() : m_zoom(magnifier::DefaultZoom) {}
 
 TLoupe::~TLoupe() = default;
 
+PackedColor TLoupe::meanOf(const ScreenContext& screen, QPoint picked, const QImage& cells) const {
+    const QPoint middle(cells.width() / 2, cells.height() / 2);
+    return sample::mean(m_sample, [&](QPoint offset) {
+        return screen.showsAround(picked, offset)
+                   ? std::optional<QRgb>(cells.pixel(middle + offset))
+                   : std::nullopt;
+    });
+}
+
 PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
     using Place = ScreenContext::MagnifierPlace;
     const Place place = magnify ? screen.magnifierPlace() : Place::None;
     const QPoint picked = screen.cursorPos();
+    const bool area = m_sample > 1 && screen.readsArea();
     if (place == Place::None)
-        return screen.pixel(picked);
-    const int across = magnifier::cellsAcross(m_zoom, screen.ratioAt(picked));
-    const QRect area(picked - QPoint(across / 2, across / 2), QSize(across, across));
-    // One reading for the pixels shown and the picked one, never of the
+        return area ? meanOf(screen, picked, screen.around(picked, m_sample))
+                    : screen.pixel(picked);
+    const qreal ratio = screen.ratioAt(picked);
+    // Cells small enough for the whole sample and a cell around it.
+    const int zoom = area ? magnifier::zoomFitting(m_zoom, ratio, m_sample + 2) : m_zoom;
+    const int across = magnifier::cellsAcross(zoom, ratio);
+    const QRect shown(picked - QPoint(across / 2, across / 2), QSize(across, across));
+    // One reading for the pixels shown and the picked ones, never of the
     // magnifier itself.
     QImage cells = screen.around(picked, across);
     if (m_magnifier && place == Place::Window)
-        cells = m_magnifier->unobstructed(cells, area);
-    const QRgb middle = cells.pixel(across / 2, across / 2);
-    const PackedColor color = packColor(qRed(middle), qGreen(middle), qBlue(middle));
-    const ScreenContext::Magnified view{cells, m_zoom,
-                                        colortext::formatColor(color, colortext::Format::Hex)};
+        cells = m_magnifier->unobstructed(cells, shown);
+    PackedColor color;
+    if (area) {
+        color = meanOf(screen, picked, cells);
+    } else {
+        const QRgb middle = cells.pixel(across / 2, across / 2);
+        color = packColor(qRed(middle), qGreen(middle), qBlue(middle));
+    }
+    ScreenContext::Magnified view{cells, zoom,
+                                  colortext::formatColor(color, colortext::Format::Hex)};
+    view.sample = area ? m_sample : 1;
     if (place == Place::Picture) {
         screen.showMagnifier(view);
         return color;
     }
     if (!m_magnifier || m_shownFor != &screen) {
         m_magnifier = std::make_unique<TMagnifier>(
-            [&screen](const QRect& shown) { return screen.areaLater(shown); });
+            [&screen](const QRect& part) { return screen.areaLater(part); });
         m_shownFor = &screen;
     }
     m_magnifier->showAt(picked, view);
@@ -42,7 +63,15 @@ PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
 
 PackedColor TLoupe::readPoint(ScreenContext& screen) {
     const QPoint picked = screen.cursorPos();
-    if (!m_magnifier || m_shownFor != &screen)
+    const bool mended = m_magnifier && m_shownFor == &screen;
+    if (m_sample > 1 && screen.readsArea()) {
+        const QRect area(picked - QPoint(m_sample / 2, m_sample / 2), QSize(m_sample, m_sample));
+        QImage cells = screen.around(picked, m_sample);
+        if (mended)
+            cells = m_magnifier->unobstructed(cells, area);
+        return meanOf(screen, picked, cells);
+    }
+    if (!mended)
         return screen.pixel(picked);
     const QRect point(picked, QSize(1, 1));
     const QRgb c = m_magnifier->unobstructed(screen.area(point), point).pixel(0, 0);

@@ -27,6 +27,10 @@ int cellsAcross(int zoom, qreal ratio) {
     return across % 2 ? across : across - 1;
 }
 
+int zoomFitting(int zoom, qreal ratio, int cells) {
+    return std::clamp(int(std::floor(Grid * ratio / std::max(1, cells))), 1, zoom);
+}
+
 int stepZoom(int zoom, int steps) {
     const int* const begin = std::begin(Zooms);
     const int* const end = std::end(Zooms);
@@ -73,10 +77,12 @@ void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified
         const QRect cells(grid + QPoint(inset, inset), QSize(side, side));
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(cells, view.cells);
-        // The picked pixel: a black ring and a white one, one of them plain
-        // on any colour.
-        const QRect picked(cells.topLeft() + QPoint(n / 2, n / 2) * view.zoom,
-                           QSize(view.zoom, view.zoom));
+        // The picked pixel, or the square the read averages: a black ring
+        // and a white one, one of them plain on any colour.
+        const int sample = std::clamp(view.sample, 1, n);
+        const int first = n / 2 - sample / 2;
+        const QRect picked(cells.topLeft() + QPoint(first, first) * view.zoom,
+                           QSize(sample, sample) * view.zoom);
         const int line = std::max(1, int(std::lround(ratio)));
         painter.setPen(Qt::NoPen);
         for (const auto& [colour, outset] :
@@ -85,7 +91,7 @@ void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified
             painter.setBrush(colour);
             painter.drawRect(ring);
         }
-        painter.drawImage(picked, view.cells, QRect(n / 2, n / 2, 1, 1));
+        painter.drawImage(picked, view.cells, QRect(first, first, sample, sample));
         painter.restore();
     }
     painter.setPen(Qt::white);

@@ -12,7 +12,8 @@ class QPainter;
 class QScreen;
 
 /// The magnifier of a pick: the screen's device pixels around the picked
-/// one, each a square cell, the picked one marked, its hex text beneath.
+/// one, each a square cell, the picked one (or the square a read averages)
+/// framed, its hex text beneath.
 namespace magnifier {
 
 /// The magnifications the wheel steps through: a screen pixel becomes a
@@ -25,6 +26,9 @@ QSize size();
 /// How many cells fit across at zoom on a screen of ratio: an odd number,
 /// so that the picked pixel has the middle one.
 int cellsAcross(int zoom, qreal ratio);
+/// The magnification at most zoom at which cells cells fit across on a
+/// screen of ratio.
+int zoomFitting(int zoom, qreal ratio, int cells);
 /// The magnification steps up (steps > 0) or down the list from zoom.
 int stepZoom(int zoom, int steps);
 /// Where a magnifier goes beside pointer on screen (all logical): below and

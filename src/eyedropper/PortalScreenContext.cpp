@@ -1,6 +1,7 @@
 #include "eyedropper/PortalScreenContext.h"
 
 #include "eyedropper/Logging.h"
+#include "eyedropper/Sample.h"
 #include "eyedropper/WindowLocator.h"
 
 #include <QCursor>
@@ -485,11 +486,15 @@ void PortalScreenContext::pickReleased(QImage picture) {
     }
     m_pointer = pointer;
     const QPoint at = pickedPoint();
-    const bool read = m_picture.valid(at) && shown(at);
-    const QRgb rgb = read ? m_picture.pixel(at) : qRgb(255, 255, 255);
+    // The pixel there, or the mean of the area around it, as a move would
+    // have read it from the frozen picture.
+    const PackedColor colour = sample::mean(m_handlers.sample, [&](QPoint delta) {
+        const std::optional<QPoint> p = pictureAround(at, delta);
+        return p ? std::optional<QRgb>(m_picture.pixel(*p)) : std::nullopt;
+    });
     qCInfo(lcPick) << "picked from the picture that came after the release, at" << at;
     unfreeze();
-    applyAnswer(read ? packColor(qRed(rgb), qGreen(rgb), qBlue(rgb)) : UnreadablePixel);
+    applyAnswer(colour);
 }
 
 void PortalScreenContext::settle() {

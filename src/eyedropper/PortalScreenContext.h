@@ -43,6 +43,10 @@ public:
     PackedColor pixel(QPoint p) override;
     QImage area(const QRect& area) override;
     QImage around(QPoint picked, int across) override;
+    bool showsAround(QPoint picked, QPoint offset) const override;
+    /// Only the frozen picture is read as an area: the desktop picker's
+    /// answer is one colour.
+    bool readsArea() const override { return m_stage == Stage::Frozen; }
     /// Moves the picked point over the frozen picture by device pixels of
     /// the screen it is on (no program may move the pointer); a move of the
     /// pointer puts it back under the pointer.
@@ -138,6 +142,9 @@ private:
     QPoint inPicture(const Device& device) const;
     /// Whether a screen shows the picture pixel p.
     bool shown(QPoint p) const;
+    /// The picture pixel that shows the device pixel delta away from picked
+    /// (as around() counts them), if a screen shows one.
+    std::optional<QPoint> pictureAround(QPoint picked, QPoint delta) const;
     /// The picture as a screen's device pixels show it, for a screen whose
     /// device pixels span several of the picture's.
     QImage deviceImage(const Output& output) const;

@@ -116,6 +116,22 @@ bool PortalScreenContext::shown(QPoint p) const {
                        [p](const Output& output) { return output.pixels.contains(p); });
 }
 
+std::optional<QPoint> PortalScreenContext::pictureAround(QPoint picked, QPoint delta) const {
+    // As around() reads them: picture pixels where they are the screens'
+    // device pixels, otherwise the device pixels of the picked one's screen.
+    if (m_devicesArePixels || !m_picked || inPicture(*m_picked) != picked) {
+        const QPoint p = picked + delta;
+        return m_picture.valid(p) && shown(p) ? std::optional<QPoint>(p) : std::nullopt;
+    }
+    const std::optional<Device> cell = offset(*m_picked, delta);
+    const QPoint at = cell ? inPicture(*cell) : QPoint(-1, -1);
+    return m_picture.valid(at) ? std::optional<QPoint>(at) : std::nullopt;
+}
+
+bool PortalScreenContext::showsAround(QPoint picked, QPoint offset) const {
+    return m_stage == Stage::Frozen && pictureAround(picked, offset).has_value();
+}
+
 QImage PortalScreenContext::deviceImage(const Output& output) const {
     const int index = int(&output - m_outputs.data());
     QImage image(output.device, QImage::Format_RGB32);

@@ -25,6 +25,15 @@ ScreenContext::Reading ScreenContext::areaLater(const QRect& area) {
     return [image = this->area(area)] { return image; };
 }
 
+bool ScreenContext::showsAround(QPoint picked, QPoint offset) const {
+    const QPoint p = picked + offset;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (desktop::inDevicePixels(screen, screen->geometry()).contains(p))
+            return true;
+    }
+    return false;
+}
+
 qreal ScreenContext::ratioAt(QPoint p) const {
     return desktop::screenAt(p)->devicePixelRatio();
 }

@@ -37,6 +37,9 @@ struct PickHandlers {
     std::function<void(PickFailure)> failed;
     /// The context's picture or picker is shown.
     std::function<void()> ready;
+    /// The side of the square of device pixels a read averages (1: the
+    /// picked pixel alone), for a pick the context ends by itself.
+    int sample = 1;
 };
 
 /// Where the eyedropper reads pixels from: the pointer's position and the
@@ -64,6 +67,12 @@ public:
     virtual QImage around(QPoint picked, int across) {
         return area(QRect(picked - QPoint(across / 2, across / 2), QSize(across, across)));
     }
+    /// Whether a screen shows the pixel offset device pixels from picked, as
+    /// around() counts them.
+    virtual bool showsAround(QPoint picked, QPoint offset) const;
+    /// Whether around() reads what the screen shows (not a colour the
+    /// desktop's own picker answered, which is the pixel alone).
+    virtual bool readsArea() const { return true; }
     /// A reading of area taken now, whose pixels are fetched when first
     /// asked for: they show the screen as it was when it was taken.
     using Reading = std::function<QImage()>;
@@ -93,11 +102,13 @@ public:
 
     /// What the magnifier shows: the cells around the picked pixel (one per
     /// device pixel, the picked one in the middle), how many device pixels a
-    /// cell spans, and the picked colour's hex text.
+    /// cell spans, the picked colour's hex text, and the side of the square
+    /// of cells the picked colour averages (framed).
     struct Magnified {
         QImage cells;
         int zoom = 8;
         QString text;
+        int sample = 1;
     };
     /// Where the magnifier goes: a window of its own beside the pointer
     /// (live screens), the context's own picture, or nowhere (while another
@@ -149,6 +160,7 @@ class NullScreenContext : public ScreenContext {
 public:
     QPoint cursorPos() override { return {}; }
     PackedColor pixel(QPoint) override { return UnreadablePixel; }
+    bool readsArea() const override { return false; }
 };
 
 /// Opens the screen context that fits the running platform: X11 when the

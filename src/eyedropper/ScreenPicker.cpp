@@ -50,6 +50,7 @@ void TScreenPicker::start() {
         emit unavailable(why);
     };
     handlers.ready = [this] { emit ready(); };
+    handlers.sample = m_loupe.sample();
     m_screen->beginPick(handlers);
 }
 

@@ -13,7 +13,8 @@ class QKeyEvent;
 /// screen becomes the picker. The pointer shows a crosshair and the
 /// magnifier follows it; a left click picks the pixel under it, the arrow
 /// keys move the picked point (with Shift by ten) and Enter picks that,
-/// Escape or a right click cancels. On X11 the pointer and the keyboard are
+/// Escape or a right click cancels. A pick may average a square of device
+/// pixels around the picked one. On X11 the pointer and the keyboard are
 /// grabbed meanwhile; on Wayland the portal's screenshot is shown frozen, or
 /// the desktop's own picker runs where screenshots are refused.
 class TScreenPicker : public QObject {
@@ -21,6 +22,10 @@ class TScreenPicker : public QObject {
 public:
     explicit TScreenPicker(std::unique_ptr<ScreenContext> screen, QObject* parent = nullptr);
     ~TScreenPicker() override;
+
+    /// The side of the square of device pixels a pick averages: 1 (the
+    /// pixel alone), 3, 5 or 9; set before start().
+    void setSampleSize(int across) { m_loupe.setSample(across); }
 
     /// Begins the pick; one of the signals ends it.
     void start();

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
+#include <iterator>
 
 namespace settings {
 
@@ -35,6 +37,16 @@ bool readBool(const files::IniFile& file, const Key& key) {
     return file.readBool(section(key), name(key), QLatin1String(key.fallback) != u"0");
 }
 
+bool isSampleSize(int across) {
+    return std::find(std::begin(SampleSizes), std::end(SampleSizes), across) !=
+           std::end(SampleSizes);
+}
+
+int readSampleSize(const files::IniFile& file) {
+    const int across = readInteger(file, Sample);
+    return isSampleSize(across) ? across : 1;
+}
+
 void writeString(files::IniFile& file, const Key& key, const QString& value) {
     file.writeString(section(key), name(key), value);
 }
@@ -55,6 +67,7 @@ void writeOptions(files::IniFile& file, const Options& options) {
     writeString(file, Language, options.language);
     writeBool(file, Magnifier, options.magnifier);
     writeString(file, CopyAs, options.copyAs);
+    writeInteger(file, Sample, options.sample);
 }
 
 void saveOptions(const QString& path, const Options& options) {

@@ -24,8 +24,15 @@ inline constexpr Key Language{"settings", "language", "lang001"};
 inline constexpr Key Magnifier{"settings", "magnifier", "1"};
 /// The notation Copy As used last, by its name.
 inline constexpr Key CopyAs{"settings", "copyas", "hex"};
+/// The side of the square of device pixels a pick averages.
+inline constexpr Key Sample{"settings", "sample", "1"};
 /// The list of languages ("lang001", "name001"... beside it) is only read.
 inline constexpr Key LanguageCount{"languages", "number", "2"};
+
+/// The squares a pick may average, by their side in device pixels: 1 is
+/// the picked pixel alone.
+inline constexpr int SampleSizes[] = {1, 3, 5, 9};
+bool isSampleSize(int across);
 
 /// What the program writes to the section "settings" when it ends, in the
 /// order it writes them.
@@ -36,6 +43,7 @@ struct Options {
     QString language = QLatin1String(Language.fallback); // "lang" + the chosen number
     bool magnifier = true;
     QString copyAs = QLatin1String(CopyAs.fallback);
+    int sample = 1;
 };
 
 /// Writes the options, key by key; raises IniWriteError at the first key
@@ -70,6 +78,9 @@ private:
 QString readString(const files::IniFile& file, const Key& key);
 int readInteger(const files::IniFile& file, const Key& key);
 bool readBool(const files::IniFile& file, const Key& key);
+/// The sample size the file keeps; 1 for any value that is not one of
+/// SampleSizes.
+int readSampleSize(const files::IniFile& file);
 void writeString(files::IniFile& file, const Key& key, const QString& value);
 void writeInteger(files::IniFile& file, const Key& key, int value);
 void writeBool(files::IniFile& file, const Key& key, bool value);

@@ -52,6 +52,10 @@ public:
         }
         return image;
     }
+    /// What the test's screen cannot read, no screen shows.
+    bool showsAround(QPoint picked, QPoint offset) const override {
+        return colorAt(picked + offset) != UnreadablePixel;
+    }
     void nudge(QPoint delta) override { m_screen->cursor += delta; }
 
 private:
