@@ -705,6 +705,21 @@ void tst_Desktop::pickFromAnywhere() {
     const auto pattern = showPictureWindow(picture, at);
     QVERIFY(pattern);
     clipboardIn("before");
+    // The history as the command line prints it in the row's notation.
+    QStringList history{QStringLiteral("--palette"), QStringLiteral("history")};
+    for (const QString& option : options) {
+        if (option != QLatin1String("--copy"))
+            history << option;
+    }
+    const auto historyNow = [&] {
+        QProcess print;
+        print.start(m_programFolder + QStringLiteral("/Mirabou"), history);
+        return print.waitForFinished(10000) && print.exitCode() == 0
+                   ? QString::fromUtf8(print.readAllStandardOutput())
+                   : QStringLiteral("failed");
+    };
+    const QString historyBefore = historyNow();
+    QVERIFY(historyBefore != QLatin1String("failed"));
 
     // No window opens: the whole screen is the picker, the magnifier shows.
     QProcess pick;
@@ -723,6 +738,11 @@ void tst_Desktop::pickFromAnywhere() {
     QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()),
              printed.isEmpty() ? printed : printed + QLatin1Char('\n'));
     QTRY_VERIFY(xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"}).isEmpty());
+    // A pick goes to the front of the history, a cancelled one nowhere.
+    if (printed.isEmpty())
+        QCOMPARE(historyNow(), historyBefore);
+    else
+        QCOMPARE(historyNow().section(QLatin1Char('\n'), 0, 0), printed);
     if (!options.contains(QLatin1String("--copy"))) {
         QCOMPARE(clipboardOut(), QStringLiteral("before"));
         return;

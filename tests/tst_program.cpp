@@ -26,6 +26,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void ownNotationsOnTheCommandLine();
+    void palettesOnTheCommandLine();
 };
 
 void tst_Program::initTestCase() {
@@ -254,6 +255,80 @@ void tst_Program::ownNotationsOnTheCommandLine() {
     QCOMPARE(mirabou({"--convert", "#102030", "--format", "CSS-VAR"}),
              QStringLiteral("--accent: #102030;\n"));
     QCOMPARE(mirabou({"--convert", "--accent: #abcdef;"}), QStringLiteral("#ABCDEF\n"));
+}
+
+void tst_Program::palettesOnTheCommandLine() {
+    // A portable program folder: the history and the palettes beside its
+    // settings file, read and changed with no display.
+    QTemporaryDir folder;
+    QVERIFY(copyProgram(folder.path()));
+    writeFile(folder.filePath(QStringLiteral("settings.ini")), "[settings]\n");
+    writeFile(folder.filePath(QStringLiteral("history.gpl")),
+              "GIMP Palette\nName: History\n#\n255 128   0\tdarkorange\n 16  32  48\t\n");
+    writeFile(folder.filePath(QStringLiteral("web.gpl")),
+              "GIMP Palette\r\nName: Web colours\r\n#\r\n0 0 255\tBlue\r\n255 0 0\r\n");
+    writeFile(folder.filePath(QStringLiteral("bad.gpl")), "GIMP Palette\n1 2 3\n4 256 6\n");
+    writeFile(folder.filePath(QStringLiteral("lines.txt")),
+              "oklch(73.19% 0.1858 52.98)\nrebeccapurple\n  rgb(1 2 3)  \n");
+    const auto path = [&](const char* name) { return folder.filePath(QLatin1String(name)); };
+    struct Step {
+        QStringList arguments;
+        int code;
+        QString out; // the whole output; for a refusal, what stderr holds
+    };
+    const QList<Step> steps{
+        {{"--palette", "history"}, 0, "#FF8000\n#102030\n"},
+        {{"--palette", "HISTORY", "--format", "rgb"}, 0, "rgb(255, 128, 0)\nrgb(16, 32, 48)\n"},
+        {{"--list-palettes"}, 0, "history\t2\n"},
+        {{"--import", path("web.gpl")}, 0, "Web colours\n"},
+        {{"--palette", "Web colours", "--format", "name"}, 0, "blue\nred\n"},
+        {{"--import", path("lines.txt"), "Lines"}, 0, "Lines\n"},
+        {{"--palette", "Lines"}, 0, "#FF8000\n#663399\n#010203\n"},
+        {{"--list-palettes"}, 0, "history\t2\nLines\t3\nWeb colours\t2\n"},
+        // What is exported reads back the same, in each file type.
+        {{"--export", "Web colours", path("out.ase")}, 0, ""},
+        {{"--import", path("out.ase"), "From ASE"}, 0, "From ASE\n"},
+        {{"--palette", "From ASE"}, 0, "#0000FF\n#FF0000\n"},
+        {{"--export", "history", path("out.txt"), "--format", "lab"}, 0, ""},
+        {{"--import", path("out.txt"), "From text"}, 0, "From text\n"},
+        {{"--palette", "From text"}, 0, "#FF8000\n#102030\n"},
+        {{"--export", "Lines", path("out.css")}, 0, ""},
+        // Refusals change nothing.
+        {{"--palette", "nope"}, 2, "no palette is named"},
+        {{"--import", path("bad.gpl")}, 2, "line 3"},
+        {{"--import", path("missing.gpl")}, 2, "missing.gpl"},
+        {{"--import", path("web.gpl")}, 2, "named \"Web colours\" already"},
+        {{"--import", path("web.gpl"), "a", "b"}, 2, "a file and a name at most"},
+        {{"--export", "Lines"}, 2, "a palette's name and a file"},
+        {{"--export", "Lines", path("out.css"), "--format", "rgb"}, 2, "goes with a .txt file"},
+        {{"--export", "Lines", path("out.png")}, 2, ".png"},
+        {{"--export", "nope", path("nope.gpl")}, 2, "no palette is named"},
+        {{"--palette", "Lines", "--import", path("web.gpl")}, 2, "do not go together"},
+        {{"--list-palettes"},
+         0,
+         "history\t2\nFrom ASE\t2\nFrom text\t2\nLines\t3\nWeb colours\t2\n"},
+    };
+    for (const Step& step : steps) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(folder.filePath(QStringLiteral("Mirabou")), step.arguments);
+        QVERIFY(p.waitForFinished(10000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        const QByteArray what = step.arguments.join(QLatin1Char(' ')).toUtf8() + ": " +
+                                out.toUtf8() + " / " + err.toUtf8();
+        QVERIFY2(p.exitCode() == step.code, what.constData());
+        if (step.code == 0)
+            QVERIFY2(out == step.out && err.isEmpty(), what.constData());
+        else
+            QVERIFY2(out.isEmpty() && err.contains(step.out), what.constData());
+    }
+    const QByteArray css = readFile(folder.filePath(QStringLiteral("out.css")));
+    QVERIFY2(css.startsWith(":root {\n") && css.contains("#663399;"), css.constData());
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("nope.gpl"))));
 }
 
 QTEST_MAIN(tst_Program)

@@ -1,6 +1,7 @@
 #include "app/PickCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/Palettes.h"
 
 #include "eyedropper/ScreenPicker.h"
 #include "platform/ClipboardServer.h"
@@ -68,6 +69,12 @@ int run(int& argc, char** argv, const Options& options) {
         std::fflush(stdout);
         if (options.copy)
             copy(text);
+        // Kept as a release of the Eye Wizard keeps it; the pick stands
+        // either way.
+        const palette::Status kept = cli::userStore().addToHistory(color);
+        if (!kept)
+            std::fprintf(stderr, "mirabou: the colour is not kept in the history: %s\n",
+                         qPrintable(kept.error()));
         end(Picked);
     });
     QObject::connect(&picker, &TScreenPicker::cancelled, &app, [&] { end(Cancelled); });

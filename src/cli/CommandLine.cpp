@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Palettes.h"
 #include "color/Contrast.h"
 #include "files/IniFile.h"
 #include "files/ProgramFolder.h"
@@ -94,11 +95,16 @@ Request run(int argc, char** argv) {
         "move the picked point by a pixel, with Shift by ten, Enter picks it, Escape or a right "
         "click cancels) and prints it on one line. Exit status: 0 picked, 1 cancelled, 2 a "
         "command line it cannot mean, 3 no display or desktop portal to pick from.\n\n"
-        "The commands --convert, --list-formats and --contrast need no display. A colour text is "
+        "The commands --convert, --list-formats, --contrast, --palette, --list-palettes, "
+        "--import and --export need no display. A colour text is "
         "anything a "
         "browser reads as an sRGB colour (#rgb, #rrggbb, rgb(), hsl(), hwb(), lab(), lch(), "
         "oklab(), oklch(), color(srgb ...), color(xyz-d65 ...), the 148 CSS names) or any "
-        "notation of --list-formats; exit status 2 for a text that is no colour."));
+        "notation of --list-formats; exit status 2 for a text that is no colour.\n\n"
+        "The colour history (the last 50 colours picked, newest first) and the palettes are "
+        "GIMP palette files in ~/.local/share/mirabou/ (beside settings.ini for a portable "
+        "program), which GIMP, Inkscape and Krita read; exit status 2 for a palette or a file "
+        "that cannot be read or written, with a line saying why."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
@@ -109,7 +115,8 @@ Request run(int argc, char** argv) {
                        "it, without opening the window."));
     const QCommandLineOption format(
         QStringLiteral("format"),
-        QStringLiteral("With --pick or --convert, the notation the colour is written in: hex "
+        QStringLiteral("With --pick, --convert, --palette or --export to a .txt file, the "
+                       "notation the colours are written in: hex "
                        "(#FF8000, the default), dec, rgb, hsl, hsv, hwb, cmyk, lab, lch, oklab, "
                        "oklch, xyz, name, int, qt, vec4, or one of your own (see "
                        "--list-formats)."),
@@ -136,13 +143,34 @@ Request run(int argc, char** argv) {
                        "(4.49:1), a line for each level (AA normal, AA large, AAA normal, AAA "
                        "large, Non-text) with pass or fail, and the APCA lightness contrast "
                        "(Lc 63.1)."));
+    const QCommandLineOption paletteOption(
+        QStringLiteral("palette"),
+        QStringLiteral("Print the palette's colours, one per line (history: the colours picked, "
+                       "newest first)."),
+        QStringLiteral("name"));
+    const QCommandLineOption listPalettesOption(
+        QStringLiteral("list-palettes"),
+        QStringLiteral("Print the history and each palette, with how many colours it holds."));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral("With FILE [NAME]: add the palette file (.gpl, .ase, or .txt with a "
+                       "colour text per line) as a new palette, named NAME or as the file names "
+                       "it, and print its name."),
+        QStringLiteral("file"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("With NAME FILE: write the palette (or the history) to FILE, of the type "
+                       "its name ends in: .gpl (GIMP), .ase (Adobe Swatch Exchange), .css "
+                       "(custom properties), .json or .txt."),
+        QStringLiteral("name"));
     QCommandLineOption serve(QStringLiteral("serve-clipboard"), QString(), QStringLiteral("text"));
     serve.setFlags(QCommandLineOption::HiddenFromHelp);
     QCommandLineOption ready(QStringLiteral("ready"), QString(), QStringLiteral("fd"));
     ready.setFlags(QCommandLineOption::HiddenFromHelp);
     for (const QCommandLineOption& option :
          {help, versionOption, pickOption, format, copyOption, sampleOption, convertOption,
-          listOption, contrastOption, serve, ready})
+          listOption, contrastOption, paletteOption, listPalettesOption, importOption, exportOption,
+          serve, ready})
         parser.addOption(option);
 
     Request request;
@@ -154,7 +182,10 @@ Request run(int argc, char** argv) {
     if (!parser.parse(arguments))
         return answered(refuse(parser.errorText()));
     const bool contrasting = parser.isSet(contrastOption);
-    if (!parser.positionalArguments().isEmpty() && !contrasting)
+    const bool importing = parser.isSet(importOption);
+    const bool exporting = parser.isSet(exportOption);
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty() && !contrasting && !importing && !exporting)
         return answered(refuse(QStringLiteral("Unexpected argument '%1'.")
                                    .arg(parser.positionalArguments().value(0).left(200))));
     if (parser.isSet(help)) {
@@ -183,7 +214,8 @@ Request run(int argc, char** argv) {
     // One command at a time.
     QStringList commands;
     for (const QCommandLineOption* option :
-         {&pickOption, &convertOption, &listOption, &contrastOption}) {
+         {&pickOption, &convertOption, &listOption, &contrastOption, &paletteOption,
+          &listPalettesOption, &importOption, &exportOption}) {
         if (parser.isSet(*option))
             commands << QStringLiteral("--") + option->names().constFirst();
     }
@@ -192,8 +224,10 @@ Request run(int argc, char** argv) {
             refuse(QStringLiteral("%1 and %2 do not go together.").arg(commands[0], commands[1])));
     const bool picking = parser.isSet(pickOption);
     const bool converting = parser.isSet(convertOption);
-    if (parser.isSet(format) && !picking && !converting)
-        return answered(refuse(QStringLiteral("--format goes with --pick or --convert.")));
+    const bool printing = parser.isSet(paletteOption);
+    if (parser.isSet(format) && !picking && !converting && !printing && !exporting)
+        return answered(
+            refuse(QStringLiteral("--format goes with --pick, --convert, --palette or --export.")));
     if (parser.isSet(copyOption) && !picking)
         return answered(refuse(QStringLiteral("--copy goes with --pick.")));
     int sample = 1;
@@ -206,9 +240,18 @@ Request run(int argc, char** argv) {
             return answered(refuse(QStringLiteral("--sample takes 1, 3, 5 or 9, not '%1'.")
                                        .arg(parser.value(sampleOption).left(200))));
     }
-    if (contrasting && parser.positionalArguments().size() != 2)
+    if (contrasting && positional.size() != 2)
         return answered(
             refuse(QStringLiteral("--contrast takes two colour texts: TEXT BACKGROUND.")));
+    if (importing && positional.size() > 1)
+        return answered(refuse(QStringLiteral("--import takes a file and a name at most.")));
+    if (exporting && positional.size() != 1)
+        return answered(refuse(QStringLiteral("--export takes a palette's name and a file.")));
+    if (exporting && parser.isSet(format) &&
+        palette::fileTypeOf(positional[0]) != palette::FileType::Text)
+        return answered(refuse(QStringLiteral("--format with --export goes with a .txt file.")));
+    if (parser.isSet(listPalettesOption))
+        return answered(listPalettes());
     if (commands.isEmpty()) {
         request.kind = Request::Window;
         return request;
@@ -232,7 +275,13 @@ Request run(int argc, char** argv) {
     if (converting)
         return answered(convert(list, parser.value(convertOption), *chosen));
     if (contrasting)
-        return answered(contrastOf(list, parser.positionalArguments()));
+        return answered(contrastOf(list, positional));
+    if (printing)
+        return answered(printPalette(list, parser.value(paletteOption), *chosen));
+    if (importing)
+        return answered(importPalette(list, parser.value(importOption), positional.value(0)));
+    if (exporting)
+        return answered(exportPalette(list, parser.value(exportOption), positional[0], *chosen));
     return answered(listFormats(list));
 }
 
