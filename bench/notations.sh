@@ -11,21 +11,26 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 rounds=${2:-41}
 here=$(cd "$(dirname "$0")/.." && pwd)
-program=$build/program/Mirabou
+# A program folder of its own, its history full (50 colours).
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cp "$build"/program/* "$folder"/
+printf '[settings]\nposx=100\nposy=100\n' > "$folder/settings.ini"
+{
+    printf 'GIMP Palette\nName: History\n#\n'
+    for i in $(seq 0 49); do printf '%3d %3d %3d\tcolour %d\n' $((i * 5)) $((255 - i)) $((i * 3)) "$i"; done
+} > "$folder/history.gpl"
+program=$folder/Mirabou
 echo "Commands that need no display, from start to exit ($rounds rounds):"
 echo
 "$build/bench/bench_command" "$rounds" "$build/bench/core_floor --convert #FF8000 --format oklch" \
     "$program --convert #FF8000 --format oklch" "$program --contrast #767676 white" \
-    "$program --list-formats" "$program --version"
+    "$program --list-formats" "$program --version" "$program --palette history --format rgb"
 echo
 if [ ! -x "$build/bench/menu_latency" ]; then
     echo "Copy As: menu_latency was not built (libx11-dev, libxtst-dev, libxdamage-dev)."
     exit 0
 fi
-folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
-cp "$build"/program/* "$folder"/
-printf '[settings]\nposx=100\nposy=100\n' > "$folder/settings.ini"
 "$here/tests/support/with-xvfb.sh" --wm bash -c '
     "$1" & pid=$!
     for _ in $(seq 100); do
