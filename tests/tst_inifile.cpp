@@ -1,5 +1,6 @@
 #include "files/IniFile.h"
 #include "platform/ErrorReport.h"
+#include "support/SharedState.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -456,12 +457,7 @@ struct WriterState {
 };
 
 WriterState* mapState(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    void* shared = ::mmap(nullptr, sizeof(WriterState), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    ::close(fd);
-    return shared == MAP_FAILED ? nullptr : static_cast<WriterState*>(shared);
+    return testsupport::mapSharedState<WriterState>(path);
 }
 
 /// A settings file the writer rewrites for ever: it starts with the first

@@ -4,6 +4,7 @@
 #include "palette/ImportExport.h"
 #include "palette/PaletteStore.h"
 #include "palette/TextFiles.h"
+#include "support/SharedState.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -117,12 +118,7 @@ struct WriterState {
 };
 
 WriterState* mapState(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    void* shared = ::mmap(nullptr, sizeof(WriterState), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    ::close(fd);
-    return shared == MAP_FAILED ? nullptr : static_cast<WriterState*>(shared);
+    return testsupport::mapSharedState<WriterState>(path);
 }
 
 // The kill test's palettes: one the writer grows, two names it renames
