@@ -5,6 +5,7 @@
 #include "controls/SpeedButton.h"
 #include "eyedropper/EyeWizard.h"
 #include "eyedropper/Loupe.h"
+#include "eyedropper/PickCursor.h"
 #include "eyedropper/PortalScreenContext.h"
 #include "eyedropper/WindowLocator.h"
 #include "i18n/LanguageFile.h"
@@ -243,6 +244,8 @@ private slots:
     void sampledFromThePicture();
     void releaseBeforeThePicture_data();
     void releaseBeforeThePicture();
+    void pickCursorLeavesItsMiddleClear_data();
+    void pickCursorLeavesItsMiddleClear();
     void lateScreenshotIsDropped_data();
     void lateScreenshotIsDropped();
     void realPortal_data();
@@ -797,12 +800,19 @@ void tst_Portal::releaseBeforeThePicture() {
     const QString expected = hexOf(pictureColor(real.x() + inWindow.x(), real.y() + inWindow.y()));
     f.press();
     f.moveOverButton();
+    // A desktop that draws the pointer into its picture (KWin) shows there
+    // what lies under the hot spot: the shape leaves its middle empty.
+    QCOMPARE(f.context->stage(), Stage::Requesting);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QCOMPARE(QGuiApplication::overrideCursor()->pixmap().toImage(),
+             pickcursor::cursor(pickcursor::Kind::Aiming).pixmap().toImage());
     QTest::mouseRelease(f.wand(), Qt::LeftButton, {}, up);
     // Meanwhile the pick is under way, and the pointer says so.
     QVERIFY(f.picking());
     QCOMPARE(f.context->stage(), Stage::Releasing);
     QVERIFY(QGuiApplication::overrideCursor());
-    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QCOMPARE(QGuiApplication::overrideCursor()->pixmap().toImage(),
+             pickcursor::cursor(pickcursor::Kind::Waiting).pixmap().toImage());
     QCOMPARE(f.header(), QStringLiteral("#000000"));
 
     QTRY_VERIFY_WITH_TIMEOUT(!f.picking(), delay + 3000);
@@ -816,6 +826,36 @@ void tst_Portal::releaseBeforeThePicture() {
     // The picture made for it goes; the one it was made from stays.
     QTRY_VERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("desktop-1.png"))));
     QVERIFY(QFile::exists(path));
+}
+
+void tst_Portal::pickCursorLeavesItsMiddleClear_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("aiming") << int(pickcursor::Kind::Aiming);
+    QTest::newRow("waiting") << int(pickcursor::Kind::Waiting);
+}
+
+void tst_Portal::pickCursorLeavesItsMiddleClear() {
+    QFETCH(int, kind);
+    const QCursor cursor = pickcursor::cursor(pickcursor::Kind(kind));
+    const QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    const qreal ratio = cursor.pixmap().devicePixelRatio();
+    // The hot spot in the image's own pixels, and the widest area a pick
+    // averages (9 x 9 device pixels, at scale 1 the most logical pixels)
+    // with a pixel more around it.
+    const QPointF hot = (QPointF(cursor.hotSpot()) + QPointF(0.5, 0.5)) * ratio; // its middle
+    QCOMPARE(hot, QPointF(image.width() / 2.0, image.height() / 2.0));
+    const qreal clear = 5 * ratio;
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(image.pixel(x, y));
+            if (std::abs(x + 0.5 - hot.x()) <= clear && std::abs(y + 0.5 - hot.y()) <= clear)
+                QVERIFY2(alpha == 0, qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+            else if (alpha == 255)
+                ++opaque;
+        }
+    }
+    QVERIFY2(opaque > 60, "the cross is drawn"); // four arms, black on white
 }
 
 void tst_Portal::lateScreenshotIsDropped_data() {

@@ -22,22 +22,11 @@ TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views v
 TEyeWizard::~TEyeWizard() {
     if (m_picking)
         qApp->removeEventFilter(this);
-    setWaiting(false);
 }
 
 void TEyeWizard::settle() {
     if (m_screen)
         m_screen->settle();
-}
-
-void TEyeWizard::setWaiting(bool waiting) {
-    if (waiting == m_waiting)
-        return;
-    m_waiting = waiting;
-    if (waiting)
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
 }
 
 void TEyeWizard::failed(PickFailure why) {
@@ -102,7 +91,6 @@ void TEyeWizard::cancel() {
         return;
     m_picking = false;
     qApp->removeEventFilter(this);
-    setWaiting(false);
     hideMagnifier();
     m_screen->cancelPick();
     m_views.button->setIcon(m_views.normal);
@@ -146,8 +134,7 @@ void TEyeWizard::release(std::optional<QPointF> seen) {
         move();
     if (!m_screen->endPick()) {
         // The desktop's own picker still runs, or its picture is still to
-        // come: the screen ends the pick.
-        setWaiting(true);
+        // come: the screen ends the pick (and its pointer says so).
         return;
     }
     endPick();
@@ -161,7 +148,6 @@ void TEyeWizard::grabLost() {
 void TEyeWizard::endPick() {
     m_picking = false;
     qApp->removeEventFilter(this);
-    setWaiting(false);
     qCInfo(lcPick).noquote() << "picked" << m_color.hexText();
     hideMagnifier();
     m_views.button->setIcon(m_views.normal);

@@ -106,7 +106,6 @@ private:
     void hideMagnifier();
     void failed(PickFailure why);
     /// Shows, or no longer shows, that a pick waits for its screen.
-    void setWaiting(bool waiting);
 
     TColorModel& m_color;
     ScreenContextFactory m_openScreen;
@@ -118,6 +117,5 @@ private:
     TColorModel::Boxes m_boxesBefore;
     TEyeColor::State m_eyeBefore;
     bool m_magnifierOn = true;
-    bool m_waiting = false;
     TLoupe m_loupe;
 };

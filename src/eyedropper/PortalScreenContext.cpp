@@ -1,5 +1,7 @@
 #include "eyedropper/PortalScreenContext.h"
 
+#include "eyedropper/PickCursor.h"
+
 #include "eyedropper/Logging.h"
 #include "eyedropper/Sample.h"
 #include "eyedropper/WindowLocator.h"
@@ -43,6 +45,7 @@ PortalScreenContext::~PortalScreenContext() {
     portal::removeMadeFile(m_readFile, m_readRequested);
     for (const QPointer<TFrozenScreen>& window : m_frozen)
         delete window.data();
+    showCursorFor(Stage::Idle);
 }
 
 std::vector<TFrozenScreen*> PortalScreenContext::frozenScreens() const {
@@ -539,7 +542,36 @@ void PortalScreenContext::setStage(Stage stage) {
     if (m_stage == stage)
         return;
     m_stage = stage;
+    showCursorFor(stage);
     emit stageChanged(stage);
     if ((stage == Stage::Frozen || stage == Stage::Picker) && m_handlers.ready)
         m_handlers.ready();
+}
+
+void PortalScreenContext::showCursorFor(Stage stage) {
+    std::optional<pickcursor::Kind> wanted;
+    switch (stage) {
+    case Stage::Requesting:
+    case Stage::Frozen:
+    case Stage::Unreadable:
+        wanted = pickcursor::Kind::Aiming;
+        break;
+    case Stage::Releasing:
+    case Stage::Picker:
+        wanted = pickcursor::Kind::Waiting;
+        break;
+    case Stage::Idle:
+    case Stage::Answered:
+    case Stage::Unavailable:
+        break;
+    }
+    if (wanted == m_cursor)
+        return;
+    if (!wanted)
+        QGuiApplication::restoreOverrideCursor();
+    else if (m_cursor)
+        QGuiApplication::changeOverrideCursor(pickcursor::cursor(*wanted));
+    else
+        QGuiApplication::setOverrideCursor(pickcursor::cursor(*wanted));
+    m_cursor = wanted;
 }

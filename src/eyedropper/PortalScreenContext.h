@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eyedropper/FrozenScreen.h"
+#include "eyedropper/PickCursor.h"
 #include "eyedropper/PortalRequest.h"
 #include "eyedropper/ScreenContext.h"
 
@@ -110,6 +111,8 @@ private:
     void applyAnswer(PackedColor color);
     void finish();
     void setStage(Stage stage);
+    /// The pointer's shape for the stage over every window of the program.
+    void showCursorFor(Stage stage);
     /// Picture pixels per logical desktop pixel, across and down.
     QPointF scale() const;
 
@@ -152,6 +155,8 @@ private:
     TPortalRequest m_request;
     PickHandlers m_handlers;
     Stage m_stage = Stage::Idle;
+    /// The pointer's shape the pick has put over every window, if any.
+    std::optional<pickcursor::Kind> m_cursor;
     QImage m_picture;
     QRect m_desktop; // the logical desktop the picture covers
     std::optional<QPointF> m_pointer;
