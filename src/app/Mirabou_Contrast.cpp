@@ -388,22 +388,32 @@ void TForm5::applyTexts(const files::IniFile& file) {
 }
 
 void TForm5::fixValueWidths() {
-    // The values change on every move of a pick: wide enough for the widest
-    // they show, the window keeps its size and its layout as they change.
-    const QFontMetrics bold(m_ratioValue->font());
-    m_ratioValue->setMinimumWidth(bold.horizontalAdvance(QStringLiteral("21.00:1")) + 2);
-    m_lcValue->setMinimumWidth(bold.horizontalAdvance(QStringLiteral("-108.8")) + 2);
-    const QFontMetrics normal(font());
-    const int passFail =
-        qMax(normal.horizontalAdvance(m_passText), normal.horizontalAdvance(m_failText)) + 2;
+    // The values change on every move of a pick. Each is given, once per
+    // language, the fixed size of the widest it shows: the window keeps its
+    // size, and a new value repaints its label without laying out the window.
+    const QString widestPair = QString(m_pairText)
+                                   .replace(QLatin1String("%1"), QLatin1String("#DDDDDD"))
+                                   .replace(QLatin1String("%2"), QLatin1String("#DDDDDD"));
+    const QString widestRatio = QStringLiteral("21.00:1");
+    const auto fix = [](QLabel* label, const QStringList& widest) {
+        const QString shown = label->text();
+        label->setMinimumSize(0, 0);
+        label->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        QSize size;
+        for (const QString& text : widest) {
+            label->setText(text);
+            size = size.expandedTo(label->sizeHint() + QSize(2, 0));
+        }
+        label->setText(shown);
+        label->setFixedSize(size);
+    };
+    fix(m_pairLabel, {widestPair});
+    fix(m_ratioValue, {widestRatio});
+    fix(m_lcValue, {QStringLiteral("-108.8"), QStringLiteral("106.0")});
     for (QLabel* value : m_levelValues)
-        value->setMinimumWidth(passFail);
+        fix(value, {m_passText, m_failText});
     for (QLabel* value : m_simValues)
-        value->setMinimumWidth(normal.horizontalAdvance(QStringLiteral("21.00:1")) + 2);
-    const QString widest = QString(m_pairText)
-                               .replace(QLatin1String("%1"), QLatin1String("#DDDDDD"))
-                               .replace(QLatin1String("%2"), QLatin1String("#DDDDDD"));
-    m_pairLabel->setMinimumWidth(normal.horizontalAdvance(widest) + 2);
+        fix(value, {widestRatio});
 }
 
 void TForm5::refresh() {
