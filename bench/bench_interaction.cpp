@@ -4,8 +4,8 @@
 //    synchronisation, over thousands of pointer positions on a screen
 //    painted with known colours;
 //  - the same move with the Contrast window closed and open (its figures,
-//    simulations and samples followed and drawn), every window's layout and
-//    repaint counted;
+//    simulations and samples followed and drawn, at most once a display
+//    frame), every window's layout and repaint counted;
 //  - one synchronisation from the hex boxes (ChangeOne) and from the
 //    decimal boxes (ChangeTwo), each with a new colour;
 //  - applying a language to all three windows (ChangeLang), alternating
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
         }
         sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
         rows.push_back(timeIt(open ? "Eye Wizard move, the Contrast window open (pixel read, "
-                                     "ChangeOne, its figures and samples drawn)"
+                                     "ChangeOne, its figures and samples drawn once a frame)"
                                    : "Eye Wizard move, the Contrast window closed (the same, "
                                      "every window drawn)",
                               nullptr, 5000, [&](int i) {

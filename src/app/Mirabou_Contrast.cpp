@@ -24,6 +24,10 @@
 namespace {
 
 constexpr PackedColor White = 0xFFFFFF;
+/// The least time between two showings of the figures during a pick: a
+/// display frame at 60 Hz. The pointer moves faster than a screen shows.
+constexpr int FrameMs = 16;
+
 /// Swap's key, as painting programs swap their two colours.
 constexpr Qt::Key SwapKey = Qt::Key_X;
 
@@ -219,8 +223,11 @@ TForm5::TForm5(TColorModel& color, TEyeWizard& eyeWizard, QWidget* owner)
         accessibility::setLabel(m_simCaptions[n], m_simValues[n]);
 
     // Every change of either colour, the pointer's moves during a pick too.
-    connect(&m_color, &TColorModel::changed, this, &TForm5::refresh);
-    connect(&m_eyeWizard.eyeColor(), &TEyeColor::changed, this, &TForm5::refresh);
+    connect(&m_color, &TColorModel::changed, this, &TForm5::colorsChanged);
+    connect(&m_eyeWizard.eyeColor(), &TEyeColor::changed, this, &TForm5::colorsChanged);
+    m_frameLater.setSingleShot(true);
+    m_frameLater.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameLater, &QTimer::timeout, this, &TForm5::refresh);
 
     applyTexts(files::IniFile(QString()));
 }
@@ -416,9 +423,22 @@ void TForm5::fixValueWidths() {
         fix(value, {widestRatio});
 }
 
-void TForm5::refresh() {
+void TForm5::colorsChanged() {
     if (!isVisible())
         return; // brought up to date when shown
+    if (m_eyeWizard.isPicking() && m_lastShown.isValid() && m_lastShown.elapsed() < FrameMs) {
+        if (!m_frameLater.isActive())
+            m_frameLater.start(int(FrameMs - m_lastShown.elapsed()));
+        return;
+    }
+    refresh();
+}
+
+void TForm5::refresh() {
+    m_frameLater.stop();
+    if (!isVisible())
+        return; // brought up to date when shown
+    m_lastShown.start();
     const Pair now = pair();
     if (m_shown && m_shown->text == now.text && m_shown->background == now.background &&
         m_shown->eyeColorSet == now.eyeColorSet)

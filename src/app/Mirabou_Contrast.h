@@ -2,7 +2,9 @@
 
 #include "color/ColorValue.h"
 
+#include <QElapsedTimer>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -22,7 +24,8 @@ class IniFile;
 /// background (or the other way round after Swap), the WCAG 2 ratio with
 /// its five levels, APCA's Lc, and the pair as people with a colour-vision
 /// deficiency see it. It follows both colours live, also during a pick
-/// (where the eye colour is the one the pick's press put aside), while it
+/// (where the eye colour is the one the pick's press put aside, and the
+/// figures are brought up to date at most once a display frame), while it
 /// is shown. Not modal; Escape closes it; it stays on top with the main
 /// window, which keeps its position and Swap in the settings file.
 class TForm5 : public QWidget {
@@ -72,6 +75,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    /// A colour changed: shown at once, or during a pick at most once a
+    /// display frame (the last change of a burst when the frame is up).
+    void colorsChanged();
     /// Shows the figures of the colours as they stand (while shown).
     void refresh();
     void fixValueWidths();
@@ -108,4 +114,6 @@ private:
     std::array<QString, 5> m_levelNames;
     std::array<QString, 4> m_deficiencyNames;
     std::optional<Pair> m_shown; // the pair the figures show
+    QElapsedTimer m_lastShown;   // since the figures were last brought up to date
+    QTimer m_frameLater;         // brings them up to date at the end of a frame
 };
