@@ -1250,14 +1250,17 @@ void tst_Desktop::contrastWindowFromOutside() {
     const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
     QVERIFY2(written.contains("contrastswap=1\n"), written.constData());
 
+    // Started again always on top: the Contrast window stays on top too.
     RunningProgram again;
     QVERIFY(again.installFrom(m_programFolder));
-    writeFile(again.folder() + QStringLiteral("settings.ini"), written);
+    writeFile(again.folder() + QStringLiteral("settings.ini"),
+              QByteArray(written).replace("ontop=0\n", "ontop=1\n"));
     QVERIFY(again.start(QByteArray(), bus.environment(), false));
     again.key(QStringLiteral("F9"));
     const QString reopened = waitForWindow(QStringLiteral("^Contrast$"));
     QVERIFY(!reopened.isEmpty());
     QTRY_COMPARE(clientOrigin(reopened), moved);
+    QTRY_VERIFY(windowState(reopened).contains(QLatin1String("_NET_WM_STATE_ABOVE")));
     // Swapped, no eye colour yet: white text on the current black.
     QTRY_COMPARE(contrastFigures(bus, again).value(QStringLiteral("APCA lightness contrast (Lc): ")),
                  contrast::lcText(contrast::lightnessContrast(0xFFFFFF, 0)));
