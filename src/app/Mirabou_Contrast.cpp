@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <limits>
 
 namespace {
 
