@@ -3,6 +3,9 @@
 //  - one Eye Wizard move under X11: pointer query, a 1x1 pixel read, the hex
 //    synchronisation, over thousands of pointer positions on a screen
 //    painted with known colours;
+//  - the same move with the Contrast window closed and open (its figures,
+//    simulations and samples followed and drawn, at most once a display
+//    frame), every window's layout and repaint counted;
 //  - one synchronisation from the hex boxes (ChangeOne) and from the
 //    decimal boxes (ChangeTwo), each with a new colour;
 //  - applying a language to all three windows (ChangeLang), alternating
@@ -55,7 +58,8 @@ struct Row {
     std::vector<double> micros;
 };
 
-/// Times step(i) count times, each with the repaint it causes.
+/// Times step(i) count times, each with the repaint it causes (of window, or
+/// with window null of every window, their layouts first).
 template <typename Step> Row timeIt(std::string what, QWidget* window, int count, Step step) {
     Row row{std::move(what), {}};
     row.micros.reserve(size_t(count));
@@ -64,6 +68,8 @@ template <typename Step> Row timeIt(std::string what, QWidget* window, int count
         t.start();
         step(i);
         // Every changed view drawn before the next step, as the event loop would.
+        if (!window)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
         row.micros.push_back(double(t.nsecsElapsed()) / 1000.0);
     }
@@ -125,6 +131,32 @@ int main(int argc, char** argv) {
                               }));
         sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
     }
+
+    // The Contrast window following every move, against the same move with
+    // it closed, both drawing every window that changed.
+    form.eyeWizard().setMagnifierOn(false);
+    form.eyeWizard().eyeColor().set(0xFFFFFF);
+    for (const bool open : {false, true}) {
+        if (open) {
+            program.form5.open();
+            for (int i = 0; i < 50; ++i)
+                QCoreApplication::processEvents();
+        }
+        sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
+        rows.push_back(timeIt(open ? "Eye Wizard move, the Contrast window open (pixel read, "
+                                     "ChangeOne, its figures and samples drawn once a frame)"
+                                   : "Eye Wizard move, the Contrast window closed (the same, "
+                                     "every window drawn)",
+                              nullptr, 5000, [&](int i) {
+                                  const QPoint at(area.left() + (i * 7) % area.width(),
+                                                  area.top() + (i * 13) % 300);
+                                  QCursor::setPos(at);
+                                  sendMouse(wand, QEvent::MouseMove, Qt::LeftButton, at);
+                              }));
+        sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+    program.form5.close();
+    form.eyeWizard().setMagnifierOn(true);
 
     const char* hexNames[] = {"umRed", "umGreen", "umBlue"};
     const char* decNames[] = {"dcRed", "dcGreen", "dcBlue"};

@@ -1,6 +1,7 @@
 // The installed program on a desktop: under Xvfb with openbox managing the
 // windows (see with-xvfb.sh --wm), driven from outside with xdotool and
 // xclip, each test from a fresh copy of the installed program folder.
+#include "color/Contrast.h"
 #include "files/IniFile.h"
 #include "support/ProgramDriver.h"
 #include "support/TestSupport.h"
@@ -68,6 +69,7 @@ private slots:
     void megabyteClipboard();
     void pasteAnyColour();
     void copyAsAndOwnNotations();
+    void contrastWindowFromOutside();
 
 private:
     /// Starts a fresh copy of the installed program.
@@ -75,6 +77,29 @@ private:
     QTemporaryDir m_install;
     QString m_programFolder;
 };
+
+namespace {
+
+/// What a screen reader reads of the Contrast window: each figure by the
+/// caption that labels it ("AA large text: " -> "Pass"); empty when the
+/// window does not show.
+QMap<QString, QString> contrastFigures(const AccessibilityBus& bus, const RunningProgram& p,
+                                       const QString& window = QStringLiteral("Contrast")) {
+    QMap<QString, QString> figures;
+    const std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& node) {
+        for (const QJsonValue caption : node[QLatin1String("labelledBy")].toArray())
+            figures[caption.toString()] = node[QLatin1String("name")].toString();
+        for (const QJsonValue child : node[QLatin1String("children")].toArray())
+            walk(child.toObject());
+    };
+    for (const QJsonValue w : bus.windows(p.process.processId(), window)) {
+        if (w[QLatin1String("name")].toString() == window)
+            walk(w.toObject());
+    }
+    return figures;
+}
+
+} // namespace
 
 void tst_Desktop::initTestCase() {
     const QString wm = run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"});
@@ -346,6 +371,18 @@ void tst_Desktop::screenReaderNames_data() {
         << 2 << "F4"
         << "Orlen Mirabou: Sprache..." << true << QStringList{"push button:Schließen"}
         << QStringList{"Deutsch<Sprache: ", "Mirabou Developers<Autor: ", "1.1<Version: "};
+    QTest::newRow("Contrast window")
+        << 0 << "F9"
+        << "Contrast" << true
+        << QStringList{"push button:Swap", "push button:Close", "panel:Simulated color vision"}
+        << QStringList{"21.00:1<WCAG 2 contrast ratio: ", "Pass<AA normal text: ",
+                       "Pass<Non-text: ", "106.0<APCA lightness contrast (Lc): ",
+                       "21.00:1<Achromatopsia: "};
+    QTest::newRow("Contrast window in German")
+        << 2 << "F9"
+        << "Kontrast" << true << QStringList{"push button:Tauschen", "push button:Schließen"}
+        << QStringList{"21.00:1<WCAG-2-Kontrastverhältnis: ", "Erfüllt<AAA normaler Text: ",
+                       "106.0<APCA-Helligkeitskontrast (Lc): "};
     QTest::newRow("help viewer in German")
         << 2 << "help"
         << "Mirabou Help" << false << QStringList{"tree:Inhalt", "list:Index", "text:Stichwort"}
@@ -1134,6 +1171,120 @@ void tst_Desktop::copyAsAndOwnNotations() {
     p.key(QStringLiteral("ctrl+shift+c"));
     QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #ff8000;"));
     QVERIFY(exitByButton(p));
+}
+
+void tst_Desktop::contrastWindowFromOutside() {
+    // Three painted windows of known colours below the program's windows.
+    const auto white = showColouredWindow(Qt::white, QRect(100, 600, 150, 150));
+    const auto passing = showColouredWindow(QColor(0x76, 0x76, 0x76), QRect(300, 600, 150, 150));
+    const auto failing = showColouredWindow(QColor(0x77, 0x77, 0x77), QRect(500, 600, 150, 150));
+    QVERIFY(white && passing && failing);
+    AccessibilityBus bus;
+    QVERIFY(bus.start());
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\ncontrastx=540\ncontrasty=20\n"),
+                    bus.environment(), false));
+    const auto pickAt = [&p](QPoint at) {
+        p.holdEyeWizard();
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+        QTest::qWait(150);
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+    };
+    // White as the eye colour, then #888888 pasted as the current colour.
+    pickAt({175, 675});
+    QCOMPARE(p.copyEyeColour(), QStringLiteral("#FFFFFF"));
+    clipboardIn("#888888");
+    p.click(PasteHexX, ButtonY);
+    QTRY_COMPARE(screenPixel(clientOrigin(p.window) + Swatch), qRgb(0x88, 0x88, 0x88) & 0xFFFFFF);
+
+    p.key(QStringLiteral("F9"));
+    const QString contrast = waitForWindow(QStringLiteral("^Contrast$"));
+    QVERIFY(!contrast.isEmpty());
+    QTRY_COMPARE(rootWindows("_NET_ACTIVE_WINDOW"), QStringList{contrast});
+    // Kept above the main window by the desktop.
+    const QStringList stacking = rootWindows("_NET_CLIENT_LIST_STACKING");
+    QVERIFY(stacking.indexOf(contrast) > stacking.indexOf(p.window));
+    QMap<QString, QString> figures = contrastFigures(bus, p);
+    QCOMPARE(figures.value(QStringLiteral("WCAG 2 contrast ratio: ")), QStringLiteral("3.54:1"));
+    QCOMPARE(figures.value(QStringLiteral("AA normal text: ")), QStringLiteral("Fail"));
+    QCOMPARE(figures.value(QStringLiteral("AA large text: ")), QStringLiteral("Pass"));
+    QCOMPARE(figures.value(QStringLiteral("AAA normal text: ")), QStringLiteral("Fail"));
+    QCOMPARE(figures.value(QStringLiteral("AAA large text: ")), QStringLiteral("Fail"));
+    QCOMPARE(figures.value(QStringLiteral("Non-text: ")), QStringLiteral("Pass"));
+    QCOMPARE(figures.value(QStringLiteral("APCA lightness contrast (Lc): ")),
+             QStringLiteral("63.1"));
+    QCOMPARE(figures.value(QStringLiteral("Protanopia: ")), QStringLiteral("3.54:1"));
+    // The sample as drawn: the top of its background (below the window's
+    // margin, above its first line of text) is the eye colour.
+    const QRect client = windowRect(contrast);
+    const QPoint sampleTop = client.topLeft() + QPoint(client.width() / 2, 13);
+    QTRY_COMPARE(screenPixel(sampleTop), qRgb(0xFF, 0xFF, 0xFF) & 0xFFFFFF);
+    const QImage shot = screenArea(client);
+    QVERIFY(inkBounds(shot, [](QRgb c) { return (c & 0xFFFFFF) == 0x888888; }).isValid());
+    // The picture of the README and the help: with MIRABOU_SCREENSHOTS set,
+    // written into that folder.
+    if (const QByteArray folder = qgetenv("MIRABOU_SCREENSHOTS"); !folder.isEmpty())
+        QVERIFY(shot.save(QString::fromLocal8Bit(folder) + QStringLiteral("/contrast.png")));
+
+    // Swap by its key: white text on #888888.
+    p.key(QStringLiteral("x"));
+    QTRY_COMPARE(contrastFigures(bus, p).value(QStringLiteral("APCA lightness contrast (Lc): ")),
+                 QStringLiteral("-68.5"));
+    QTRY_COMPARE(screenPixel(sampleTop), qRgb(0x88, 0x88, 0x88) & 0xFFFFFF);
+    p.key(QStringLiteral("x"));
+    QTRY_COMPARE(contrastFigures(bus, p).value(QStringLiteral("APCA lightness contrast (Lc): ")),
+                 QStringLiteral("63.1"));
+
+    // Live during a pick: the pixel under the pointer as text on the eye
+    // colour the press put aside.
+    p.holdEyeWizard();
+    xdotool({"mousemove", "375", "675"});
+    QTRY_COMPARE(contrastFigures(bus, p).value(QStringLiteral("WCAG 2 contrast ratio: ")),
+                 QStringLiteral("4.54:1"));
+    QCOMPARE(contrastFigures(bus, p).value(QStringLiteral("AA normal text: ")),
+             QStringLiteral("Pass"));
+    QTRY_COMPARE(screenPixel(sampleTop), qRgb(0xFF, 0xFF, 0xFF) & 0xFFFFFF);
+    xdotool({"mousemove", "575", "675"});
+    QTRY_COMPARE(contrastFigures(bus, p).value(QStringLiteral("WCAG 2 contrast ratio: ")),
+                 QStringLiteral("4.47:1"));
+    QCOMPARE(contrastFigures(bus, p).value(QStringLiteral("AA normal text: ")),
+             QStringLiteral("Fail"));
+    xdotool({"mouseup", "1"});
+    QTest::qWait(200);
+    QTRY_COMPARE(contrastFigures(bus, p).value(QStringLiteral("WCAG 2 contrast ratio: ")),
+                 QStringLiteral("1.00:1"));
+
+    // Swapped and moved, then closed by Escape: both kept for the next start.
+    xdotool({"windowactivate", "--sync", contrast});
+    p.key(QStringLiteral("x"));
+    QTRY_COMPARE(contrastFigures(bus, p).value(QStringLiteral("APCA lightness contrast (Lc): ")),
+                 QStringLiteral("0.0"));
+    xdotool({"windowmove", "--sync", contrast, "600", "300"});
+    QTest::qWait(200);
+    const QPoint moved = clientOrigin(contrast);
+    p.key(QStringLiteral("Escape"));
+    QTRY_VERIFY(findWindow(QStringLiteral("^Contrast$")).isEmpty());
+    QVERIFY(exitByButton(p));
+    const QByteArray written = readFile(p.folder() + QStringLiteral("settings.ini"));
+    QVERIFY2(written.contains("contrastswap=1\n"), written.constData());
+
+    // Started again always on top: the Contrast window stays on top too.
+    RunningProgram again;
+    QVERIFY(again.installFrom(m_programFolder));
+    writeFile(again.folder() + QStringLiteral("settings.ini"),
+              QByteArray(written).replace("ontop=0\n", "ontop=1\n"));
+    QVERIFY(again.start(QByteArray(), bus.environment(), false));
+    again.key(QStringLiteral("F9"));
+    const QString reopened = waitForWindow(QStringLiteral("^Contrast$"));
+    QVERIFY(!reopened.isEmpty());
+    QTRY_COMPARE(clientOrigin(reopened), moved);
+    QTRY_VERIFY(windowState(reopened).contains(QLatin1String("_NET_WM_STATE_ABOVE")));
+    // Swapped, no eye colour yet: white text on the current black.
+    QTRY_COMPARE(contrastFigures(bus, again).value(QStringLiteral("APCA lightness contrast (Lc): ")),
+                 contrast::lcText(contrast::lightnessContrast(0xFFFFFF, 0)));
+    QVERIFY(exitByButton(again));
 }
 
 QTEST_MAIN(tst_Desktop)

@@ -1,6 +1,8 @@
 #include "app/MirabouApplication.h"
+#include "app/Mirabou_Contrast.h"
 #include "app/Program.h"
 #include "color/ColorModel.h"
+#include "color/Contrast.h"
 #include "controls/ColorBox.h"
 #include "controls/FrameCacheStyle.h"
 #include "controls/Pictures.h"
@@ -9,9 +11,12 @@
 #include "controls/UpDown.h"
 #include "controls/umEdit.h"
 #include "eyedropper/EyeWizard.h"
+#include "files/IniFile.h"
+#include "files/SettingsFile.h"
 #include "platform/ErrorReport.h"
 #include "support/WindowFixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QColorDialog>
@@ -19,6 +24,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -80,6 +87,11 @@ private slots:
     void copyAsEveryNotation_data();
     void copyAsEveryNotation();
     void pasteColorOfNoColour();
+    void contrastWindowFigures();
+    void contrastWindowFollowsPick();
+    void contrastWindowOptionsSurviveRestart_data();
+    void contrastWindowOptionsSurviveRestart();
+    void contrastWindowOnTopWithMain();
 };
 
 void tst_MainWindow::startUpState() {
@@ -679,7 +691,7 @@ void tst_MainWindow::firstRunWritesSettings() {
     f.stop();
     QCOMPARE(readFile(f.settingsPath()),
              QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"
-                        "magnifier=1\ncopyas=hex\nsample=1\n"));
+                        "magnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n"));
 }
 
 void tst_MainWindow::settingsSurviveRestart_data() {
@@ -693,16 +705,16 @@ void tst_MainWindow::settingsSurviveRestart_data() {
         << QByteArray("[settings]\nontop=2\nflat=0\nposx=0x10\nposy=$20\n") << true << false
         << QPoint(16, 32) << true
         << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n"
-                      "magnifier=1\ncopyas=hex\nsample=1\n");
+                      "magnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n");
     QTest::newRow("yes, empty, blanks, abc")
         << QByteArray("; mine\n[SETTINGS]\nOnTop=yes\nflat=\nPosX= 150 \nposy=abc\n[other]\nk=v\n")
         << false << true << QPoint(150, 200) << true
         << QByteArray("; mine\n[SETTINGS]\nOnTop=0\nflat=1\nPosX=150\nposy=200\n"
-                      "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\n[other]\nk=v\n");
+                      "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n[other]\nk=v\n");
     QTest::newRow("magnifier off")
         << QByteArray("[settings]\nmagnifier=0\n") << false << true << QPoint(200, 200) << false
         << QByteArray("[settings]\nmagnifier=0\nontop=0\nflat=1\nposx=200\nposy=200\n"
-                      "language=lang001\ncopyas=hex\nsample=1\n");
+                      "language=lang001\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n");
 }
 
 void tst_MainWindow::settingsSurviveRestart() {
@@ -865,6 +877,202 @@ void tst_MainWindow::pasteColorOfNoColour() {
     f.w().PasteColor1->trigger();
     QCOMPARE(f.text("Label4"), QStringLiteral("#663399"));
     QCOMPARE(f.text("umRed"), QStringLiteral("66"));
+}
+
+namespace {
+
+/// The texts the Contrast window shows, by the names of their labels.
+QString contrastText(const WindowFixture& f, const char* label) {
+    return child<QLabel>(&f.program->form5, label)->text();
+}
+
+QStringList levelTexts(const WindowFixture& f) {
+    QStringList texts;
+    for (int n = 1; n <= 5; ++n)
+        texts << contrastText(f, qPrintable(QStringLiteral("LevelValue%1").arg(n)));
+    return texts;
+}
+
+/// Opens the Contrast window by its key, as a user would.
+bool openContrast(const WindowFixture& f) {
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F9);
+    return QTest::qWaitForWindowExposed(&f.program->form5);
+}
+
+} // namespace
+
+void tst_MainWindow::contrastWindowFigures() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    TForm5& contrast = f.program->form5;
+    QVERIFY(!contrast.isVisible());
+    // Its item in the About popup, with its key.
+    const QList<QAction*> items = f.c<QMenu>("PopupMenu3")->actions();
+    QVERIFY(items.contains(f.c<QAction>("Contrast1")));
+    QCOMPARE(f.c<QAction>("Contrast1")->shortcut(), QKeySequence(Qt::Key_F9));
+    QVERIFY(openContrast(f));
+    QCOMPARE(contrast.windowTitle(), QStringLiteral("Contrast"));
+    QVERIFY(!contrast.isModal());
+    QVERIFY(contrast.isWindow());
+    // No eye colour: black text on white, and the window says so.
+    QVERIFY(child<QLabel>(&contrast, "NoteLabel")->isVisible());
+    QCOMPARE(contrastText(f, "PairLabel"), QStringLiteral("Text #000000 on background #FFFFFF"));
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("21.00:1"));
+    QCOMPARE(contrastText(f, "LcValue"), QStringLiteral("106.0"));
+
+    // The reference pair of the task: #888888 on white.
+    f.w().eyeWizard().eyeColor().set(packColor(0xFF, 0xFF, 0xFF));
+    f.w().color().applyHex({QStringLiteral("88"), QStringLiteral("88"), QStringLiteral("88")});
+    QVERIFY(!child<QLabel>(&contrast, "NoteLabel")->isVisible());
+    QCOMPARE(contrastText(f, "PairLabel"), QStringLiteral("Text #888888 on background #FFFFFF"));
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("3.54:1"));
+    QCOMPARE(levelTexts(f), (QStringList{"Fail", "Pass", "Fail", "Fail", "Pass"}));
+    QCOMPARE(contrastText(f, "LcValue"), QStringLiteral("63.1"));
+    // Greys look the same to everyone.
+    for (int n = 1; n <= 4; ++n)
+        QCOMPARE(contrastText(f, qPrintable(QStringLiteral("SimValue%1").arg(n))),
+                 QStringLiteral("3.54:1"));
+    // Screen readers: each figure named by its caption.
+    auto* ratio = child<QLabel>(&contrast, "RatioValue");
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(ratio);
+    QVERIFY(read);
+    QCOMPARE(read->text(QAccessible::Name), QStringLiteral("3.54:1"));
+    const auto labelledBy = read->relations(QAccessible::Label);
+    QCOMPARE(labelledBy.size(), 1);
+    QCOMPARE(labelledBy[0].first->text(QAccessible::Name),
+             QStringLiteral("WCAG 2 contrast ratio: "));
+    QCOMPARE(child<QLabel>(&contrast, "LevelValue1")->accessibleDescription(),
+             QStringLiteral("\u2265 4.5:1"));
+
+    // Swap, by its button's key: white text on #888888.
+    QVERIFY(QTest::qWaitForWindowActive(&contrast));
+    QTest::keyClick(contrast.windowHandle(), Qt::Key_X);
+    QVERIFY(contrast.isSwapped());
+    QCOMPARE(contrastText(f, "PairLabel"), QStringLiteral("Text #FFFFFF on background #888888"));
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("3.54:1"));
+    QCOMPARE(contrastText(f, "LcValue"), QStringLiteral("-68.5"));
+    QTest::mouseClick(child<QPushButton>(&contrast, "SwapButton"), Qt::LeftButton);
+    QVERIFY(!contrast.isSwapped());
+    QCOMPARE(contrastText(f, "LcValue"), QStringLiteral("63.1"));
+
+    // A colour of hue: the simulations differ from the pair.
+    f.w().color().applyHex({QStringLiteral("FF"), QStringLiteral("00"), QStringLiteral("00")});
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("3.99:1"));
+    QVERIFY(contrastText(f, "SimValue1") != contrastText(f, "SimValue3"));
+    QCOMPARE(contrastText(f, "SimValue4"),
+             contrast::ratioText(contrast::contrastRatio(
+                 contrast::simulate(packColor(0xFF, 0, 0), contrast::Deficiency::Achromatopsia),
+                 0xFFFFFF)) +
+                 QStringLiteral(":1"));
+
+    // Escape closes it; F9 opens it again where it was.
+    const QPoint where = contrast.pos();
+    QTest::keyClick(contrast.windowHandle(), Qt::Key_Escape);
+    QVERIFY(!contrast.isVisible());
+    QVERIFY(f.w().isVisible());
+    QVERIFY(showActive(&f.w()));
+    QVERIFY(openContrast(f));
+    QCOMPARE(contrast.pos(), where);
+}
+
+void tst_MainWindow::contrastWindowFollowsPick() {
+    WindowFixture f;
+    QVERIFY(f.start());
+    f.w().eyeWizard().eyeColor().set(packColor(0xFF, 0xFF, 0xFF));
+    QVERIFY(openContrast(f));
+    QVERIFY(showActive(&f.w()));
+    QPoint pointer;
+    f.screen->colorAt = [&pointer](QPoint) {
+        return pointer.x() < 50 ? packColor(0x76, 0x76, 0x76) : packColor(0x77, 0x77, 0x77);
+    };
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    // During the pick the background is the eye colour the press put aside.
+    pointer = QPoint(10, 10);
+    f.screen->cursor = pointer;
+    QTest::mouseMove(wand, QPoint(11, 11));
+    QTRY_COMPARE(contrastText(f, "PairLabel"), QStringLiteral("Text #767676 on background #FFFFFF"));
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("4.54:1"));
+    QCOMPARE(levelTexts(f)[0], QStringLiteral("Pass"));
+    QVERIFY(!child<QLabel>(&f.program->form5, "NoteLabel")->isVisible());
+    pointer = QPoint(60, 10);
+    f.screen->cursor = pointer;
+    QTest::mouseMove(wand, QPoint(12, 12));
+    QTRY_COMPARE(contrastText(f, "RatioValue"), QStringLiteral("4.47:1"));
+    QCOMPARE(levelTexts(f)[0], QStringLiteral("Fail"));
+    // Released, the pick is the eye colour: the pair is one colour.
+    QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(12, 12));
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("1.00:1"));
+    QCOMPARE(contrastText(f, "LcValue"), QStringLiteral("0.0"));
+    // Cleared, white stands in for it.
+    f.trigger("ClearEyeColor1");
+    QVERIFY(child<QLabel>(&f.program->form5, "NoteLabel")->isVisible());
+    QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("4.47:1"));
+}
+
+void tst_MainWindow::contrastWindowOptionsSurviveRestart_data() {
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<bool>("onScreen"); // the stored position is on the screen
+    QTest::newRow("default") << QByteArray() << true;
+    QTest::newRow("stored") << QByteArray("[settings]\ncontrastx=40\ncontrasty=50\n") << true;
+    QTest::newRow("off every screen")
+        << QByteArray("[settings]\ncontrastx=-30000\ncontrasty=90000\n") << false;
+    QTest::newRow("swapped, damaged position")
+        << QByteArray("[settings]\ncontrastx=abc\ncontrastswap=1\n") << true;
+}
+
+void tst_MainWindow::contrastWindowOptionsSurviveRestart() {
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, onScreen);
+    WindowFixture f;
+    QVERIFY(f.start(settings));
+    const files::IniFile stored(f.settingsPath());
+    const QPoint kept(settings::readInteger(stored, settings::ContrastX),
+                      settings::readInteger(stored, settings::ContrastY));
+    TForm5& contrast = f.program->form5;
+    QCOMPARE(contrast.isSwapped(), settings.contains("contrastswap=1"));
+    QVERIFY(openContrast(f));
+    const QRect screen = contrast.screen()->availableGeometry();
+    if (onScreen)
+        QCOMPARE(contrast.pos(), kept);
+    else
+        QVERIFY2(screen.contains(contrast.frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2").arg(contrast.x()).arg(contrast.y())));
+    // Moved and swapped, both are kept for the next start.
+    contrast.move(screen.topLeft() + QPoint(123, 45));
+    const QPoint moved = contrast.pos();
+    contrast.swap();
+    const bool swapped = contrast.isSwapped();
+    f.stop();
+    const files::IniFile written(f.settingsPath());
+    QCOMPARE(settings::readInteger(written, settings::ContrastX), moved.x());
+    QCOMPARE(settings::readInteger(written, settings::ContrastY), moved.y());
+    QCOMPARE(settings::readBool(written, settings::ContrastSwap), swapped);
+    WindowFixture again;
+    QVERIFY(again.start(readFile(f.settingsPath())));
+    QCOMPARE(again.program->form5.isSwapped(), swapped);
+    QVERIFY(openContrast(again));
+    QCOMPARE(again.program->form5.pos(), moved);
+}
+
+void tst_MainWindow::contrastWindowOnTopWithMain() {
+    WindowFixture f;
+    QVERIFY(f.start("[settings]\nontop=1\n"));
+    TForm5& contrast = f.program->form5;
+    QVERIFY(contrast.isStayOnTop());
+    QVERIFY(openContrast(f));
+    const QPoint where = contrast.pos();
+    QVERIFY(showActive(&f.w()));
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F10);
+    QTRY_VERIFY(f.w().isVisible());
+    QVERIFY(!f.w().isStayOnTop());
+    QVERIFY(!contrast.isStayOnTop());
+    QTRY_VERIFY(contrast.isVisible());
+    QCOMPARE(contrast.pos(), where);
+    QVERIFY(showActive(&f.w()));
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F10);
+    QTRY_VERIFY(contrast.isStayOnTop());
+    QTRY_VERIFY(contrast.isVisible());
 }
 
 int main(int argc, char** argv) {

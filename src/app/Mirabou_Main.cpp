@@ -1,6 +1,7 @@
 #include "app/Mirabou_Main.h"
 
 #include "app/Mirabou_About.h"
+#include "app/Mirabou_Contrast.h"
 #include "app/Mirabou_Language.h"
 #include "cli/CommandLine.h"
 #include "color/ColorModel.h"
@@ -12,6 +13,7 @@
 #include "files/IniFile.h"
 #include "files/Version.h"
 #include "help/HelpRouter.h"
+#include "i18n/ContrastTexts.h"
 #include "i18n/ToolkitTexts.h"
 #include "platform/DisplayLoss.h"
 #include "platform/ErrorReport.h"
@@ -122,6 +124,7 @@ void TForm1::connectHandlers() {
     connect(ClearEyeColor1, &QAction::triggered, this, &TForm1::ClearEyeColor1Click);
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
     connect(Language2, &QAction::triggered, this, &TForm1::Language2Click);
+    connect(Contrast1, &QAction::triggered, this, &TForm1::Contrast1Click);
     connect(WebSite1, &QAction::triggered, this, &TForm1::WebSite1Click);
     connect(SendEmail1, &QAction::triggered, this, &TForm1::SendEmail1Click);
     connect(HelpContents1, &QAction::triggered, this, &TForm1::HelpContents1Execute);
@@ -131,9 +134,16 @@ TForm1::~TForm1() {
     FormDestroy();
 }
 
-void TForm1::attachWindows(TForm2* about, TForm3* language) {
+void TForm1::attachWindows(TForm2* about, TForm3* language, TForm5* contrast) {
     m_about = about;
     m_language = language;
+    m_contrast = contrast;
+    if (m_contrast) {
+        m_contrast->setPosition(m_contrastPosition);
+        m_contrast->setSwapped(m_contrastSwap);
+        m_contrast->setStayOnTop(isStayOnTop());
+        connect(m_contrast, &TForm5::optionsChanged, this, &TForm1::ContrastOptionsChanged);
+    }
 }
 
 QString TForm1::languageBaseName(int n) const {
@@ -162,6 +172,9 @@ void TForm1::FormCreate() {
     Magnifier1->setChecked(magnifier);
     m_eyeWizard->setMagnifierOn(magnifier);
     readEyeToolOptions(file);
+    m_contrastPosition = {settings::readInteger(file, settings::ContrastX),
+                          settings::readInteger(file, settings::ContrastY)};
+    m_contrastSwap = settings::readBool(file, settings::ContrastSwap);
     // The user's own notations are told at start-up where a line is refused.
     m_notations = cli::notations(file, true);
     m_copyAs = m_notations.indexOf(settings::readString(file, settings::CopyAs)).value_or(0);
@@ -216,6 +229,8 @@ settings::Options TForm1::options() const {
     now.copyAs = m_notations.name(m_copyAs);
     now.sample = checkedSampleSize();
     now.position = pos();
+    now.contrastPosition = m_contrastPosition;
+    now.contrastSwap = m_contrastSwap;
     return now;
 }
 
@@ -248,6 +263,10 @@ void TForm1::setStayOnTop(bool on) {
         move(where);
         show();
     }
+    // The Contrast window stays on top with this one, and transient for its
+    // native window as it is now.
+    if (m_contrast)
+        m_contrast->setStayOnTop(on);
 }
 
 void TForm1::setFlatButtons(bool flat) {
@@ -414,6 +433,9 @@ void TForm1::ChangeLang(int n) {
     m_eyeWizard->setNotSetText(i18n::applyLanguage(file, this, m_about, m_language));
     applyNotationTexts(file);
     applyEyeToolTexts(file);
+    Contrast1->setText(i18n::readText(file, i18n::ContrastTitleText));
+    if (m_contrast)
+        m_contrast->applyTexts(file);
     m_pickFailedTexts.clear();
     for (const i18n::TextKey& key : i18n::PickFailedTexts)
         m_pickFailedTexts.append(i18n::readText(file, key));

@@ -20,6 +20,7 @@ class TColorModel;
 class TEyeWizard;
 class TForm2;
 class TForm3;
+class TForm5;
 class THelpRouter;
 class TOpaqueViews;
 
@@ -36,8 +37,8 @@ public:
     /// Saves the settings (the destruction steps).
     ~TForm1() override;
 
-    /// The About and Language windows, created after this one.
-    void attachWindows(TForm2* about, TForm3* language);
+    /// The About, Language and Contrast windows, created after this one.
+    void attachWindows(TForm2* about, TForm3* language, TForm5* contrast = nullptr);
 
     // Synchronisation of every view from the hex or the decimal boxes.
     void ChangeOne();
@@ -126,6 +127,9 @@ private:
     void ChangeLangClick(QAction* item);
     void Language2Click();
     void About1Click();
+    void Contrast1Click();
+    /// Keeps what the Contrast window has changed of its options.
+    void ContrastOptionsChanged();
     void WebSite1Click();
     void SendEmail1Click();
     void HelpContents1Execute();
@@ -153,6 +157,9 @@ private:
     TOpaqueViews* m_opaque = nullptr;
     TForm2* m_about = nullptr;
     TForm3* m_language = nullptr;
+    TForm5* m_contrast = nullptr; // gone before this window
+    QPoint m_contrastPosition;
+    bool m_contrastSwap = false;
 
     QStringList m_pickFailedTexts; // by PickFailure, in the current language
     QString m_untold;              // why the pick under way failed, for its release
@@ -182,6 +189,8 @@ public:
     QAction* ClearEyeColor1 = nullptr;
     QAction* About1 = nullptr;
     QAction* Language2 = nullptr;
+    /// Opens the Contrast window.
+    QAction* Contrast1 = nullptr;
     QAction* WebSite1 = nullptr;
     QAction* SendEmail1 = nullptr;
     /// The colour in every notation: its menu, the key that opens it,

@@ -1,6 +1,7 @@
 #include "app/Mirabou_Main.h"
 
 #include "app/Mirabou_About.h"
+#include "app/Mirabou_Contrast.h"
 #include "app/Mirabou_Language.h"
 #include "controls/LnkLabel.h"
 #include "controls/Pictures.h"
@@ -72,10 +73,12 @@ void TForm1::buildMenus() {
     PopupMenu3 = menu("PopupMenu3");
     About1 = item("About1", QStringLiteral("About"), "book", Qt::Key_F2);
     Language2 = item("Language2", QStringLiteral("Language"), "card", Qt::Key_F4);
+    Contrast1 = item("Contrast1", QStringLiteral("Contrast"), "contrast", Qt::Key_F9);
     WebSite1 = item("WebSite1", QStringLiteral("Visit Website"), "globe", Qt::Key_F5);
     SendEmail1 = item("SendEmail1", QStringLiteral("Send Email"), "envelope", Qt::Key_F6);
     PopupMenu3->addAction(About1);
     PopupMenu3->addAction(Language2);
+    PopupMenu3->addAction(Contrast1);
     PopupMenu3->addSeparator()->setObjectName(QStringLiteral("N3"));
     PopupMenu3->addAction(WebSite1);
     PopupMenu3->addAction(SendEmail1);
@@ -142,6 +145,19 @@ void TForm1::Language2Click() {
 void TForm1::About1Click() {
     if (m_about)
         m_about->showModalOver(this);
+}
+
+void TForm1::Contrast1Click() {
+    if (m_contrast)
+        m_contrast->open();
+}
+
+void TForm1::ContrastOptionsChanged() {
+    if (!m_contrast)
+        return;
+    m_contrastPosition = m_contrast->position();
+    m_contrastSwap = m_contrast->isSwapped();
+    keepOptions();
 }
 
 void TForm1::WebSite1Click() {

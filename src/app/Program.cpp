@@ -4,8 +4,9 @@
 #include <QTimer>
 
 Program::Program(const QString& programFolder, ScreenContextFactory screens)
-    : form1(programFolder, std::move(screens)), form2(&form1), form3(&form1) {
-    form1.attachWindows(&form2, &form3);
+    : form1(programFolder, std::move(screens)), form2(&form1), form3(&form1),
+      form5(form1.color(), form1.eyeWizard(), &form1) {
+    form1.attachWindows(&form2, &form3, &form5);
 }
 
 void Program::closeAll() {

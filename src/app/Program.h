@@ -1,11 +1,12 @@
 #pragma once
 
 #include "app/Mirabou_About.h"
+#include "app/Mirabou_Contrast.h"
 #include "app/Mirabou_Language.h"
 #include "app/Mirabou_Main.h"
 
-/// The program's three windows, created in start-up order (main, About,
-/// Language) and destroyed in reverse, the main window last, so its
+/// The program's windows, created in start-up order (main, About,
+/// Language, Contrast) and destroyed in reverse, the main window last, so its
 /// destruction saves the settings after the others are gone. The About and
 /// Language windows belong to the main window, so the desktop keeps them
 /// above it.
@@ -21,4 +22,6 @@ public:
     TForm1 form1;
     TForm2 form2;
     TForm3 form3;
+    /// The Contrast window, not modal, also the main window's.
+    TForm5 form5;
 };

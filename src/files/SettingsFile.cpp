@@ -68,6 +68,9 @@ void writeOptions(files::IniFile& file, const Options& options) {
     writeBool(file, Magnifier, options.magnifier);
     writeString(file, CopyAs, options.copyAs);
     writeInteger(file, Sample, options.sample);
+    writeInteger(file, ContrastX, options.contrastPosition.x());
+    writeInteger(file, ContrastY, options.contrastPosition.y());
+    writeBool(file, ContrastSwap, options.contrastSwap);
 }
 
 void saveOptions(const QString& path, const Options& options) {

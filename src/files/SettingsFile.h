@@ -26,6 +26,11 @@ inline constexpr Key Magnifier{"settings", "magnifier", "1"};
 inline constexpr Key CopyAs{"settings", "copyas", "hex"};
 /// The side of the square of device pixels a pick averages.
 inline constexpr Key Sample{"settings", "sample", "1"};
+/// Where the Contrast window's frame stands, and whether its Swap has made
+/// the eye colour the text and the current colour the background.
+inline constexpr Key ContrastX{"settings", "contrastx", "660"};
+inline constexpr Key ContrastY{"settings", "contrasty", "200"};
+inline constexpr Key ContrastSwap{"settings", "contrastswap", "0"};
 /// The list of languages ("lang001", "name001"... beside it) is only read.
 inline constexpr Key LanguageCount{"languages", "number", "2"};
 
@@ -44,6 +49,8 @@ struct Options {
     bool magnifier = true;
     QString copyAs = QLatin1String(CopyAs.fallback);
     int sample = 1;
+    QPoint contrastPosition{660, 200};
+    bool contrastSwap = false;
 };
 
 /// Writes the options, key by key; raises IniWriteError at the first key
