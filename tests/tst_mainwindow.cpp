@@ -920,7 +920,7 @@ void tst_MainWindow::contrastWindowFigures() {
     QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("21.00:1"));
     QCOMPARE(contrastText(f, "LcValue"), QStringLiteral("106.0"));
 
-    // The reference pair of the task: #888888 on white.
+    // The reference pair: #888888 on white (APCA-W3 gives Lc 63.056).
     f.w().eyeWizard().eyeColor().set(packColor(0xFF, 0xFF, 0xFF));
     f.w().color().applyHex({QStringLiteral("88"), QStringLiteral("88"), QStringLiteral("88")});
     QVERIFY(!child<QLabel>(&contrast, "NoteLabel")->isVisible());
