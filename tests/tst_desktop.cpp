@@ -375,9 +375,9 @@ void tst_Desktop::screenReaderNames_data() {
         << 0 << "F9"
         << "Contrast" << true
         << QStringList{"push button:Swap", "push button:Close", "panel:Simulated color vision"}
-        << QStringList{"21.00:1<WCAG 2 contrast ratio: ", "Pass<AA normal text: ",
-                       "Pass<Non-text: ", "106.0<APCA lightness contrast (Lc): ",
-                       "21.00:1<Achromatopsia: "};
+        << QStringList{
+               "21.00:1<WCAG 2 contrast ratio: ", "Pass<AA normal text: ", "Pass<Non-text: ",
+               "106.0<APCA lightness contrast (Lc): ", "21.00:1<Achromatopsia: "};
     QTest::newRow("Contrast window in German")
         << 2 << "F9"
         << "Kontrast" << true << QStringList{"push button:Tauschen", "push button:Schließen"}
@@ -1125,6 +1125,29 @@ void tst_Desktop::pasteAnyColour() {
     QVERIFY(exitByButton(p));
 }
 
+namespace {
+
+/// Ctrl+Shift+C copies the colour in the notation used last. A window just
+/// started or clicked may take a key before the toolkit has seen it become
+/// active (on a loaded machine), when its window's keys do not yet apply:
+/// the key is pressed again until the text comes, a few times at most.
+bool copiedByKey(RunningProgram& p, const char* expected) {
+    for (int press = 0; press < 3; ++press) {
+        p.key(QStringLiteral("ctrl+shift+c"));
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 3000) {
+            if (clipboardOut() == QLatin1String(expected))
+                return true;
+            QTest::qWait(100);
+        }
+    }
+    qWarning("the clipboard holds %s", qPrintable(clipboardOut()));
+    return false;
+}
+
+} // namespace
+
 void tst_Desktop::copyAsAndOwnNotations() {
     // Notations of the user's own from the settings file, a refused one told
     // on stderr at start-up; Copy As from a right click on the hex text,
@@ -1152,8 +1175,7 @@ void tst_Desktop::copyAsAndOwnNotations() {
     QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #ff8000;"));
     clipboardIn("#102030");
     p.click(PasteHexX, ButtonY);
-    p.key(QStringLiteral("ctrl+shift+c"));
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #102030;"));
+    QVERIFY(copiedByKey(p, "--accent: #102030;"));
     // What Paste Color reads of it.
     clipboardIn("--accent: #abcdef;");
     p.key(QStringLiteral("ctrl+shift+v"));
@@ -1168,8 +1190,7 @@ void tst_Desktop::copyAsAndOwnNotations() {
     QVERIFY(p.start(QByteArray(), {}, false));
     clipboardIn("#FF8000");
     p.click(PasteHexX, ButtonY);
-    p.key(QStringLiteral("ctrl+shift+c"));
-    QTRY_COMPARE(clipboardOut(), QStringLiteral("--accent: #ff8000;"));
+    QVERIFY(copiedByKey(p, "--accent: #ff8000;"));
     QVERIFY(exitByButton(p));
 }
 
@@ -1282,8 +1303,9 @@ void tst_Desktop::contrastWindowFromOutside() {
     QTRY_COMPARE(clientOrigin(reopened), moved);
     QTRY_VERIFY(windowState(reopened).contains(QLatin1String("_NET_WM_STATE_ABOVE")));
     // Swapped, no eye colour yet: white text on the current black.
-    QTRY_COMPARE(contrastFigures(bus, again).value(QStringLiteral("APCA lightness contrast (Lc): ")),
-                 contrast::lcText(contrast::lightnessContrast(0xFFFFFF, 0)));
+    QTRY_COMPARE(
+        contrastFigures(bus, again).value(QStringLiteral("APCA lightness contrast (Lc): ")),
+        contrast::lcText(contrast::lightnessContrast(0xFFFFFF, 0)));
     QVERIFY(exitByButton(again));
 }
 
