@@ -17,9 +17,9 @@ TEST_DEPS := $(RUN_DEPS) xvfb xauth xdotool xclip x11-xserver-utils x11-utils op
              kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace libkf5screen-bin \
              qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-org-kde-kirigami2 \
              libwayland-dev plasma-wayland-protocols pkgconf \
-             at-spi2-core python3-pyatspi
+             at-spi2-core python3-pyatspi gimp
 
-CHECK_DEPS := $(RUN_DEPS) dbus-daemon dbus-bin python3
+CHECK_DEPS := $(RUN_DEPS) dbus-daemon dbus-bin python3 gimp
 
 FUZZ_SECONDS ?= 120
 FUZZ_PARALLEL ?= 1
@@ -78,16 +78,18 @@ check:
 	cd $(BUILD)/test && ctest --output-on-failure -j $(JOBS) -L 'unit|window'
 
 bench: deps-test
-	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
+	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
+	$(TEST_CONFIGURE)
 	cmake --build $(BUILD)/test -j $(JOBS)
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_interaction
+	$(BUILD)/test/bench/bench_palette
 	mkdir -p $(BUILD)/bench-program
 	cp $(BUILD)/test/program/* $(BUILD)/bench-program/
 	printf '[settings]\nposx=100\nposy=100\n' > $(BUILD)/bench-program/settings.ini
 	tests/support/with-xvfb.sh $(BUILD)/test/bench/bench_startup \
 	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 21
-	@scripts/install-deps.sh gcc libx11-dev libxtst-dev libxdamage-dev libxfixes-dev
 	bench/blackbox.sh $(BUILD)/test
+	bench/notations.sh $(BUILD)/test
 	bench/first_colour.sh $(BUILD)/test
 
 # SOAK_PICKS whole picks in a row on each real Wayland desktop, with the
@@ -100,11 +102,13 @@ soak: deps-test
 
 # Fuzzes the reader of every file the program reads (the settings file, the
 # language files and list, the help file's contents, index, popup topics and
-# context map) with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer, each target for FUZZ_SECONDS, FUZZ_PARALLEL at a
-# time (not part of make test, which runs each seed corpus once). New inputs
-# gather in $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
-FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap fuzz_colortext fuzz_template
+# context map, the palette files: GIMP, Adobe Swatch Exchange, plain text)
+# with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer, each
+# target for FUZZ_SECONDS, FUZZ_PARALLEL at a time (not part of make test,
+# which runs each seed corpus once). New inputs gather in
+# $(BUILD)/fuzz/corpus/<target>, findings in $(BUILD)/fuzz/findings.
+FUZZ_TARGETS := fuzz_inifile fuzz_language fuzz_helptext fuzz_contextmap fuzz_colortext \
+                fuzz_template fuzz_gpl fuzz_ase fuzz_palettetext
 fuzz: deps-test
 	@scripts/install-deps.sh clang libclang-rt-14-dev
 	cmake -S . -B $(BUILD)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -113,12 +117,14 @@ fuzz: deps-test
 	scripts/fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_PARALLEL) $(FUZZ_TARGETS)
 
 # The crash-safety test at scale: KILL_ROUNDS writers killed amid a settings
-# write, atomic and in place (make test runs 25 of each).
+# write, atomic and in place, and amid changes of the colour history and a
+# palette (make test runs 25 of each).
 KILL_ROUNDS ?= 1000
 killtest: deps-test
 	cmake -S . -B $(BUILD)/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRABOU_TESTS=ON
-	cmake --build $(BUILD)/test -j $(JOBS) --target tst_inifile
+	cmake --build $(BUILD)/test -j $(JOBS) --target tst_inifile tst_palette
 	MIRABOU_KILL_ROUNDS=$(KILL_ROUNDS) $(BUILD)/test/tests/tst_inifile killedWriterLeavesWholeFile
+	MIRABOU_KILL_ROUNDS=$(KILL_ROUNDS) $(BUILD)/test/tests/tst_palette killedWriterLeavesWholeFile
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps-test

@@ -148,6 +148,10 @@ left_behind() {
 export MIRABOU_REAL_PORTAL=$desktop MIRABOU_SEAT_POINTER=$seat_pointer
 
 start_wlroots() {
+    # xdg-desktop-portal-wlr has grim write every screenshot to /tmp/out.png:
+    # one sway stack at a time on the machine, whoever else runs one.
+    exec 8> /tmp/mirabou-wlroots-stack.lock
+    flock 8
     export XDG_CURRENT_DESKTOP=sway WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
     cat > "$base/sway.conf" <<CONF
 output HEADLESS-1 resolution ${SWAY_OUTPUT:-1024x768} position 0 0
@@ -381,6 +385,18 @@ kwin() {
     export MIRABOU_COMPOSITOR_PID=$!
     wait_for 10 offers org.kde.KWin /Screenshot org.kde.kwin.Screenshot ||
         fail "kwin_wayland did not start"
+    # Its portal's back end, started anew at the first request, answers
+    # before a test asks (on a loaded machine its start alone can take
+    # longer than a pick waits for a picture).
+    wait_for_portal
+    gdbus call --session --dest org.freedesktop.portal.Desktop \
+        --object-path /org/freedesktop/portal/desktop \
+        --method org.freedesktop.portal.Screenshot.Screenshot "" "{'interactive': <false>}" \
+        > /dev/null 2>&1
+    wait_for 20 compgen -G "$HOME/Pictures/Screenshot*.png" > /dev/null ||
+        fail "the portal takes no screenshot on KWin"
+    sleep 0.3 # written whole
+    rm -f "$HOME"/Pictures/Screenshot*.png
     if [ -n "${2:-}" ]; then
         kscreen-doctor "output.2.scale.$2" > "$base/kscreen-doctor.log" 2>&1 ||
             fail "KWin cannot scale its second output"

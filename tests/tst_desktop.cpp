@@ -1084,8 +1084,10 @@ void tst_Desktop::copyAsAndOwnNotations() {
     clipboardIn("#FF8000");
     p.click(PasteHexX, ButtonY);
     // The menu opens where the right click was; its items are the texts.
+    const QStringList before = visibleWindows(p);
     p.click(HexText.x(), HexText.y(), 3);
-    QTest::qWait(300);
+    QTRY_VERIFY_WITH_TIMEOUT(!newWindow(p, before).isEmpty(), 10000);
+    QTest::qWait(200); // drawn, its keys its own
     // The items in order: the sixteen built-in notations, then the user's.
     for (int down = 0; down < 17; ++down)
         p.key(QStringLiteral("Down"));

@@ -394,8 +394,9 @@ void tst_Help::viewerShowsTheFile() {
     QTreeWidget* toc = viewer->contentsTree();
     QCOMPARE(toc->topLevelItemCount(), 1);
     QCOMPARE(toc->topLevelItem(0)->text(0), QStringLiteral("Mirabou Help"));
-    QCOMPARE(toc->topLevelItem(0)->childCount(), 9);
-    QCOMPARE(toc->topLevelItem(0)->child(4)->text(0),
+    QCOMPARE(toc->topLevelItem(0)->childCount(), 10);
+    QCOMPARE(toc->topLevelItem(0)->child(4)->text(0), QStringLiteral("Colour notations"));
+    QCOMPARE(toc->topLevelItem(0)->child(5)->text(0),
              QStringLiteral("The Eye Wizard and the eye colour"));
     QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("small colour utility")));
     const QVariant picture = viewer->browser()->loadResource(

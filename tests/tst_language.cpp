@@ -469,23 +469,36 @@ void tst_Language::shippedTranslationsAreComplete() {
     QVERIFY(!bytes.isEmpty());
     QVERIFY2(!QString::fromUtf8(bytes).contains(QChar::ReplacementCharacter), "not UTF-8");
     const files::IniFile lng(shippedFile(base));
-    const auto value = [&lng](const QString& section, const QString& key) {
-        return lng.readString(section, key, QStringLiteral("\x01missing"));
+    const QString missing = QStringLiteral("\x01missing");
+    const auto value = [&lng, &missing](const QString& section, const QString& key) {
+        return lng.readString(section, key, missing);
+    };
+    // What is wrong with a key that must hold a text (a missing one shows
+    // English, an empty one nothing), or the empty text.
+    const auto textFault = [&value, &missing](const QString& section, const QString& key) {
+        const QString text = value(section, key);
+        const QString name = section + QLatin1Char('/') + key;
+        return text == missing  ? name + QStringLiteral(" is missing")
+               : text.isEmpty() ? name + QStringLiteral(" is empty")
+                                : QString();
     };
     // The menu offers it by its own name.
     QCOMPARE(value(QStringLiteral("language"), QStringLiteral("name")), caption);
     // Every key of the English file, read by the program or not.
     QString section;
     for (const QByteArray& line : readFile(shippedFile(QStringLiteral("English"))).split('\n')) {
-        if (line.startsWith('['))
+        if (line.startsWith('[')) {
             section = QString::fromLatin1(line.mid(1, line.indexOf(']') - 1));
-        else if (line.contains('=') && !line.startsWith(';'))
-            QVERIFY2(!value(section, QString::fromLatin1(line.left(line.indexOf('=')))).isEmpty(),
-                     qPrintable(section + QLatin1Char('/') + line));
+        } else if (line.contains('=') && !line.startsWith(';')) {
+            const QString fault =
+                textFault(section, QString::fromLatin1(line.left(line.indexOf('='))));
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        }
     }
     for (const i18n::LanguageRow& row : i18n::languageRows()) {
+        const QString fault = textFault(QLatin1String(row.section), QLatin1String(row.key));
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
         const QString text = value(QLatin1String(row.section), QLatin1String(row.key));
-        QVERIFY2(!text.isEmpty(), qPrintable(QStringLiteral("%1/%2").arg(row.section, row.key)));
         if (row.form == i18n::Form::Letters)
             QCOMPARE(text.size(), 3);
     }

@@ -113,6 +113,13 @@ QString filePath(const QString& programFolder) {
     return own;
 }
 
+QString dataFolder(const QString& programFolder) {
+    if (filePath(programFolder) == programFolder + QStringLiteral("settings.ini"))
+        return programFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/mirabou/");
+}
+
 files::IniFile languagesSource(const files::IniFile& settings, const QString& programFolder) {
     const QString shipped = programFolder + QStringLiteral("settings.ini");
     if (settings.fileName() == shipped ||

@@ -91,6 +91,12 @@ void writeBool(files::IniFile& file, const Key& key, bool value);
 /// $XDG_CONFIG_HOME/mirabou/settings.ini (~/.config/mirabou/settings.ini).
 QString filePath(const QString& programFolder);
 
+/// The folder of the files the program gathers as it runs (the colour
+/// history, the palettes), with a trailing '/': beside the settings file of
+/// a portable program, otherwise the user's $XDG_DATA_HOME/mirabou/
+/// (~/.local/share/mirabou/). Made by whoever writes there first.
+QString dataFolder(const QString& programFolder);
+
 /// Where the list of languages is read: the settings file itself, or the
 /// program's shipped settings.ini when the user's file lists none.
 files::IniFile languagesSource(const files::IniFile& settings, const QString& programFolder);
