@@ -46,8 +46,10 @@ PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
         const QRgb middle = cells.pixel(across / 2, across / 2);
         color = packColor(qRed(middle), qGreen(middle), qBlue(middle));
     }
-    ScreenContext::Magnified view{cells, zoom,
-                                  colortext::formatColor(color, colortext::Format::Hex)};
+    ScreenContext::Magnified view;
+    view.cells = cells;
+    view.zoom = zoom;
+    view.text = colortext::formatColor(color, colortext::Format::Hex);
     view.sample = area ? m_sample : 1;
     if (m_compared) {
         const PackedColor c = *m_compared;

@@ -253,6 +253,11 @@ void TMagnifier::follow() {
     if (!isVisible())
         show();
     update();
+    // What the label row shows, for a screen reader.
+    const QString said =
+        view.contrast.isEmpty() ? view.text : view.text + QLatin1Char(' ') + view.contrast;
+    if (accessibleDescription() != said)
+        setAccessibleDescription(said);
 }
 
 void TMagnifier::dismiss() {

@@ -111,8 +111,8 @@ public:
         int zoom = 8;
         QString text;
         int sample = 1;
-        QColor compared;
-        QString contrast;
+        QColor compared{};
+        QString contrast{};
     };
     /// Where the magnifier goes: a window of its own beside the pointer
     /// (live screens), the context's own picture, or nowhere (while another
