@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QPixmap>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -945,6 +946,61 @@ void tst_Desktop::contrastLabelWhilePicking() {
         QVERIFY2(square.height() >= 5 * scale, qPrintable(QString::number(square.height())));
     xdotool({"mouseup", "1"});
     QCOMPARE(p.copyEyeColour(scale), over);
+
+    // MIRABOU_SCREENSHOTS=folder: the pick as the documentation shows it,
+    // grey text on white, white remembered, the pointer on the text.
+    const QString shots = qEnvironmentVariable("MIRABOU_SCREENSHOTS");
+    if (!shots.isEmpty() && eye == QLatin1String("#FF0000")) {
+        QImage page(240, 140, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(100);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(QColor(0x77, 0x77, 0x77));
+        painter.drawText(page.rect(), Qt::AlignCenter, QStringLiteral("Aa"));
+        painter.end();
+        const QPoint at(300, 600);
+        const auto text = showPictureWindow(page, at);
+        QVERIFY(text);
+        QPoint onText; // a pixel amid a stroke of the text
+        for (int y = 70; y < 140 && onText.isNull(); ++y)
+            for (int x = 20; x < 120 && onText.isNull(); ++x)
+                if (QColor(page.pixel(x, y)) == QColor(0x77, 0x77, 0x77) &&
+                    QColor(page.pixel(x - 6, y)) == Qt::white)
+                    onText = QPoint(x + 2, y);
+        QVERIFY(!onText.isNull());
+        p.holdEyeWizard(scale);
+        moveTo(at + QPoint(4, 4));
+        QTRY_COMPARE(screenPixel(swatch), qRgb(255, 255, 255) & 0xFFFFFF);
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+        p.holdEyeWizard(scale);
+        moveTo(at + onText);
+        QTRY_COMPARE(screenPixel(swatch), qRgb(0x77, 0x77, 0x77) & 0xFFFFFF);
+        QTRY_VERIFY(
+            !(shown = xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"})).isEmpty());
+        QTest::qWait(300);
+        const QRect scene =
+            windowRect(shown).united(QRect(at, page.size())).adjusted(-10, -10, 10, 10);
+        const QString shot = QStringLiteral("%1/magnifier-contrast-%2.png").arg(shots);
+        QVERIFY(screenArea(scene).save(shot.arg(scale)));
+        if (scale == 2) { // both scales side by side, as the README shows them
+            const QImage one(shot.arg(1)), two(shot.arg(2));
+            QVERIFY(!one.isNull() && !two.isNull());
+            QImage both(one.width() + 16 + two.width(), std::max(one.height(), two.height()),
+                        QImage::Format_RGB32);
+            both.fill(Qt::black);
+            QPainter side(&both);
+            side.drawImage(0, 0, one);
+            side.drawImage(one.width() + 16, 0, two);
+            side.end();
+            QVERIFY(both.save(shot.arg(QStringLiteral("both"))));
+        }
+        xdotool({"mouseup", "1"});
+        QCOMPARE(p.copyEyeColour(scale), QStringLiteral("#777777"));
+    }
     p.click(ExitX * scale, ButtonY * scale);
     QVERIFY(endedCleanly(p));
 }
