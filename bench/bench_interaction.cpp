@@ -2,7 +2,8 @@
 // changed view, as a table of median and 99th percentile:
 //  - one Eye Wizard move under X11: pointer query, a 1x1 pixel read, the hex
 //    synchronisation, over thousands of pointer positions on a screen
-//    painted with known colours;
+//    painted with known colours; then with the magnifier, with its contrast
+//    label, with the label and a 9x9 area, and with the area alone;
 //  - one synchronisation from the hex boxes (ChangeOne) and from the
 //    decimal boxes (ChangeTwo), each with a new colour;
 //  - applying a language to all three windows (ChangeLang), alternating
