@@ -2,7 +2,8 @@
 // changed view, as a table of median and 99th percentile:
 //  - one Eye Wizard move under X11: pointer query, a 1x1 pixel read, the hex
 //    synchronisation, over thousands of pointer positions on a screen
-//    painted with known colours;
+//    painted with known colours; then with the magnifier, with its contrast
+//    label, with the label and a 9x9 area, and with the area alone;
 //  - the same move with the Contrast window closed and open (its figures,
 //    simulations and samples followed and drawn, at most once a display
 //    frame), every window's layout and repaint counted;
@@ -67,10 +68,14 @@ template <typename Step> Row timeIt(std::string what, QWidget* window, int count
         QElapsedTimer t;
         t.start();
         step(i);
-        // Every changed view drawn before the next step, as the event loop would.
+        // Every changed view drawn before the next step, as the event loop
+        // would: the window's, then what was posted (the magnifier follows the
+        // views after their repaint) and the repaints that caused.
         if (!window)
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         row.micros.push_back(double(t.nsecsElapsed()) / 1000.0);
     }
     return row;
@@ -116,21 +121,40 @@ int main(int argc, char** argv) {
 
     QSet<QString> colours;
     const QRect area = stripes.geometry().adjusted(0, 0, -1, -1);
-    for (const bool magnifier : {false, true}) {
-        form.eyeWizard().setMagnifierOn(magnifier);
+    // Without the magnifier, with it, with its contrast label (an eye colour
+    // remembered before the press), and with the label and a 9x9 area.
+    struct Move {
+        const char* what;
+        bool magnifier;
+        bool eye;
+        int sample;
+    };
+    for (const Move& move :
+         {Move{"Eye Wizard move (pixel read, ChangeOne)", false, false, 1},
+          Move{"Eye Wizard move with the magnifier (area read, ChangeOne, magnifier moved and "
+               "drawn)",
+               true, false, 1},
+          Move{"Eye Wizard move with the magnifier and the contrast label", true, true, 1},
+          Move{"Eye Wizard move with the magnifier, the contrast label and a 9x9 area", true, true,
+               9},
+          Move{"Eye Wizard move with a 9x9 area, no magnifier", false, false, 9}}) {
+        TEyeWizard& wizard = form.eyeWizard();
+        wizard.setMagnifierOn(move.magnifier);
+        wizard.setSampleSize(move.sample);
+        if (move.eye)
+            wizard.eyeColor().set(packColor(0x20, 0x40, 0x60));
+        else
+            wizard.eyeColor().clear();
         sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
-        rows.push_back(timeIt(magnifier ? "Eye Wizard move with the magnifier (area read, "
-                                          "ChangeOne, magnifier moved and drawn)"
-                                        : "Eye Wizard move (pixel read, ChangeOne)",
-                              &form, 5000, [&](int i) {
-                                  const QPoint at(area.left() + (i * 7) % area.width(),
-                                                  area.top() + (i * 13) % 300);
-                                  QCursor::setPos(at);
-                                  sendMouse(wand, QEvent::MouseMove, Qt::LeftButton, at);
-                                  colours.insert(hex->text());
-                              }));
+        rows.push_back(timeIt(move.what, &form, 5000, [&](int i) {
+            const QPoint at(area.left() + (i * 7) % area.width(), area.top() + (i * 13) % 300);
+            QCursor::setPos(at);
+            sendMouse(wand, QEvent::MouseMove, Qt::LeftButton, at);
+            colours.insert(hex->text());
+        }));
         sendMouse(wand, QEvent::MouseButtonRelease, Qt::NoButton);
     }
+    form.eyeWizard().setSampleSize(1);
 
     // The Contrast window following every move, against the same move with
     // it closed, both drawing every window that changed.

@@ -3,7 +3,10 @@
 # back with its floors (the measuring sticks in blackbox/, see its README):
 #  - one Eye Wizard move, pointer warp to the repaint that shows the new
 #    colour (median and 99th percentile): an X11 program that reads the pixel
-#    and repaints, a bare Qt picker, Mirabou with its magnifier and without;
+#    and repaints, a bare Qt picker, Mirabou with its magnifier, with the
+#    magnifier's contrast label (an eye colour remembered by a click on the
+#    Eye Wizard before the press), with the label and a 9x9 area, and
+#    without the magnifier;
 #  - start-up to the window mapped and to its first painting, and memory one
 #    second later (medians):
 #    a bare Qt window, the same with a line of text, Mirabou, and
@@ -30,11 +33,19 @@ program="$folder/Mirabou"
 mkdir "$folder/plain"
 cp "$build"/program/* "$folder/plain"/
 printf '[settings]\nposx=100\nposy=100\nmagnifier=0\n' > "$folder/plain/settings.ini"
+# The same averaging a 9x9 area.
+mkdir "$folder/area"
+cp "$build"/program/* "$folder/area"/
+printf '[settings]\nposx=100\nposy=100\nsample=9\n' > "$folder/area/settings.ini"
 
-pick() { # label, title, command...: "median p99" in microseconds
+pick() { # [-e] label, title, command...: "median p99" in microseconds
+    local first=()
+    # -e: a click on the Eye Wizard first remembers an eye colour, so the
+    # magnifier shows the contrast label while the press picks.
+    [ "$1" = -e ] && first=(-a click:175,19 -a sleep:200) && shift
     local label=$1 title=$2
     shift 2
-    local args=(-n "$moves" -a press:175,19 -p 208,123 "$label" "$title" -- "$@")
+    local args=(-n "$moves" "${first[@]}" -a press:175,19 -p 208,123 "$label" "$title" -- "$@")
     [ "$label" = x11 ] && args=(-n "$moves" --preset control-drag)
     "$here/pick-latency/pick-latency.sh" "${args[@]}" 2>&1 |
         sed -n 's/.*SUMMARY.* median_us=\([0-9]*\) .* p99_us=\([0-9]*\) .*/\1 \2/p'
@@ -66,17 +77,21 @@ measure() { # "names of the figures", then the stick and its arguments
     read -r $names <<< "${out:-- - -}"
 }
 
-printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | no magnifier | Mirabou / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n'
-printf '|---|---|---|---|---|---|---|---|\n'
+printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | contrast label | label, 9x9 area | no magnifier | Mirabou / Qt picker | label / Qt picker | label, 9x9 / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n'
+printf '|---|---|---|---|---|---|---|---|---|---|---|---|\n'
 for r in $(seq "$rounds"); do
     measure "xm xp" pick x11 ''
     measure "qm qp" pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
     measure "mm mp" pick mirabou '^Mirabou 1\.8' "$program"
+    measure "cm cp" pick -e mirabou '^Mirabou 1\.8' "$program"
+    measure "am ap" pick -e mirabou '^Mirabou 1\.8' "$folder/area/Mirabou"
     measure "nm np" pick mirabou '^Mirabou 1\.8' "$folder/plain/Mirabou"
-    printf '| %s median | %s us | %s us | %s us | %s us | %s | %s | %s |\n' "$r" "$xm" "$qm" "$mm" \
-        "$nm" "$(ratio "$mm" "$qm")" "$(ratio "$nm" "$qm")" "$(ratio "$qm" "$xm")"
-    printf '| %s p99 | %s us | %s us | %s us | %s us | %s | %s | %s |\n' "$r" "$xp" "$qp" "$mp" \
-        "$np" "$(ratio "$mp" "$qp")" "$(ratio "$np" "$qp")" "$(ratio "$qp" "$xp")"
+    printf '| %s median | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
+        "$r" "$xm" "$qm" "$mm" "$cm" "$am" "$nm" "$(ratio "$mm" "$qm")" "$(ratio "$cm" "$qm")" \
+        "$(ratio "$am" "$qm")" "$(ratio "$nm" "$qm")" "$(ratio "$qm" "$xm")"
+    printf '| %s p99 | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
+        "$r" "$xp" "$qp" "$mp" "$cp" "$ap" "$np" "$(ratio "$mp" "$qp")" "$(ratio "$cp" "$qp")" \
+        "$(ratio "$ap" "$qp")" "$(ratio "$np" "$qp")" "$(ratio "$qp" "$xp")"
 done
 
 printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | --pick ready | Mirabou / bare | Mirabou / with text | --pick / Mirabou |\n'

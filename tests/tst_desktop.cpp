@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QPixmap>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -22,6 +23,7 @@
 #include <QtTest>
 #include <csignal>
 #include <functional>
+#include <tuple>
 #include <unistd.h>
 
 using namespace testsupport;
@@ -35,6 +37,54 @@ QImage onePixelCells() {
         for (int x = 0; x < 256; ++x)
             picture.setPixel(x, y, qRgb(x, y, 0x40));
     return picture;
+}
+
+/// Tiles the root window with one-pixel squares: red where x + y is even,
+/// blue where it is odd; false when xsetroot fails.
+bool paintCheckerboard() {
+    QTemporaryDir dir;
+    const QString bitmap = dir.filePath(QStringLiteral("checker.xbm"));
+    QFile file(bitmap);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("#define c_width 2\n#define c_height 2\n"
+               "static unsigned char c_bits[] = {\n   0x01, 0x02 };\n");
+    file.close();
+    int status = -1;
+    run(QStringLiteral("xsetroot"), {"-bitmap", bitmap, "-fg", "#FF0000", "-bg", "#0000FF"},
+        &status);
+    return status == 0;
+}
+
+QRgb checkerAt(QPoint p) {
+    return (p.x() + p.y()) % 2 ? qRgb(0, 0, 255) : qRgb(255, 0, 0);
+}
+
+/// Whether the magnifier (a screenshot of it, at scale 1 and the default
+/// magnification) frames a square of sample cells around the picked one:
+/// a white ring just outside it and a black one outside that, on all four
+/// sides, the picked cell showing picked.
+QString framesArea(const QImage& shot, int sample, QRgb picked) {
+    constexpr int zoom = 8;
+    const int across = 132 / zoom - 1 + (132 / zoom) % 2;
+    const int grid = 1 + (132 - across * zoom) / 2;
+    const int left = grid + (across / 2 - sample / 2) * zoom;
+    const int side = sample * zoom;
+    const int mid = left + side / 2;
+    const auto at = [&shot](int x, int y) { return shot.pixel(x, y) & 0xFFFFFF; };
+    const QRgb white = 0xFFFFFF, black = 0;
+    const int middle = grid + (across / 2) * zoom + zoom / 2;
+    if (at(middle, middle) != (picked & 0xFFFFFF))
+        return QStringLiteral("the picked cell shows %1").arg(at(middle, middle), 6, 16);
+    for (const auto& [x, y, expected] :
+         {std::tuple{left - 1, mid, white}, std::tuple{left - 2, mid, black},
+          std::tuple{left + side, mid, white}, std::tuple{left + side + 1, mid, black},
+          std::tuple{mid, left - 1, white}, std::tuple{mid, left - 2, black},
+          std::tuple{mid, left + side, white}, std::tuple{mid, left + side + 1, black}}) {
+        if (at(x, y) != expected)
+            return QStringLiteral("at %1,%2: %3").arg(x).arg(y).arg(at(x, y), 6, 16);
+    }
+    return {};
 }
 
 } // namespace
@@ -56,6 +106,10 @@ private slots:
     void magnifierNudgeAndEscape();
     void pickFromAnywhere_data();
     void pickFromAnywhere();
+    void sampledAreaOverCheckerboard_data();
+    void sampledAreaOverCheckerboard();
+    void contrastLabelWhilePicking_data();
+    void contrastLabelWhilePicking();
     void captionCloseWritesSettings();
     void signalsEndAsClosing_data();
     void signalsEndAsClosing();
@@ -794,6 +848,218 @@ void tst_Desktop::pickFromAnywhere() {
     clipboardIn("after");
     QTRY_VERIFY(!serving());
     QCOMPARE(clipboardOut(), QStringLiteral("after"));
+}
+
+void tst_Desktop::sampledAreaOverCheckerboard_data() {
+    QTest::addColumn<int>("sample");
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QString>("colour"); // the mean, rounded half up
+    // The root tiled red where x + y is even, blue where it is odd.
+    QTest::newRow("1x1 on blue: the pixel alone") << 1 << QPoint(641, 600) << "#0000FF";
+    QTest::newRow("3x3 on red: five red, four blue") << 3 << QPoint(640, 600) << "#8E0071";
+    QTest::newRow("3x3 on blue: five blue, four red") << 3 << QPoint(641, 600) << "#71008E";
+    QTest::newRow("3x3 at the top left corner: two and two, a half up")
+        << 3 << QPoint(0, 0) << "#800080";
+    QTest::newRow("5x5 at the top left corner: the nine on the screen")
+        << 5 << QPoint(0, 0) << "#8E0071";
+    QTest::newRow("5x5 at the bottom right corner") << 5 << QPoint(1279, 1023) << "#8E0071";
+    QTest::newRow("9x9 at the top left corner: 13 red, 12 blue") << 9 << QPoint(0, 0) << "#85007A";
+    QTest::newRow("9x9 at the top right corner") << 9 << QPoint(1279, 0) << "#7A0085";
+    QTest::newRow("9x9 at the bottom left corner") << 9 << QPoint(0, 1023) << "#7A0085";
+    QTest::newRow("9x9 at the bottom right corner") << 9 << QPoint(1279, 1023) << "#85007A";
+    QTest::newRow("9x9 amid the screen: 41 red, 40 blue") << 9 << QPoint(800, 700) << "#81007E";
+}
+
+void tst_Desktop::sampledAreaOverCheckerboard() {
+    QFETCH(int, sample);
+    QFETCH(QPoint, pointer);
+    QFETCH(QString, colour);
+    QVERIFY(paintCheckerboard());
+    const auto plain = qScopeGuard([] { run(QStringLiteral("xsetroot"), {"-solid", "#123405"}); });
+    const auto magnifier = [] {
+        return xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"});
+    };
+    const auto moveTo = [](QPoint to) {
+        xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
+    };
+
+    // The Eye Wizard with the sample size of the settings file: the views
+    // follow the mean, the magnifier frames the square, the release keeps it.
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(
+        p.start(QStringLiteral("[settings]\nposx=20\nposy=20\nsample=%1\n").arg(sample).toUtf8(),
+                {}, false));
+    const QPoint swatch = clientOrigin(p.window) + Swatch;
+    p.holdEyeWizard();
+    moveTo(pointer);
+    QTRY_COMPARE(screenPixel(swatch), QColor(colour).rgb() & 0xFFFFFF);
+    QString shown;
+    QTRY_VERIFY(!(shown = magnifier()).isEmpty());
+    QString fault;
+    QTRY_VERIFY2(
+        (fault = framesArea(screenArea(windowRect(shown)), sample, checkerAt(pointer))).isEmpty(),
+        qPrintable(fault));
+    xdotool({"mouseup", "1"});
+    QTRY_VERIFY(magnifier().isEmpty());
+    QCOMPARE(p.copyEyeColour(), colour);
+    QVERIFY(exitByButton(p));
+
+    // mirabou --pick --sample N: the same mean, the same frame.
+    QProcess pick;
+    pick.start(m_programFolder + QStringLiteral("/Mirabou"),
+               {"--pick", "--sample", QString::number(sample)});
+    QVERIFY(pick.waitForStarted());
+    moveTo(pointer);
+    QTRY_VERIFY(!(shown = magnifier()).isEmpty());
+    QTRY_VERIFY2(
+        (fault = framesArea(screenArea(windowRect(shown)), sample, checkerAt(pointer))).isEmpty(),
+        qPrintable(fault));
+    xdotool({"click", "1"});
+    QVERIFY(pick.waitForFinished(5000));
+    QCOMPARE(pick.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(pick.readAllStandardOutput()), colour + QLatin1Char('\n'));
+}
+
+void tst_Desktop::contrastLabelWhilePicking_data() {
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("eye"); // picked first, empty: none
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<QString>("label"); // what the magnifier's label row says
+    QTest::newRow("no eye colour: the hex text alone") << 1 << ""
+                                                       << "#FFFFFF"
+                                                       << "#FFFFFF";
+    QTest::newRow("red remembered, over white: 3.998 shows 3.99") << 1 << "#FF0000"
+                                                                  << "#FFFFFF"
+                                                                  << "#FFFFFF 3.99:1";
+    QTest::newRow("teal remembered, over yellow: 3.095 shows 3.09") << 1 << "#2A9D8F"
+                                                                    << "#FFFF00"
+                                                                    << "#FFFF00 3.09:1";
+    QTest::newRow("at scale 2") << 2 << "#FF0000"
+                                << "#FFFFFF"
+                                << "#FFFFFF 3.99:1";
+    QTest::newRow("no eye colour at scale 2") << 2 << ""
+                                              << "#FFFF00"
+                                              << "#FFFF00";
+}
+
+void tst_Desktop::contrastLabelWhilePicking() {
+    QFETCH(int, scale);
+    QFETCH(QString, eye);
+    QFETCH(QString, over);
+    QFETCH(QString, label);
+    run(QStringLiteral("xsetroot"), {"-solid", "#123405"});
+    const QRect eyeArea(700, 500, 100, 100), overArea(900, 500, 100, 100);
+    std::unique_ptr<QWidget> eyeWindow;
+    if (!eye.isEmpty()) {
+        eyeWindow = showColouredWindow(QColor(eye), eyeArea);
+        QVERIFY(eyeWindow);
+    }
+    const auto overWindow = showColouredWindow(QColor(over), overArea);
+    QVERIFY(overWindow);
+    AccessibilityBus bus;
+    QVERIFY(bus.start());
+    RunningProgram p;
+    QVERIFY(p.installFrom(m_programFolder));
+    QVERIFY(p.start(QByteArray("[settings]\nposx=20\nposy=20\n"),
+                    bus.environment() << QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale), false));
+    const QPoint swatch = clientOrigin(p.window) + Swatch * scale;
+    const auto moveTo = [](QPoint to) {
+        xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
+    };
+    if (!eye.isEmpty()) { // remembered by a pick
+        p.holdEyeWizard(scale);
+        moveTo(eyeArea.center());
+        QTRY_COMPARE(screenPixel(swatch), QColor(eye).rgb() & 0xFFFFFF);
+        xdotool({"mouseup", "1"});
+        QCOMPARE(p.copyEyeColour(scale), eye);
+    }
+    p.holdEyeWizard(scale);
+    moveTo(overArea.center());
+    QTRY_COMPARE(screenPixel(swatch), QColor(over).rgb() & 0xFFFFFF);
+    QString shown;
+    QTRY_VERIFY(!(shown = xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"})).isEmpty());
+    // What a screen reader reads of the magnifier: its label row.
+    QString said;
+    for (const QJsonValue w : bus.windows(p.process.processId(), QStringLiteral("Magnifier"))) {
+        if (w[QLatin1String("name")].toString() == QLatin1String("Magnifier"))
+            said = w[QLatin1String("description")].toString();
+    }
+    QCOMPARE(said, label);
+    // What it draws: the same size as ever; in the label row, white text
+    // and, with the ratio, a square of the eye colour.
+    const QRect frame = windowRect(shown);
+    QCOMPARE(frame.size(), QSize(134, 152) * scale);
+    const QImage row = screenArea(frame).copy(0, 133 * scale, frame.width(), 18 * scale);
+    const QRect ink = inkBounds(row, [](QRgb c) { return (c & 0xFFFFFF) == 0xFFFFFF; });
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(ink.left() >= 3 * scale && ink.right() < row.width() - 3 * scale,
+             qPrintable(QStringLiteral("%1..%2").arg(ink.left()).arg(ink.right())));
+    const QRect square = eye.isEmpty() ? QRect() : inkBounds(row, [&eye](QRgb c) {
+        return (c & 0xFFFFFF) == (QColor(eye).rgb() & 0xFFFFFF);
+    });
+    QCOMPARE(!square.isEmpty(), !eye.isEmpty());
+    if (!eye.isEmpty()) // readable: the square as tall as two thirds of the text
+        QVERIFY2(square.height() >= 5 * scale, qPrintable(QString::number(square.height())));
+    xdotool({"mouseup", "1"});
+    QCOMPARE(p.copyEyeColour(scale), over);
+
+    // MIRABOU_SCREENSHOTS=folder: the pick as the documentation shows it,
+    // grey text on white, white remembered, the pointer on the text.
+    const QString shots = qEnvironmentVariable("MIRABOU_SCREENSHOTS");
+    if (!shots.isEmpty() && eye == QLatin1String("#FF0000")) {
+        QImage page(240, 140, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(100);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(QColor(0x77, 0x77, 0x77));
+        painter.drawText(page.rect(), Qt::AlignCenter, QStringLiteral("Aa"));
+        painter.end();
+        const QPoint at(300, 600);
+        const auto text = showPictureWindow(page, at);
+        QVERIFY(text);
+        QPoint onText; // a pixel amid a stroke of the text
+        for (int y = 70; y < 140 && onText.isNull(); ++y)
+            for (int x = 20; x < 120 && onText.isNull(); ++x)
+                if (QColor(page.pixel(x, y)) == QColor(0x77, 0x77, 0x77) &&
+                    QColor(page.pixel(x - 6, y)) == Qt::white)
+                    onText = QPoint(x + 2, y);
+        QVERIFY(!onText.isNull());
+        p.holdEyeWizard(scale);
+        moveTo(at + QPoint(4, 4));
+        QTRY_COMPARE(screenPixel(swatch), qRgb(255, 255, 255) & 0xFFFFFF);
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+        p.holdEyeWizard(scale);
+        moveTo(at + onText);
+        QTRY_COMPARE(screenPixel(swatch), qRgb(0x77, 0x77, 0x77) & 0xFFFFFF);
+        QTRY_VERIFY(
+            !(shown = xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"})).isEmpty());
+        QTest::qWait(300);
+        const QRect scene =
+            windowRect(shown).united(QRect(at, page.size())).adjusted(-10, -10, 10, 10);
+        const QString shot = QStringLiteral("%1/magnifier-contrast-%2.png").arg(shots);
+        QVERIFY(screenArea(scene).save(shot.arg(scale)));
+        if (scale == 2) { // both scales side by side, as the README shows them
+            const QImage one(shot.arg(1)), two(shot.arg(2));
+            QVERIFY(!one.isNull() && !two.isNull());
+            QImage both(one.width() + 16 + two.width(), std::max(one.height(), two.height()),
+                        QImage::Format_RGB32);
+            both.fill(Qt::black);
+            QPainter side(&both);
+            side.drawImage(0, 0, one);
+            side.drawImage(one.width() + 16, 0, two);
+            side.end();
+            QVERIFY(both.save(shot.arg(QStringLiteral("both"))));
+        }
+        xdotool({"mouseup", "1"});
+        QCOMPARE(p.copyEyeColour(scale), QStringLiteral("#777777"));
+    }
+    p.click(ExitX * scale, ButtonY * scale);
+    QVERIFY(endedCleanly(p));
 }
 
 void tst_Desktop::captionCloseWritesSettings() {

@@ -3,8 +3,11 @@
 #include "controls/SpeedButton.h"
 #include "controls/UpDown.h"
 #include "eyedropper/EyeWizard.h"
+#include "eyedropper/Magnifier.h"
+#include "support/ProgramDriver.h"
 #include "support/WindowFixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -33,6 +36,8 @@ private slots:
     void eyeColourModel();
     void sampleSizes_data();
     void sampleSizes();
+    void contrastLabel_data();
+    void contrastLabel();
 };
 
 void tst_EyeWizard::eyeWizardPick() {
@@ -360,6 +365,111 @@ void tst_EyeWizard::sampleSizes() {
     for (QAction* item : f.c<QMenu>("SampleSize1")->actions())
         QCOMPARE(item->isChecked(), item->objectName() == chosen);
     QCOMPARE(f.saved("sample"), QString::number(other));
+}
+
+void tst_EyeWizard::contrastLabel_data() {
+    QTest::addColumn<QString>("eye"); // remembered before the press, empty: none
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QString>("label"); // what the label row says
+    QTest::newRow("no eye colour: the hex text alone") << ""
+                                                       << "#777777"
+                                                       << "#777777";
+    QTest::newRow("4.478 shows 4.47, never a rounded 4.48") << "#777777"
+                                                            << "#FFFFFF"
+                                                            << "#FFFFFF 4.47:1";
+    QTest::newRow("3.998 shows 3.99") << "#FF0000"
+                                      << "#FFFFFF"
+                                      << "#FFFFFF 3.99:1";
+    QTest::newRow("3.095 shows 3.09") << "#2A9D8F"
+                                      << "#FFFF00"
+                                      << "#FFFF00 3.09:1";
+    QTest::newRow("the widest: 21.00") << "#000000"
+                                       << "#FFFFFF"
+                                       << "#FFFFFF 21.00:1";
+    QTest::newRow("the same colour: 1.00") << "#2A9D8F"
+                                           << "#2A9D8F"
+                                           << "#2A9D8F 1.00:1";
+}
+
+void tst_EyeWizard::contrastLabel() {
+    QFETCH(QString, eye);
+    QFETCH(QString, picked);
+    QFETCH(QString, label);
+    WindowFixture f;
+    QVERIFY(f.start());
+    TEyeWizard& wizard = f.w().eyeWizard();
+    const QColor eyeColour(eye);
+    const QColor pickedColour(picked);
+    f.screen->colorAt = [&pickedColour](QPoint) {
+        return packColor(pickedColour.red(), pickedColour.green(), pickedColour.blue());
+    };
+    f.screen->cursor = QPoint(300, 200);
+    auto* wand = f.c<TSpeedButton>("SpeedButton1");
+    // A pick with the eye colour remembered as the row says, and one
+    // without: what a screen reader reads of the magnifier, and its label
+    // row beneath the cells.
+    const auto pick = [&](bool withEye, QString& said) {
+        if (withEye && !eye.isEmpty())
+            wizard.eyeColor().set(packColor(eyeColour.red(), eyeColour.green(), eyeColour.blue()));
+        else
+            wizard.eyeColor().clear();
+        QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(wand, QPoint(11, 11));
+        QWidget* shown = nullptr;
+        const auto visible = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->windowTitle() == QLatin1String("Magnifier") && w->isVisible())
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        };
+        for (int i = 0; i < 100 && !(shown = visible()); ++i)
+            QTest::qWait(20);
+        QImage row;
+        if (shown) {
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(shown);
+            said = read ? read->text(QAccessible::Description) : QString();
+            // The same size with the ratio or without.
+            if (shown->size() != magnifier::size())
+                said = QStringLiteral("resized");
+            const QImage drawn = shown->grab().toImage();
+            const qreal ratio = drawn.devicePixelRatio();
+            const int top = int(133 * ratio);
+            row = drawn.copy(0, top, drawn.width(), drawn.height() - top - int(ratio));
+            row.setDevicePixelRatio(ratio);
+        }
+        QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(11, 11));
+        return row;
+    };
+    QString said;
+    const QImage row = pick(true, said);
+    QVERIFY(!row.isNull());
+    QCOMPARE(said, label);
+    QCOMPARE(f.text("Label25"), picked);
+    QString alone;
+    const QImage hexOnly = pick(false, alone);
+    QCOMPARE(alone, picked);
+    // Its ink inside the frame with a margin either side, as tall as the
+    // hex text alone (no smaller font), at every scale; a square of the
+    // eye colour where the ratio shows.
+    const qreal ratio = row.devicePixelRatio();
+    const auto white = [](QRgb c) { return qRed(c) > 0xC0 && qGreen(c) > 0xC0 && qBlue(c) > 0xC0; };
+    const QRect ink = inkBounds(row, white);
+    QVERIFY2(ink.left() >= 3 * ratio && ink.right() <= row.width() - 1 - 3 * ratio,
+             qPrintable(
+                 QStringLiteral("%1..%2 of %3").arg(ink.left()).arg(ink.right()).arg(row.width())));
+    // The "#" and the first digit, in either.
+    const auto leading = [&white, ratio](const QImage& drawn) {
+        const QRect all = inkBounds(drawn, white);
+        return inkBounds(drawn.copy(all.left(), 0, int(12 * ratio), drawn.height()), white);
+    };
+    const int tall = leading(row).height();
+    QVERIFY2(std::abs(tall - leading(hexOnly).height()) <= 1 && tall >= 8 * ratio - 1,
+             qPrintable(QString::number(tall)));
+    bool square = false;
+    for (int y = 0; y < row.height(); ++y)
+        for (int x = 0; x < row.width(); ++x)
+            square = square || QColor(row.pixel(x, y)) == eyeColour;
+    QCOMPARE(square, !eye.isEmpty());
 }
 
 QTEST_MAIN(tst_EyeWizard)

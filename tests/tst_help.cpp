@@ -429,12 +429,25 @@ void tst_Help::viewerContextAndIndex() {
     QCOMPARE(viewer->tabs()->tabText(1), QStringLiteral("Índice"));
     i18n::applyToolkitLocale(QString());
     QCOMPARE(viewer->browser()->source().path(), QStringLiteral("/eyewizard.htm"));
+    // The Eye Wizard's topic tells of the contrast label and the Sample Size
+    // submenu, with a picture of the label from the file.
+    const QString topic = viewer->browser()->toPlainText();
+    for (const char* told :
+         {"Contrast while you pick", "4.47:1", "Sample Size", "rounded half up", "--sample 3"})
+        QVERIFY2(topic.contains(QLatin1String(told)), told);
+    const QVariant label = viewer->browser()->loadResource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("images/magnifier-contrast.png")));
+    QVERIFY(!QImage::fromData(label.toByteArray()).isNull());
     QCOMPARE(HtmlHelp(0, m_chm, HH_HELP_CONTEXT, 9999), quintptr(0));
     const QByteArray keyword = "settings";
     QVERIFY(HtmlHelp(0, m_chm, HH_DISPLAY_INDEX, quintptr(keyword.constData())) != 0);
     QCOMPARE(viewer->tabs()->currentIndex(), 1);
     QCOMPARE(viewer->indexList()->currentItem()->text(), QStringLiteral("Settings file"));
     QCOMPARE(viewer->browser()->source().path(), QStringLiteral("/settings.htm"));
+    const QByteArray sampling = "Sample Size";
+    QVERIFY(HtmlHelp(0, m_chm, HH_DISPLAY_INDEX, quintptr(sampling.constData())) != 0);
+    QCOMPARE(viewer->indexList()->currentItem()->text(), QStringLiteral("Sample Size"));
+    QCOMPARE(viewer->browser()->source().path(), QStringLiteral("/eyewizard.htm"));
     closeAllViewers();
 
     // Through the router, as the program sends it.

@@ -288,6 +288,14 @@ void tst_Language::composition_data() {
                               << int(Window::Main)
                               << QStringList{"Language1", "CopyEyeColorHexValue1"}
                               << QStringList{"Lang", "Copy"};
+    QTest::newRow("sample size menu, the side twice")
+        << QByteArray("[sampling]\nline01=Muster\nline02=Eins\nline03=%1 mal %1\n")
+        << int(Window::Main) << QStringList{"SampleSize1", "Sample1x1", "Sample3x3", "Sample9x9"}
+        << QStringList{"Muster", "Eins", "3 mal 3", "9 mal 9"};
+    QTest::newRow("sample size menu left out: English")
+        << QByteArray("[menusettings]\nline03=Lupe\n") << int(Window::Main)
+        << QStringList{"SampleSize1", "Sample1x1", "Sample5x5"}
+        << QStringList{"Sample Size", "1 \u00d7 1 (single pixel)", "5 \u00d7 5 (average)"};
 }
 
 void tst_Language::composition() {

@@ -51,6 +51,7 @@ void TEyeWizard::press() {
         qApp->installEventFilter(this);
     }
     m_picking = true;
+    m_loupe.setCompared(m_eyeBefore.color);
     m_views.button->setIcon(m_views.picking);
     m_eye.clear();
     // A screen that cannot be read live (Wayland) prepares its own picture

@@ -26,6 +26,8 @@ class QLabel;
 /// the picked one (the wheel changes its magnification), the arrow keys move
 /// the picked point by a device pixel (with Shift by ten), and Escape
 /// cancels the pick: the colour and the eye colour are as before the press.
+/// Where an eye colour was remembered at the press, the magnifier also shows
+/// the contrast ratio of the picked colour with it.
 class TEyeWizard : public QObject {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "eyedropper/Loupe.h"
 
 #include "color/ColorTexts.h"
+#include "color/Contrast.h"
 #include "eyedropper/Magnifier.h"
 #include "eyedropper/Sample.h"
 
@@ -45,9 +46,17 @@ PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
         const QRgb middle = cells.pixel(across / 2, across / 2);
         color = packColor(qRed(middle), qGreen(middle), qBlue(middle));
     }
-    ScreenContext::Magnified view{cells, zoom,
-                                  colortext::formatColor(color, colortext::Format::Hex)};
+    ScreenContext::Magnified view;
+    view.cells = cells;
+    view.zoom = zoom;
+    view.text = colortext::formatColor(color, colortext::Format::Hex);
     view.sample = area ? m_sample : 1;
+    if (m_compared) {
+        const PackedColor c = *m_compared;
+        view.compared = QColor(redOf(c), greenOf(c), blueOf(c));
+        view.contrast =
+            contrast::ratioText(contrast::contrastRatio(color, c)) + QStringLiteral(":1");
+    }
     if (place == Place::Picture) {
         screen.showMagnifier(view);
         return color;

@@ -38,6 +38,9 @@ public:
     /// picked pixel alone), 3, 5 or 9.
     int sample() const { return m_sample; }
     void setSample(int across) { m_sample = across; }
+    /// The colour the picked one is compared with: the magnifier shows their
+    /// WCAG contrast ratio beside the hex text. None: no ratio.
+    void setCompared(std::optional<PackedColor> colour) { m_compared = colour; }
     /// Steps the magnification by the wheel's turn; true when it changed.
     bool wheel(const QWheelEvent& event);
 
@@ -50,6 +53,7 @@ private:
     ScreenContext* m_shownFor = nullptr;
     int m_zoom;
     int m_sample = 1;
+    std::optional<PackedColor> m_compared;
     int m_turned = 0; // eighths of a degree not yet a step
 };
 

@@ -16,6 +16,32 @@ constexpr int Grid = 132;      // the cells' square, logical pixels
 constexpr int TextHeight = 18; // the hex text's row beneath it
 constexpr int Border = 1;
 
+/// The hex text, a square of the colour compared with, and the ratio, in a
+/// row of the magnifier; a smaller font where the row is too narrow for them.
+void paintContrast(QPainter& painter, const QRect& row, const ScreenContext::Magnified& view) {
+    QFont font = painter.font();
+    const auto width = [&view](const QFontMetrics& m) {
+        return m.horizontalAdvance(view.text) + m.height() + m.horizontalAdvance(view.contrast);
+    };
+    for (int pixels = QFontInfo(font).pixelSize();
+         width(QFontMetrics(font)) > row.width() - 4 && pixels > 7;)
+        font.setPixelSize(--pixels);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const int side = metrics.ascent() * 2 / 3;
+    const int gap = (metrics.height() - side) / 2;
+    int x = row.left() + (row.width() - width(metrics)) / 2;
+    painter.drawText(QRect(x, row.top(), row.width(), row.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, view.text);
+    x += metrics.horizontalAdvance(view.text) + gap;
+    const QRect swatch(x, row.top() + (row.height() - side) / 2, side, side);
+    painter.fillRect(swatch, Qt::white);
+    painter.fillRect(swatch.adjusted(1, 1, -1, -1), view.compared);
+    x += side + gap;
+    painter.drawText(QRect(x, row.top(), row.right() - x + 1, row.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, view.contrast);
+}
+
 } // namespace
 
 QSize size() {
@@ -95,8 +121,11 @@ void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified
         painter.restore();
     }
     painter.setPen(Qt::white);
-    painter.drawText(QRect(frame.left(), frame.top() + Border + Grid, frame.width(), TextHeight),
-                     Qt::AlignCenter, view.text);
+    const QRect row(frame.left(), frame.top() + Border + Grid, frame.width(), TextHeight);
+    if (view.contrast.isEmpty())
+        painter.drawText(row, Qt::AlignCenter, view.text);
+    else
+        paintContrast(painter, row, view);
     painter.restore();
 }
 
@@ -224,6 +253,11 @@ void TMagnifier::follow() {
     if (!isVisible())
         show();
     update();
+    // What the label row shows, for a screen reader.
+    const QString said =
+        view.contrast.isEmpty() ? view.text : view.text + QLatin1Char(' ') + view.contrast;
+    if (accessibleDescription() != said)
+        setAccessibleDescription(said);
 }
 
 void TMagnifier::dismiss() {

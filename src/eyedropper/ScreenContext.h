@@ -2,6 +2,7 @@
 
 #include "color/ColorValue.h"
 
+#include <QColor>
 #include <QImage>
 #include <QMetaType>
 #include <QPoint>
@@ -102,13 +103,16 @@ public:
 
     /// What the magnifier shows: the cells around the picked pixel (one per
     /// device pixel, the picked one in the middle), how many device pixels a
-    /// cell spans, the picked colour's hex text, and the side of the square
-    /// of cells the picked colour averages (framed).
+    /// cell spans, the picked colour's hex text, the side of the square of
+    /// cells the picked colour averages (framed), and where the pick is
+    /// compared with a colour, that colour and the contrast ratio ("4.49:1").
     struct Magnified {
         QImage cells;
         int zoom = 8;
         QString text;
         int sample = 1;
+        QColor compared{};
+        QString contrast{};
     };
     /// Where the magnifier goes: a window of its own beside the pointer
     /// (live screens), the context's own picture, or nowhere (while another
