@@ -491,11 +491,19 @@ void tst_PalettesWindow::drops() {
     } else {
         TForm4* w = openPalettes(f);
         QVERIFY(w);
-        TSwatchModel* model = w->SwatchGrid1->swatchModel();
-        QVERIFY(model->canDropMimeData(&mime, Qt::CopyAction, -1, 0, {}));
-        QCOMPARE(model->dropMimeData(&mime, Qt::CopyAction, 0, 0, {}), taken);
+        // As a drag brings it: over the grid's empty part, then dropped.
+        QWidget* viewport = w->SwatchGrid1->viewport();
+        const QPoint at(viewport->width() / 2, viewport->height() - 10);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &enter);
+        QVERIFY(enter.isAccepted());
+        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &move);
+        QVERIFY(move.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &drop);
         const QList<PackedColor> want =
-            taken ? QList<PackedColor>{Odd, Red} : QList<PackedColor>{Red};
+            taken ? QList<PackedColor>{Red, Odd} : QList<PackedColor>{Red};
         QCOMPARE(colorsOf(swatchesOf(w)), want);
         QCOMPARE(
             colorsOf(

@@ -190,6 +190,9 @@ TSwatchGrid::TSwatchGrid(QWidget* parent) : QListView(parent), m_model(new TSwat
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::CopyAction);
+    // A static icon view turns drops off on its viewport, where they arrive:
+    // on again, after the movement is set.
+    viewport()->setAcceptDrops(true);
     connect(this, &QListView::clicked, this,
             [this](const QModelIndex& index) { emit chosen(index.row()); });
 }
