@@ -173,6 +173,7 @@ private slots:
     void placeKept_data();
     void placeKept();
     void spokenInTheLanguage();
+    void staysOnTopWithTheMainWindow();
 };
 
 void tst_PalettesWindow::historyFromEyeWizardPicks() {
@@ -659,6 +660,22 @@ void tst_PalettesWindow::spokenInTheLanguage() {
     QVERIFY2(names.contains(QStringLiteral("odd, Farbe #123456")), qPrintable(names.join(u'|')));
     QCOMPARE(f.w().Palettes1->text(), QStringLiteral("Paletten"));
     QCOMPARE(f.w().Palettes1->shortcut(), QKeySequence(Qt::Key_F8));
+}
+
+void tst_PalettesWindow::staysOnTopWithTheMainWindow() {
+    WindowFixture f;
+    QVERIFY(f.start("[settings]\nontop=1\n"));
+    TForm4* w = openPalettes(f);
+    QVERIFY(w);
+    QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(w->windowHandle()->transientParent(), f.w().windowHandle());
+    w->move(150, 160);
+    f.trigger("AlwaysOnTop1"); // off: both windows made anew
+    QVERIFY(!f.w().isStayOnTop());
+    QTRY_VERIFY(w->isVisible());
+    QVERIFY(!(w->windowFlags() & Qt::WindowStaysOnTopHint));
+    QCOMPARE(w->pos(), QPoint(150, 160));
+    QCOMPARE(w->windowHandle()->transientParent(), f.w().windowHandle());
 }
 
 QTEST_MAIN(tst_PalettesWindow)

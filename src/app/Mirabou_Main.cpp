@@ -149,6 +149,7 @@ TForm4* TForm1::palettes() {
         m_palettes =
             new TForm4(*m_color, m_notations, m_settingsPath, settings::dataFolder(m_folder), this);
         m_palettes->applyTexts(IniFile(m_languageFile));
+        m_palettes->setStayOnTop(isStayOnTop());
     }
     return m_palettes;
 }
@@ -290,6 +291,9 @@ void TForm1::setStayOnTop(bool on) {
         move(where);
         show();
     }
+    // The Palettes window stays on top with it.
+    if (m_palettes)
+        m_palettes->setStayOnTop(on);
 }
 
 void TForm1::setFlatButtons(bool flat) {

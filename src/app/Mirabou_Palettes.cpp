@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 using palette::PaletteStore;
 
@@ -194,6 +195,22 @@ void TForm4::setVisible(bool visible) {
         reloadList();
     }
     QWidget::setVisible(visible);
+}
+
+void TForm4::setStayOnTop(bool on) {
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on) {
+        // The main window's native window was made anew: belong to that one.
+        if (windowHandle() && parentWidget() && parentWidget()->windowHandle())
+            windowHandle()->setTransientParent(parentWidget()->windowHandle());
+        return;
+    }
+    const QPoint where = pos();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (visible) {
+        move(where);
+        show();
+    }
 }
 
 void TForm4::placeOnScreen() {

@@ -67,6 +67,9 @@ public:
     QMenu* AddToPalette1 = nullptr;
 
     void setVisible(bool visible) override;
+    /// Stays on top of other windows as the main window does; kept where
+    /// it is, shown again when it was.
+    void setStayOnTop(bool on);
 
 protected:
     void hideEvent(QHideEvent* event) override;
