@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -223,6 +224,22 @@ void TSwatchGrid::keyPressEvent(QKeyEvent* event) {
         }
     }
     QListView::keyPressEvent(event);
+}
+
+void TSwatchGrid::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->source() == this) {
+        event->ignore();
+        return;
+    }
+    QListView::dragEnterEvent(event);
+}
+
+void TSwatchGrid::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->source() == this) {
+        event->ignore();
+        return;
+    }
+    QListView::dragMoveEvent(event);
 }
 
 void TSwatchGrid::contextMenuEvent(QContextMenuEvent* event) {
