@@ -344,6 +344,49 @@ void tst_Program::palettesWindowFromOutside() {
     QTRY_VERIFY(!readFile(file).contains("odd"));
     p.key(QStringLiteral("ctrl+z"));
     QTRY_COMPARE(readFile(file), MockPalette);
+    // Ctrl+D adds the current colour, named as the nearest CSS colour.
+    p.key(QStringLiteral("ctrl+d"));
+    QTRY_VERIFY(readFile(file).endsWith(" 18  52  86\tmidnightblue\n"));
+    writeFile(file, MockPalette);
+    // The commands by keys: Tab to New..., a name typed; Delete... asks,
+    // and goes no further than its default, No.
+    const QStringList before = visibleWindows(p);
+    const auto asked = [&p, &before] {
+        QString dialog;
+        for (int i = 0; i < 100 && dialog.isEmpty(); ++i) {
+            QTest::qWait(100);
+            dialog = newWindow(p, before);
+        }
+        QTest::qWait(200);
+        return !dialog.isEmpty();
+    };
+    const auto answered = [&p, &before] {
+        for (int i = 0; i < 100 && !newWindow(p, before).isEmpty(); ++i)
+            QTest::qWait(100);
+        return newWindow(p, before).isEmpty();
+    };
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("space"));
+    QVERIFY(asked());
+    xdotool({"type", "Spring"});
+    p.key(QStringLiteral("Return"));
+    const QString spring = p.folder() + QStringLiteral("palettes/Spring.gpl");
+    QTRY_VERIFY(QFile::exists(spring));
+    // With no window manager, the focus goes back by hand.
+    xdotool({"windowfocus", "--sync", palettes});
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("space"));
+    QVERIFY(asked());
+    p.key(QStringLiteral("Return"));
+    QVERIFY(answered());
+    QVERIFY(QFile::exists(spring));
+    xdotool({"windowfocus", "--sync", palettes});
+    p.key(QStringLiteral("space"));
+    QVERIFY(asked());
+    p.key(QStringLiteral("alt+y")); // Yes
+    QTRY_VERIFY(!QFile::exists(spring));
+    QTest::qWait(300); // the palette before it shown, where the drags start
 
     // Dragged out to another program: the colour and its hex text.
     DragPeer receiver;
