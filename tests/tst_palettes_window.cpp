@@ -155,6 +155,7 @@ class tst_PalettesWindow : public QObject {
 private slots:
     void historyFromEyeWizardPicks();
     void historyNotReadAtStartUp();
+    void followsOtherWriters();
     void swatchBecomesCurrent_data();
     void swatchBecomesCurrent();
     void removeAndUndo_data();
@@ -221,6 +222,24 @@ void tst_PalettesWindow::historyNotReadAtStartUp() {
     pick(f, Red);
     QCOMPARE(readFile(f.folder() + QStringLiteral("history.gpl")),
              QByteArray("GIMP Palette\n300 0 0\tbad\n"));
+}
+
+void tst_PalettesWindow::followsOtherWriters() {
+    // Another process changing the store (mirabou --pick, a second window)
+    // while the window shows it: the window follows.
+    WindowFixture f;
+    QVERIFY(f.start());
+    TForm4* w = openPalettes(f);
+    QVERIFY(w);
+    palette::PaletteStore other(f.folder());
+    QVERIFY(other.addToHistory(Navy));
+    QTRY_COMPARE(colorsOf(swatchesOf(w)), QList<PackedColor>{Navy});
+    palette::Palette made;
+    made.name = QStringLiteral("Elsewhere");
+    QVERIFY(other.createPalette(made));
+    QTRY_COMPARE(w->PaletteList1->count(), 2);
+    QVERIFY(other.addToHistory(Red));
+    QTRY_COMPARE(colorsOf(swatchesOf(w)), (QList<PackedColor>{Red, Navy}));
 }
 
 void tst_PalettesWindow::swatchBecomesCurrent_data() {

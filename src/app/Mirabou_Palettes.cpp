@@ -9,8 +9,10 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QInputDialog>
@@ -19,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 using palette::PaletteStore;
@@ -149,6 +152,30 @@ void TForm4::buildControls() {
     connect(Import1, &QPushButton::clicked, this, &TForm4::Import1Click);
     connect(Export1, &QPushButton::clicked, this, &TForm4::Export1Click);
     Undo1->setEnabled(false);
+
+    m_changed = new QTimer(this);
+    m_changed->setSingleShot(true);
+    m_changed->setInterval(100);
+    connect(m_changed, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            reloadList();
+    });
+}
+
+void TForm4::watchFiles() {
+    if (!m_watcher) {
+        m_watcher = new QFileSystemWatcher(this);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_changed,
+                qOverload<>(&QTimer::start));
+        connect(m_watcher, &QFileSystemWatcher::fileChanged, m_changed,
+                qOverload<>(&QTimer::start));
+    }
+    // Writes replace the files: their folders tell of it.
+    for (const QString& folder : {m_store.folder(), m_store.palettesFolder()}) {
+        const QString clean = QDir::cleanPath(folder);
+        if (QFileInfo(clean).isDir() && !m_watcher->directories().contains(clean))
+            m_watcher->addPath(clean);
+    }
 }
 
 void TForm4::applyTexts(const files::IniFile& file) {
@@ -195,6 +222,12 @@ void TForm4::setVisible(bool visible) {
         reloadList();
     }
     QWidget::setVisible(visible);
+    if (visible) {
+        watchFiles();
+    } else if (m_watcher) {
+        delete m_watcher; // nothing to follow while hidden
+        m_watcher = nullptr;
+    }
 }
 
 void TForm4::setStayOnTop(bool on) {
@@ -291,6 +324,8 @@ void TForm4::reloadList() {
     if (want.isEmpty() && PaletteList1->count() > 1)
         row = 1;
     m_read = true;
+    if (isVisible())
+        watchFiles(); // a folder made meanwhile
     PaletteList1->setCurrentRow(row);
     m_chosen = PaletteList1->item(row)->data(Qt::UserRole).toString();
     const bool isHistory = PaletteStore::isHistory(m_chosen);

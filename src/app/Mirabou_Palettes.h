@@ -9,6 +9,8 @@
 #include <optional>
 
 class QAction;
+class QFileSystemWatcher;
+class QTimer;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -81,6 +83,9 @@ private:
     /// Reads the chosen palette anew into the grid.
     void reloadSwatches();
     void markCurrent();
+    /// Follows the files while the window shows: the command line or
+    /// another window may change them.
+    void watchFiles();
     void placeOnScreen();
     void savePlace();
     bool failed(const palette::Status& status);
@@ -116,4 +121,6 @@ private:
     QString m_historyText = QStringLiteral("History");
     QString m_paletteNameText, m_colorNameText, m_deleteText, m_notationText, m_filesText;
     int m_menuRow = -1;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_changed = nullptr; // gathers the changes of one write
 };
