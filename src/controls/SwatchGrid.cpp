@@ -82,9 +82,8 @@ QVariant TSwatchModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return swatch.name + QLatin1Char(' ') + colordrag::hexOf(swatch.color);
     case Qt::AccessibleTextRole:
-        return QString(m_spoken)
-            .replace(QStringLiteral("%1"), swatch.name)
-            .replace(QStringLiteral("%2"), colordrag::hexOf(swatch.color));
+        // In one pass: a name holding "%2" is read as it stands.
+        return m_spoken.arg(swatch.name, colordrag::hexOf(swatch.color));
     case ColorRole:
         return swatch.color;
     case CurrentRole:
