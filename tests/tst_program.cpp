@@ -30,6 +30,7 @@ private slots:
     void ownNotationsOnTheCommandLine();
     void palettesWindowFromOutside();
     void palettesWindowRead();
+    void historyFromPicks();
 };
 
 namespace {
@@ -438,6 +439,50 @@ void tst_Program::palettesWindowRead() {
                              "list:Colors", "push button:New...", "push button:Import..."}) {
         QVERIFY2(names.contains(QLatin1String(want)), qPrintable(names.join(QLatin1Char('\n'))));
     }
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Program::historyFromPicks() {
+    // Each Eye Wizard pick to the front of the history, a colour picked
+    // again moved there; kept across a restart and shown in the window.
+    RunningProgram p;
+    QVERIFY(p.start("[settings]\n[palettes]\nposx=100\nposy=450\n"));
+    const auto pickOver = [&p](const char* colour) {
+        run(QStringLiteral("xsetroot"), {"-solid", QLatin1String(colour)});
+        p.holdEyeWizard();
+        for (int x : {1000, 1010, 1020}) {
+            xdotool({"mousemove", QString::number(x), "950"});
+            QTest::qWait(60);
+        }
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+    };
+    const QString history = p.folder() + QStringLiteral("history.gpl");
+    const auto lines = [&history] {
+        QByteArrayList colours;
+        for (const QByteArray& line : readFile(history).split('\n')) {
+            if (!line.isEmpty() &&
+                (line.front() == ' ' || (line.front() >= '0' && line.front() <= '9')))
+                colours << line.left(11);
+        }
+        return colours;
+    };
+    pickOver("#2A9D8F");
+    QTRY_COMPARE(lines(), QByteArrayList{" 42 157 143"});
+    pickOver("#E76F51");
+    QTRY_COMPARE(lines(), (QByteArrayList{"231 111  81", " 42 157 143"}));
+    pickOver("#2A9D8F");
+    QTRY_COMPARE(lines(), (QByteArrayList{" 42 157 143", "231 111  81"}));
+    QVERIFY(exitByButton(p));
+    // Read again by the next run's window.
+    p.window.clear();
+    QVERIFY(p.start(QByteArray(), {}, false));
+    p.key(QStringLiteral("F8"));
+    const QString palettes = waitForWindow(QStringLiteral("^Palettes$"));
+    QVERIFY(!palettes.isEmpty());
+    QTRY_VERIFY(!whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).isNull());
+    QVERIFY(whereColour(palettes, qRgb(0x2A, 0x9D, 0x8F)).x() <
+            whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).x());
     QVERIFY(exitByButton(p));
 }
 
