@@ -34,8 +34,8 @@ using namespace testsupport;
 namespace {
 
 /// Answers the modal dialogs as a user would, each once it shows (a next
-/// one once the one before has gone).
-void answerDialogs(QList<std::function<void(QWidget*)>> answers) {
+/// one once the one before has gone). Delete what it gives to stop waiting.
+QTimer* answerDialogs(QList<std::function<void(QWidget*)>> answers) {
     auto* timer = new QTimer;
     timer->setInterval(20);
     auto answered = std::make_shared<QPointer<QWidget>>();
@@ -51,6 +51,7 @@ void answerDialogs(QList<std::function<void(QWidget*)>> answers) {
         }
     });
     timer->start();
+    return timer;
 }
 
 void answerNextDialog(std::function<void(QWidget*)> answer) {
@@ -220,6 +221,28 @@ void tst_PalettesWindow::historyNotReadAtStartUp() {
     QVERIFY(f.start());
     QVERIFY(!f.w().findChild<TForm4*>());
     pick(f, Red);
+    QCOMPARE(readFile(f.folder() + QStringLiteral("history.gpl")),
+             QByteArray("GIMP Palette\n300 0 0\tbad\n"));
+    // The window says so, with the line, once; a change beside it says
+    // nothing more.
+    QString told;
+    answerDialogs({reading(&told)});
+    QTest::keyClick(f.w().windowHandle(), Qt::Key_F8);
+    QTRY_VERIFY(!told.isEmpty());
+    QVERIFY2(told.contains(QStringLiteral("line 2")), qPrintable(told));
+    TForm4* w = f.w().palettes();
+    QVERIFY(w->isVisible());
+    QVERIFY(swatchesOf(w).isEmpty());
+    palette::Palette other;
+    other.name = QStringLiteral("Other");
+    QVERIFY(palette::PaletteStore(f.folder()).createPalette(other));
+    int again = 0;
+    QScopedPointer<QTimer> watching(answerDialogs({[&again](QWidget* box) {
+        ++again;
+        box->close();
+    }}));
+    QTRY_COMPARE(w->PaletteList1->count(), 2);
+    QCOMPARE(again, 0);
     QCOMPARE(readFile(f.folder() + QStringLiteral("history.gpl")),
              QByteArray("GIMP Palette\n300 0 0\tbad\n"));
 }

@@ -224,6 +224,7 @@ void TForm4::setVisible(bool visible) {
     QWidget::setVisible(visible);
     if (visible) {
         watchFiles();
+        QTimer::singleShot(0, this, &TForm4::sayUnreadable);
     } else if (m_watcher) {
         delete m_watcher; // nothing to follow while hidden
         m_watcher = nullptr;
@@ -291,8 +292,10 @@ void TForm4::hideEvent(QHideEvent* event) {
     if (event->spontaneous())
         return; // minimised
     savePlace();
-    // Undo reaches as far as the window stays open.
+    // Undo reaches as far as the window stays open; the next opening says
+    // again what cannot be read.
     m_removed.clear();
+    m_said.clear();
     Undo1->setEnabled(false);
 }
 
@@ -347,8 +350,19 @@ void TForm4::reloadSwatches() {
     if (!m_shown.isEmpty())
         SwatchGrid1->setCurrentIndex(
             SwatchGrid1->model()->index(qBound(0, row, int(m_shown.size()) - 1), 0));
-    if (!read && isVisible())
-        failed(palette::Status(read.problem()));
+    m_problem = read ? palette::Problem() : read.problem();
+    sayUnreadable();
+}
+
+void TForm4::sayUnreadable() {
+    // Said once the window shows, and once only: not again at each change
+    // of the folder it is in.
+    if (m_problem.message.isEmpty()) {
+        m_said.clear();
+    } else if (isVisible() && m_problem.message != m_said) {
+        m_said = m_problem.message;
+        failed(palette::Status(m_problem));
+    }
 }
 
 void TForm4::markCurrent() {

@@ -83,6 +83,7 @@ private:
     /// Reads the chosen palette anew into the grid.
     void reloadSwatches();
     void markCurrent();
+    void sayUnreadable();
     /// Follows the files while the window shows: the command line or
     /// another window may change them.
     void watchFiles();
@@ -121,6 +122,8 @@ private:
     QString m_historyText = QStringLiteral("History");
     QString m_paletteNameText, m_colorNameText, m_deleteText, m_notationText, m_filesText;
     int m_menuRow = -1;
+    palette::Problem m_problem; // why the palette shown could not be read
+    QString m_said;             // the problem told last
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_changed = nullptr; // gathers the changes of one write
 };
