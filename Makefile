@@ -90,6 +90,7 @@ bench: deps-test
 	    $(BUILD)/bench-program/Mirabou $(BUILD)/test/bench/bare_window 21
 	bench/blackbox.sh $(BUILD)/test
 	bench/notations.sh $(BUILD)/test
+	bench/palettes.sh $(BUILD)/test
 	bench/first_colour.sh $(BUILD)/test
 
 # SOAK_PICKS whole picks in a row on each real Wayland desktop, with the

@@ -1,11 +1,13 @@
 #include "color/NamedColors.h"
 #include "controls/ColorBox.h"
 #include "controls/Pictures.h"
+#include "controls/SwatchGrid.h"
 #include "controls/umEdit.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
@@ -29,6 +31,9 @@ private slots:
     void entryFrame();
     void unpackedPictures_data();
     void unpackedPictures();
+    void colourDropped_data();
+    void colourDropped();
+    void swatchDraggedOut();
 };
 
 namespace {
@@ -320,6 +325,61 @@ void tst_Controls::unpackedPictures() {
     const quint32 expected[] = {0xFF102030, 0x80402010, 0, 0xFFFFFFFF, 0x40400000, 0xFF000001};
     for (int i = 0; i < 6; ++i)
         QCOMPARE(reinterpret_cast<const quint32*>(image.constScanLine(i / 3))[i % 3], expected[i]);
+}
+
+void tst_Controls::colourDropped_data() {
+    QTest::addColumn<QColor>("color"); // invalid: none
+    QTest::addColumn<QString>("text"); // null: none
+    QTest::addColumn<int>("want");     // -1: no colour
+    QTest::newRow("a colour") << QColor(1, 2, 3) << QString() << int(packColor(1, 2, 3));
+    QTest::newRow("a colour and a text: the colour")
+        << QColor(1, 2, 3) << QStringLiteral("#FFFFFF") << int(packColor(1, 2, 3));
+    QTest::newRow("a 16-bit colour, rounded") << QColor::fromRgba64(0x8080, 0x7F7F, 0xFFFF)
+                                              << QString() << int(packColor(0x80, 0x7F, 0xFF));
+    QTest::newRow("a colour text")
+        << QColor() << QStringLiteral(" #0A0B0C ") << int(packColor(10, 11, 12));
+    QTest::newRow("a text that is no colour") << QColor() << QStringLiteral("hello") << -1;
+    QTest::newRow("nothing") << QColor() << QString() << -1;
+}
+
+void tst_Controls::colourDropped() {
+    QFETCH(QColor, color);
+    QFETCH(QString, text);
+    QFETCH(int, want);
+    QMimeData data;
+    if (color.isValid())
+        data.setColorData(color);
+    if (!text.isNull())
+        data.setText(text);
+    // The reader stands in for the program's: hex texts only.
+    const auto read = [](const QString& t) -> std::optional<PackedColor> {
+        const QColor c = QColor::fromString(t.trimmed());
+        if (!c.isValid())
+            return std::nullopt;
+        return packColor(c.red(), c.green(), c.blue());
+    };
+    QCOMPARE(colordrag::mayHoldColor(&data), color.isValid() || !text.isNull());
+    const std::optional<PackedColor> got = colordrag::colorOf(&data, read);
+    QCOMPARE(got ? int(*got) : -1, want);
+}
+
+void tst_Controls::swatchDraggedOut() {
+    TSwatchGrid grid;
+    grid.swatchModel()->setSwatches({{packColor(0xAB, 0x01, 0xEF), QStringLiteral("one")},
+                                     {packColor(1, 2, 3), QStringLiteral("two")}});
+    const std::unique_ptr<QMimeData> data(grid.model()->mimeData({grid.model()->index(0, 0)}));
+    QVERIFY(data);
+    QCOMPARE(data->text(), QStringLiteral("#AB01EF"));
+    QCOMPARE(qvariant_cast<QColor>(data->colorData()), QColor(0xAB, 0x01, 0xEF));
+    QVERIFY(grid.model()->flags(grid.model()->index(1, 0)) & Qt::ItemIsDragEnabled);
+    // What a screen reader reads of it, in the form the language gives.
+    grid.swatchModel()->setSpokenForm(QStringLiteral("%1, Farbe %2"));
+    QCOMPARE(grid.model()->index(1, 0).data(Qt::AccessibleTextRole).toString(),
+             QStringLiteral("two, Farbe #010203"));
+    // A name with "%2" in it stays as it is.
+    grid.swatchModel()->setSwatches({{packColor(1, 2, 3), QStringLiteral("50%2off")}});
+    QCOMPARE(grid.model()->index(0, 0).data(Qt::AccessibleTextRole).toString(),
+             QStringLiteral("50%2off, Farbe #010203"));
 }
 
 QTEST_MAIN(tst_Controls)

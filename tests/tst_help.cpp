@@ -394,15 +394,25 @@ void tst_Help::viewerShowsTheFile() {
     QTreeWidget* toc = viewer->contentsTree();
     QCOMPARE(toc->topLevelItemCount(), 1);
     QCOMPARE(toc->topLevelItem(0)->text(0), QStringLiteral("Mirabou Help"));
-    QCOMPARE(toc->topLevelItem(0)->childCount(), 11);
+    QCOMPARE(toc->topLevelItem(0)->childCount(), 12);
     QCOMPARE(toc->topLevelItem(0)->child(4)->text(0), QStringLiteral("Colour notations"));
-    QCOMPARE(toc->topLevelItem(0)->child(5)->text(0),
+    QCOMPARE(toc->topLevelItem(0)->child(5)->text(0), QStringLiteral("History and palettes"));
+    QCOMPARE(toc->topLevelItem(0)->child(6)->text(0),
              QStringLiteral("The Eye Wizard and the eye colour"));
-    QCOMPARE(toc->topLevelItem(0)->child(6)->text(0), QStringLiteral("Contrast"));
+    QCOMPARE(toc->topLevelItem(0)->child(7)->text(0), QStringLiteral("Contrast"));
     QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("small colour utility")));
     const QVariant picture = viewer->browser()->loadResource(
         QTextDocument::ImageResource, QUrl(QStringLiteral("images/mirabou.png")));
     QVERIFY(QImage::fromData(picture.toByteArray()).size() == QSize(64, 64));
+    // The Palettes window's picture, in its topic.
+    viewer->browser()->setSource(QUrl(QStringLiteral("palettes.htm")));
+    QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("flattened")));
+    QCOMPARE(QImage::fromData(viewer->browser()
+                                  ->loadResource(QTextDocument::ImageResource,
+                                                 QUrl(QStringLiteral("images/palettes.png")))
+                                  .toByteArray())
+                 .size(),
+             QSize(620, 360));
     // A relative link inside the file.
     viewer->browser()->setSource(QUrl(QStringLiteral("views.htm")));
     QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("The views of the colour")));

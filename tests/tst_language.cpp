@@ -1,3 +1,4 @@
+#include "app/Mirabou_Palettes.h"
 #include "app/Program.h"
 #include "color/ColorModel.h"
 #include "eyedropper/EyeWizard.h"
@@ -566,11 +567,16 @@ void tst_Language::shippedLanguagesFit() {
     // The Contrast window with the widest figures it shows.
     main.color().applyHex({QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("00")});
     for (QWidget* window : std::initializer_list<QWidget*>{&f.program->form2, &f.program->form3,
-                                                           &f.program->form5}) {
+                                                           &f.program->form5, main.palettes()}) {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         faults += textFaults(window);
         window->hide();
+    }
+    // The swatch's menu, as wide as its texts make it.
+    for (QMenu* menu : main.palettes()->findChildren<QMenu*>()) {
+        if (menu->sizeHint().width() > main.screen()->availableGeometry().width())
+            faults << menu->objectName() + QStringLiteral(" is wider than the screen");
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,7 +29,64 @@ private slots:
     void commandLine();
     void ownNotationsOnTheCommandLine();
     void palettesOnTheCommandLine();
+    void palettesWindowFromOutside();
+    void palettesWindowRead();
+    void historyFromPicks();
 };
+
+namespace {
+
+/// Another program, to drag colours to and from (support/drag_peer.cpp).
+struct DragPeer {
+    QProcess process;
+    QString output;
+    bool start(const QStringList& args) {
+        process.start(QStringLiteral(DRAG_PEER), args);
+        return process.waitForStarted() && read(QStringLiteral("ready"));
+    }
+    /// Waits up to ten seconds for text in what it printed.
+    bool read(const QString& text) {
+        for (int i = 0; i < 100 && !output.contains(text); ++i) {
+            process.waitForReadyRead(100);
+            output += QString::fromUtf8(process.readAllStandardOutput());
+        }
+        return output.contains(text);
+    }
+    ~DragPeer() {
+        process.kill();
+        process.waitForFinished();
+    }
+};
+
+/// Drags with the left button from one point of the screen to another, in
+/// steps a drag follows.
+void drag(QPoint from, QPoint to) {
+    xdotool({"mousemove", QString::number(from.x()), QString::number(from.y())});
+    QTest::qWait(100);
+    xdotool({"mousedown", "1"});
+    for (int step = 1; step <= 12; ++step) {
+        const QPoint at = from + (to - from) * step / 12;
+        QTest::qWait(60);
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+    }
+    QTest::qWait(300);
+    xdotool({"mousemove", QString::number(to.x() + 1), QString::number(to.y())});
+    QTest::qWait(300);
+    xdotool({"mouseup", "1"});
+    QTest::qWait(300);
+}
+
+/// The centre of the pixels of a colour in a window, on the screen.
+QPoint whereColour(const QString& window, QRgb colour) {
+    const QRect rect = windowRect(window);
+    const QRect ink = inkBounds(screenArea(rect), [colour](QRgb c) { return c == colour; });
+    return ink.isValid() ? rect.topLeft() + ink.center() : QPoint();
+}
+
+const QByteArray MockPalette = "GIMP Palette\nName: Mock\nColumns: 0\n#\n255   0 255\tfuchsia\n"
+                               " 18  52  86\todd\n";
+
+} // namespace
 
 void tst_Program::initTestCase() {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
@@ -329,6 +388,177 @@ void tst_Program::palettesOnTheCommandLine() {
     const QByteArray css = readFile(folder.filePath(QStringLiteral("out.css")));
     QVERIFY2(css.startsWith(":root {\n") && css.contains("#663399;"), css.constData());
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("nope.gpl"))));
+}
+
+void tst_Program::palettesWindowFromOutside() {
+    RunningProgram p;
+    QVERIFY(QDir().mkpath(p.folder() + QStringLiteral("palettes")));
+    const QString file = p.folder() + QStringLiteral("palettes/Mock.gpl");
+    writeFile(file, MockPalette);
+    QVERIFY(p.start("[settings]\n[palettes]\nposx=100\nposy=450\nchosen=Mock\n"));
+    p.key(QStringLiteral("F8"));
+    const QString palettes = waitForWindow(QStringLiteral("^Palettes$"));
+    QVERIFY(!palettes.isEmpty());
+    QTest::qWait(300);
+    QPoint fuchsia;
+    QTRY_VERIFY(!(fuchsia = whereColour(palettes, qRgb(255, 0, 255))).isNull());
+    const auto current = [&p] {
+        p.click(CopyHexX, ButtonY);
+        return clipboardOut().toUpper();
+    };
+
+    // A click makes a swatch current; then the keys.
+    xdotool({"mousemove", QString::number(fuchsia.x()), QString::number(fuchsia.y())});
+    xdotool({"click", "1"});
+    QTRY_COMPARE(current(), QStringLiteral("#FF00FF"));
+    xdotool({"windowfocus", "--sync", palettes});
+    p.key(QStringLiteral("Right"));
+    p.key(QStringLiteral("Return"));
+    QTRY_COMPARE(current(), QStringLiteral("#123456"));
+    xdotool({"windowfocus", "--sync", palettes});
+    p.key(QStringLiteral("Delete"));
+    QTRY_VERIFY(!readFile(file).contains("odd"));
+    p.key(QStringLiteral("ctrl+z"));
+    QTRY_COMPARE(readFile(file), MockPalette);
+    // Ctrl+D adds the current colour, named as the nearest CSS colour.
+    p.key(QStringLiteral("ctrl+d"));
+    QTRY_VERIFY(readFile(file).endsWith(" 18  52  86\tmidnightblue\n"));
+    writeFile(file, MockPalette);
+    // The commands by keys: Tab to New..., a name typed; Delete... asks,
+    // and goes no further than its default, No.
+    const QStringList before = visibleWindows(p);
+    const auto asked = [&p, &before] {
+        QString dialog;
+        for (int i = 0; i < 100 && dialog.isEmpty(); ++i) {
+            QTest::qWait(100);
+            dialog = newWindow(p, before);
+        }
+        QTest::qWait(200);
+        return !dialog.isEmpty();
+    };
+    const auto answered = [&p, &before] {
+        for (int i = 0; i < 100 && !newWindow(p, before).isEmpty(); ++i)
+            QTest::qWait(100);
+        return newWindow(p, before).isEmpty();
+    };
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("space"));
+    QVERIFY(asked());
+    xdotool({"type", "Spring"});
+    p.key(QStringLiteral("Return"));
+    const QString spring = p.folder() + QStringLiteral("palettes/Spring.gpl");
+    QTRY_VERIFY(QFile::exists(spring));
+    // With no window manager, the focus goes back by hand.
+    xdotool({"windowfocus", "--sync", palettes});
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("Tab"));
+    p.key(QStringLiteral("space"));
+    QVERIFY(asked());
+    p.key(QStringLiteral("Return"));
+    QVERIFY(answered());
+    QVERIFY(QFile::exists(spring));
+    xdotool({"windowfocus", "--sync", palettes});
+    p.key(QStringLiteral("space"));
+    QVERIFY(asked());
+    p.key(QStringLiteral("alt+y")); // Yes
+    QTRY_VERIFY(!QFile::exists(spring));
+    QTest::qWait(300); // the palette before it shown, where the drags start
+
+    // Dragged out to another program: the colour and its hex text.
+    DragPeer receiver;
+    QVERIFY(receiver.start({"receive", "900", "100"}));
+    QVERIFY(!waitForWindow(QStringLiteral("^drag peer$")).isEmpty());
+    drag(fuchsia, QPoint(960, 160));
+    QVERIFY2(receiver.read(QStringLiteral("text/plain=#FF00FF")), qPrintable(receiver.output));
+    QVERIFY2(receiver.read(QStringLiteral("application/x-color=#ff00ff")),
+             qPrintable(receiver.output));
+
+    // Dropped from another program: a colour text on the main window, a
+    // colour on the palette.
+    DragPeer text;
+    QVERIFY(text.start({"text", "900", "300", "hsl(120 100% 25%)"}));
+    QTest::qWait(300);
+    drag(QPoint(960, 360), clientOrigin(p.window) + Swatch);
+    QTRY_COMPARE(current(), QStringLiteral("#008000"));
+    DragPeer colour;
+    QVERIFY(colour.start({"color", "900", "500", "#ABCDEF"}));
+    QTest::qWait(300);
+    drag(QPoint(960, 560), fuchsia + QPoint(0, 200)); // below the swatches
+    QTRY_VERIFY2(readFile(file).contains("171 205 239\t"), readFile(file).constData());
+    QVERIFY(readFile(file).startsWith(MockPalette));
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Program::palettesWindowRead() {
+    // What a screen reader reads of each swatch: its name and hex text.
+    AccessibilityBus bus;
+    QVERIFY(bus.start());
+    RunningProgram p;
+    QVERIFY(QDir().mkpath(p.folder() + QStringLiteral("palettes")));
+    writeFile(p.folder() + QStringLiteral("palettes/Mock.gpl"), MockPalette);
+    QVERIFY(
+        p.start("[settings]\n[palettes]\nposx=100\nposy=450\nchosen=Mock\n", bus.environment()));
+    p.key(QStringLiteral("F8"));
+    QVERIFY(!waitForWindow(QStringLiteral("^Palettes$")).isEmpty());
+    const QJsonArray windows = bus.windows(p.process.processId(), QStringLiteral("Palettes"));
+    QStringList names;
+    const std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& node) {
+        names << node.value(QStringLiteral("role")).toString() + QLatin1Char(':') +
+                     node.value(QStringLiteral("name")).toString();
+        for (const QJsonValue child : node.value(QStringLiteral("children")).toArray())
+            walk(child.toObject());
+    };
+    for (const QJsonValue w : windows)
+        walk(w.toObject());
+    for (const char* want : {"list item:fuchsia, color #FF00FF", "list item:odd, color #123456",
+                             "list:Colors", "push button:New...", "push button:Import..."}) {
+        QVERIFY2(names.contains(QLatin1String(want)), qPrintable(names.join(QLatin1Char('\n'))));
+    }
+    QVERIFY(exitByButton(p));
+}
+
+void tst_Program::historyFromPicks() {
+    // Each Eye Wizard pick to the front of the history, a colour picked
+    // again moved there; kept across a restart and shown in the window.
+    RunningProgram p;
+    QVERIFY(p.start("[settings]\n[palettes]\nposx=100\nposy=450\n"));
+    const auto pickOver = [&p](const char* colour) {
+        run(QStringLiteral("xsetroot"), {"-solid", QLatin1String(colour)});
+        p.holdEyeWizard();
+        for (int x : {1000, 1010, 1020}) {
+            xdotool({"mousemove", QString::number(x), "950"});
+            QTest::qWait(60);
+        }
+        xdotool({"mouseup", "1"});
+        QTest::qWait(200);
+    };
+    const QString history = p.folder() + QStringLiteral("history.gpl");
+    const auto lines = [&history] {
+        QByteArrayList colours;
+        for (const QByteArray& line : readFile(history).split('\n')) {
+            if (!line.isEmpty() &&
+                (line.front() == ' ' || (line.front() >= '0' && line.front() <= '9')))
+                colours << line.left(11);
+        }
+        return colours;
+    };
+    pickOver("#2A9D8F");
+    QTRY_COMPARE(lines(), QByteArrayList{" 42 157 143"});
+    pickOver("#E76F51");
+    QTRY_COMPARE(lines(), (QByteArrayList{"231 111  81", " 42 157 143"}));
+    pickOver("#2A9D8F");
+    QTRY_COMPARE(lines(), (QByteArrayList{" 42 157 143", "231 111  81"}));
+    QVERIFY(exitByButton(p));
+    // Read again by the next run's window.
+    p.window.clear();
+    QVERIFY(p.start(QByteArray(), {}, false));
+    p.key(QStringLiteral("F8"));
+    const QString palettes = waitForWindow(QStringLiteral("^Palettes$"));
+    QVERIFY(!palettes.isEmpty());
+    QTRY_VERIFY(!whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).isNull());
+    QVERIFY(whereColour(palettes, qRgb(0x2A, 0x9D, 0x8F)).x() <
+            whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).x());
+    QVERIFY(exitByButton(p));
 }
 
 QTEST_MAIN(tst_Program)

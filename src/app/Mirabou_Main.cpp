@@ -3,17 +3,20 @@
 #include "app/Mirabou_About.h"
 #include "app/Mirabou_Contrast.h"
 #include "app/Mirabou_Language.h"
+#include "app/Mirabou_Palettes.h"
 #include "cli/CommandLine.h"
 #include "color/ColorModel.h"
 #include "color/ConvertBase.h"
 #include "controls/Accessibility.h"
 #include "controls/FrameCacheStyle.h"
 #include "controls/OpaqueViews.h"
+#include "controls/SwatchGrid.h"
 #include "eyedropper/EyeWizard.h"
 #include "files/IniFile.h"
 #include "files/Version.h"
 #include "help/HelpRouter.h"
 #include "i18n/ContrastTexts.h"
+#include "i18n/PaletteTexts.h"
 #include "i18n/ToolkitTexts.h"
 #include "platform/DisplayLoss.h"
 #include "platform/ErrorReport.h"
@@ -23,6 +26,8 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMenu>
 #include <QToolTip>
@@ -128,6 +133,42 @@ void TForm1::connectHandlers() {
     connect(WebSite1, &QAction::triggered, this, &TForm1::WebSite1Click);
     connect(SendEmail1, &QAction::triggered, this, &TForm1::SendEmail1Click);
     connect(HelpContents1, &QAction::triggered, this, &TForm1::HelpContents1Execute);
+    connect(Palettes1, &QAction::triggered, this, &TForm1::Palettes1Click);
+    connect(AddCurrentColor1, &QAction::triggered, this, &TForm1::AddCurrentColor1Click);
+
+    // Each colour a release picks goes to the front of the history.
+    connect(m_eyeWizard, &TEyeWizard::picked, this,
+            [this](PackedColor color) { palettes()->addToHistory(color); });
+    // Colours dropped anywhere on the window, the edit boxes included, become
+    // the current colour.
+    setAcceptDrops(true);
+    for (QWidget* box : std::initializer_list<QWidget*>{ui.umRed, ui.umGreen, ui.umBlue, ui.dcRed,
+                                                        ui.dcGreen, ui.dcBlue})
+        box->setAcceptDrops(false);
+}
+
+TForm4* TForm1::palettes() {
+    if (!m_palettes) {
+        m_palettes =
+            new TForm4(*m_color, m_notations, m_settingsPath, settings::dataFolder(m_folder), this);
+        m_palettes->applyTexts(IniFile(m_languageFile));
+        m_palettes->setStayOnTop(isStayOnTop());
+    }
+    return m_palettes;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (colordrag::mayHoldColor(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const std::optional<PackedColor> color = colordrag::colorOf(
+        event->mimeData(), [this](const QString& text) { return m_notations.read(text); });
+    if (!color)
+        return;
+    event->acceptProposedAction();
+    m_color->applyPacked(*color);
 }
 
 TForm1::~TForm1() {
@@ -243,6 +284,8 @@ void TForm1::FormDestroy() {
     } catch (const std::exception& e) {
         platform::reportError(QString::fromUtf8(e.what()));
     }
+    delete m_palettes; // keeps its place while the settings file is there
+    m_palettes = nullptr;
     delete m_eyeWizard; // releases the screen
     m_eyeWizard = nullptr;
 }
@@ -267,6 +310,9 @@ void TForm1::setStayOnTop(bool on) {
     // native window as it is now.
     if (m_contrast)
         m_contrast->setStayOnTop(on);
+    // The Palettes window stays on top with it.
+    if (m_palettes)
+        m_palettes->setStayOnTop(on);
 }
 
 void TForm1::setFlatButtons(bool flat) {
@@ -429,13 +475,18 @@ void TForm1::ClearEyeColor1Click() {
 
 void TForm1::ChangeLang(int n) {
     const QString base = languageBaseName(n);
-    const IniFile file(base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng"));
+    m_languageFile = base.isNull() ? QString() : m_folder + base + QStringLiteral(".lng");
+    const IniFile file(m_languageFile);
     m_eyeWizard->setNotSetText(i18n::applyLanguage(file, this, m_about, m_language));
     applyNotationTexts(file);
     applyEyeToolTexts(file);
     Contrast1->setText(i18n::readText(file, i18n::ContrastTitleText));
     if (m_contrast)
         m_contrast->applyTexts(file);
+    Palettes1->setText(i18n::readText(file, i18n::PalettesText));
+    AddCurrentColor1->setText(i18n::readText(file, i18n::AddCurrentColorText));
+    if (m_palettes)
+        m_palettes->applyTexts(file);
     m_pickFailedTexts.clear();
     for (const i18n::TextKey& key : i18n::PickFailedTexts)
         m_pickFailedTexts.append(i18n::readText(file, key));

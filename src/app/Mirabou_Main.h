@@ -21,6 +21,7 @@ class TEyeWizard;
 class TForm2;
 class TForm3;
 class TForm5;
+class TForm4;
 class THelpRouter;
 class TOpaqueViews;
 
@@ -59,8 +60,16 @@ public:
 
     void setVisible(bool visible) override;
 
+    /// The Palettes window, made when first wanted (nothing of it is read
+    /// at start-up).
+    TForm4* palettes();
+
 protected:
     void moveEvent(QMoveEvent* event) override;
+    /// A colour or a colour text dropped on the window becomes the current
+    /// colour.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     /// Keeps the options as they stand for an end without windows.
@@ -133,6 +142,9 @@ private:
     void WebSite1Click();
     void SendEmail1Click();
     void HelpContents1Execute();
+    // The history and the palettes
+    void Palettes1Click();
+    void AddCurrentColor1Click();
     // Notations
     void buildNotationMenus();
     void addNotationItems(QMenu* menu);
@@ -160,6 +172,8 @@ private:
     TForm5* m_contrast = nullptr; // gone before this window
     QPoint m_contrastPosition;
     bool m_contrastSwap = false;
+    TForm4* m_palettes = nullptr;
+    QString m_languageFile; // of the language applied last
 
     QStringList m_pickFailedTexts; // by PickFailure, in the current language
     QString m_untold;              // why the pick under way failed, for its release
@@ -200,6 +214,9 @@ public:
     QAction* CopyAgain1 = nullptr;
     QAction* PasteColor1 = nullptr;
     QAction* HelpContents1 = nullptr;
+    /// The Palettes window, and adding the current colour to its palette.
+    QAction* Palettes1 = nullptr;
+    QAction* AddCurrentColor1 = nullptr;
     /// The swatch's press from the keyboard (no menu shows it).
     QAction* ChooseColor1 = nullptr;
     THelpRouter* HelpRouter1 = nullptr;

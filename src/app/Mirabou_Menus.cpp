@@ -3,6 +3,7 @@
 #include "app/Mirabou_About.h"
 #include "app/Mirabou_Contrast.h"
 #include "app/Mirabou_Language.h"
+#include "app/Mirabou_Palettes.h"
 #include "controls/LnkLabel.h"
 #include "controls/Pictures.h"
 #include "help/HelpHook.h"
@@ -76,9 +77,14 @@ void TForm1::buildMenus() {
     Contrast1 = item("Contrast1", QStringLiteral("Contrast"), "contrast", Qt::Key_F9);
     WebSite1 = item("WebSite1", QStringLiteral("Visit Website"), "globe", Qt::Key_F5);
     SendEmail1 = item("SendEmail1", QStringLiteral("Send Email"), "envelope", Qt::Key_F6);
+    Palettes1 = item("Palettes1", QStringLiteral("Palettes"), nullptr, Qt::Key_F8);
+    AddCurrentColor1 = item("AddCurrentColor1", QStringLiteral("Add Current Color"), nullptr,
+                            QKeySequence(Qt::CTRL | Qt::Key_D));
     PopupMenu3->addAction(About1);
     PopupMenu3->addAction(Language2);
     PopupMenu3->addAction(Contrast1);
+    PopupMenu3->addAction(Palettes1);
+    PopupMenu3->addAction(AddCurrentColor1);
     PopupMenu3->addSeparator()->setObjectName(QStringLiteral("N3"));
     PopupMenu3->addAction(WebSite1);
     PopupMenu3->addAction(SendEmail1);
@@ -168,6 +174,20 @@ void TForm1::WebSite1Click() {
 void TForm1::SendEmail1Click() {
     if (m_about)
         m_about->mailLink()->OpenLink();
+}
+
+void TForm1::Palettes1Click() {
+    TForm4* window = palettes();
+    if (window->isVisible()) {
+        window->raise();
+    } else {
+        window->show();
+    }
+    window->activateWindow();
+}
+
+void TForm1::AddCurrentColor1Click() {
+    palettes()->AddCurrentColor1Click();
 }
 
 void TForm1::HelpContents1Execute() {

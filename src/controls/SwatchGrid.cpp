@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -81,9 +82,8 @@ QVariant TSwatchModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return swatch.name + QLatin1Char(' ') + colordrag::hexOf(swatch.color);
     case Qt::AccessibleTextRole:
-        return QString(m_spoken)
-            .replace(QStringLiteral("%1"), swatch.name)
-            .replace(QStringLiteral("%2"), colordrag::hexOf(swatch.color));
+        // In one pass: a name holding "%2" is read as it stands.
+        return m_spoken.arg(swatch.name, colordrag::hexOf(swatch.color));
     case ColorRole:
         return swatch.color;
     case CurrentRole:
@@ -190,6 +190,9 @@ TSwatchGrid::TSwatchGrid(QWidget* parent) : QListView(parent), m_model(new TSwat
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::CopyAction);
+    // A static icon view turns drops off on its viewport, where they arrive:
+    // on again, after the movement is set.
+    viewport()->setAcceptDrops(true);
     connect(this, &QListView::clicked, this,
             [this](const QModelIndex& index) { emit chosen(index.row()); });
 }
@@ -220,6 +223,22 @@ void TSwatchGrid::keyPressEvent(QKeyEvent* event) {
         }
     }
     QListView::keyPressEvent(event);
+}
+
+void TSwatchGrid::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->source() == this) {
+        event->ignore();
+        return;
+    }
+    QListView::dragEnterEvent(event);
+}
+
+void TSwatchGrid::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->source() == this) {
+        event->ignore();
+        return;
+    }
+    QListView::dragMoveEvent(event);
 }
 
 void TSwatchGrid::contextMenuEvent(QContextMenuEvent* event) {

@@ -99,6 +99,10 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    /// A swatch let go over its own grid adds nothing: a click that moved
+    /// a little would otherwise leave a copy of the colour.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
 
 private:
     TSwatchModel* m_model;

@@ -332,6 +332,9 @@ bool RunningProgram::start(const QByteArray& settings, const QStringList& env, b
     }
     if (!process.waitForStarted())
         return false;
+    // A new start is a new window: the last run's is gone, and a click or a
+    // key aimed at it would land wherever the pointer or the focus is.
+    window.clear();
     for (int i = 0; i < 100 && window.isEmpty(); ++i) {
         window = findWindow(QStringLiteral("^Mirabou 1\\.8$"));
         if (window.isEmpty())
