@@ -689,9 +689,11 @@ void tst_MainWindow::firstRunWritesSettings() {
     WindowFixture f;
     QVERIFY(f.start());
     f.stop();
-    QCOMPARE(readFile(f.settingsPath()),
-             QByteArray("[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"
-                        "magnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n"));
+    QCOMPARE(
+        readFile(f.settingsPath()),
+        QByteArray(
+            "[settings]\nontop=0\nflat=1\nposx=200\nposy=200\nlanguage=lang001\n"
+            "magnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n"));
 }
 
 void tst_MainWindow::settingsSurviveRestart_data() {
@@ -704,17 +706,20 @@ void tst_MainWindow::settingsSurviveRestart_data() {
     QTest::newRow("on top, raised, hex position")
         << QByteArray("[settings]\nontop=2\nflat=0\nposx=0x10\nposy=$20\n") << true << false
         << QPoint(16, 32) << true
-        << QByteArray("[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n"
-                      "magnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n");
+        << QByteArray(
+               "[settings]\nontop=1\nflat=0\nposx=16\nposy=32\nlanguage=lang001\n"
+               "magnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n");
     QTest::newRow("yes, empty, blanks, abc")
         << QByteArray("; mine\n[SETTINGS]\nOnTop=yes\nflat=\nPosX= 150 \nposy=abc\n[other]\nk=v\n")
         << false << true << QPoint(150, 200) << true
         << QByteArray("; mine\n[SETTINGS]\nOnTop=0\nflat=1\nPosX=150\nposy=200\n"
-                      "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n[other]\nk=v\n");
+                      "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\ncontrastx="
+                      "660\ncontrasty=200\ncontrastswap=0\n[other]\nk=v\n");
     QTest::newRow("magnifier off")
         << QByteArray("[settings]\nmagnifier=0\n") << false << true << QPoint(200, 200) << false
         << QByteArray("[settings]\nmagnifier=0\nontop=0\nflat=1\nposx=200\nposy=200\n"
-                      "language=lang001\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n");
+                      "language=lang001\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty="
+                      "200\ncontrastswap=0\n");
 }
 
 void tst_MainWindow::settingsSurviveRestart() {
@@ -991,7 +996,8 @@ void tst_MainWindow::contrastWindowFollowsPick() {
     pointer = QPoint(10, 10);
     f.screen->cursor = pointer;
     QTest::mouseMove(wand, QPoint(11, 11));
-    QTRY_COMPARE(contrastText(f, "PairLabel"), QStringLiteral("Text #767676 on background #FFFFFF"));
+    QTRY_COMPARE(contrastText(f, "PairLabel"),
+                 QStringLiteral("Text #767676 on background #FFFFFF"));
     QCOMPARE(contrastText(f, "RatioValue"), QStringLiteral("4.54:1"));
     QCOMPARE(levelTexts(f)[0], QStringLiteral("Pass"));
     QVERIFY(!child<QLabel>(&f.program->form5, "NoteLabel")->isVisible());

@@ -181,10 +181,10 @@ void tst_Program::optionsAndPositionSurviveRestart() {
     int code = -2;
     QVERIFY(p.finished(&code));
     QCOMPARE(code, 0);
-    QCOMPARE(
-        readFile(p.folder() + "settings.ini"),
-        QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
-                   "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\ncontrastx=660\ncontrasty=200\ncontrastswap=0\n[languages]\nnumber=0\n"));
+    QCOMPARE(readFile(p.folder() + "settings.ini"),
+             QByteArray("; kept\n[settings]\nposx=333\nposy=222\nontop=1\nflat=0\n"
+                        "language=lang001\nmagnifier=1\ncopyas=hex\nsample=1\ncontrastx="
+                        "660\ncontrasty=200\ncontrastswap=0\n[languages]\nnumber=0\n"));
 }
 
 void tst_Program::commandLine_data() {

@@ -84,7 +84,8 @@ public:
             return {normal.horizontalAdvance(QStringLiteral("Aa")) + 3 * Margin + symbolSide(), h};
         }
         const QFontMetrics large(largeFont(font()));
-        const int lines = qMax(normal.horizontalAdvance(m_normal), large.horizontalAdvance(m_large));
+        const int lines =
+            qMax(normal.horizontalAdvance(m_normal), large.horizontalAdvance(m_large));
         return {lines + 3 * Margin + symbolSide(), normal.height() + large.height() + 3 * Margin};
     }
 
@@ -133,8 +134,8 @@ private:
 };
 
 TForm5::TForm5(TColorModel& color, TEyeWizard& eyeWizard, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint),
+    : QWidget(owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_color(color), m_eyeWizard(eyeWizard), m_owner(owner) {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -366,7 +367,8 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
 void TForm5::applyTexts(const files::IniFile& file) {
     using i18n::readText;
     setWindowTitle(readText(file, i18n::ContrastTitleText));
-    m_sample->setTexts(readText(file, i18n::NormalSampleText), readText(file, i18n::LargeSampleText));
+    m_sample->setTexts(readText(file, i18n::NormalSampleText),
+                       readText(file, i18n::LargeSampleText));
     m_nonTextName = readText(file, i18n::NonTextSampleText);
     m_pairText = readText(file, i18n::PairText);
     m_noteLabel->setText(readText(file, i18n::NoEyeColorText));
@@ -384,9 +386,9 @@ void TForm5::applyTexts(const files::IniFile& file) {
         m_simCaptions[n]->setText(m_deficiencyNames[n] + QStringLiteral(": "));
     }
     m_swapButton->setText(readText(file, i18n::SwapText));
-    const QString hint = readText(file, i18n::SwapHintText)
-                             .replace(QLatin1String("%1"),
-                                      QKeySequence(SwapKey).toString(QKeySequence::NativeText));
+    const QString hint =
+        readText(file, i18n::SwapHintText)
+            .replace(QLatin1String("%1"), QKeySequence(SwapKey).toString(QKeySequence::NativeText));
     m_swapButton->setToolTip(i18n::toolTipText(hint));
     m_swapButton->setAccessibleDescription(hint);
     m_closeButton->setText(readText(file, i18n::CloseText));
@@ -462,12 +464,12 @@ void TForm5::refresh() {
     for (std::size_t n = 0; n < contrast::levels.size(); ++n)
         m_levelValues[n]->setText(contrast::passes(ratio, contrast::levels[n]) ? m_passText
                                                                                : m_failText);
-    m_lcValue->setText(
-        contrast::lcText(contrast::lightnessContrast(now.text, now.background)));
+    m_lcValue->setText(contrast::lcText(contrast::lightnessContrast(now.text, now.background)));
 
     for (std::size_t n = 0; n < contrast::deficiencies.size(); ++n) {
         const PackedColor text = contrast::simulate(now.text, contrast::deficiencies[n]);
-        const PackedColor background = contrast::simulate(now.background, contrast::deficiencies[n]);
+        const PackedColor background =
+            contrast::simulate(now.background, contrast::deficiencies[n]);
         m_simSamples[n]->setColors(text, background);
         m_simSamples[n]->setAccessibleName(m_deficiencyNames[n] + QStringLiteral(": ") +
                                            pairText(text, background));

@@ -22,7 +22,7 @@ inline constexpr TextKey NoEyeColorText{"contrast", "line06",
 inline constexpr TextKey RatioText{"contrast", "line07", "WCAG 2 contrast ratio"};
 /// The five WCAG levels, in the order of contrast::levels.
 inline constexpr TextKey LevelTexts[] = {
-    {"contrast", "line08", "AA normal text"}, {"contrast", "line09", "AA large text"},
+    {"contrast", "line08", "AA normal text"},  {"contrast", "line09", "AA large text"},
     {"contrast", "line10", "AAA normal text"}, {"contrast", "line11", "AAA large text"},
     {"contrast", "line12", "Non-text"},
 };
