@@ -195,12 +195,15 @@ public:
     QRgb even() const { return m_even; }
     QRgb odd() const { return m_odd; }
     QRect cells() const { return m_cells; }
+    /// The scale it last drew its cells at (0 before it drew).
+    qreal paintedRatio() const { return m_paintedRatio; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), QColor(m_colour));
         const qreal ratio = devicePixelRatioF();
+        m_paintedRatio = ratio;
         QImage cells((QSizeF(m_cells.size()) * ratio).toSize(), QImage::Format_RGB32);
         for (int y = 0; y < cells.height(); ++y)
             for (int x = 0; x < cells.width(); ++x)
@@ -212,6 +215,7 @@ protected:
 private:
     QRgb m_colour, m_even, m_odd;
     QRect m_cells;
+    qreal m_paintedRatio = 0;
 };
 
 void sendMouse(QWidget* window, QEvent::Type type, QPointF pos) {
@@ -1082,6 +1086,13 @@ void tst_Portal::realPortal() {
         }
         QVERIFY2(settled == was && !settled.contains(QPointF()),
                  qPrintable(QDebug::toString(session->windows(QStringLiteral("tst_portal")))));
+        // Its cells drawn at its output's scale: a window first drawn at one
+        // and told its output's scale later (a loaded machine) shows cells
+        // of two device pixels until it draws again.
+        for (Marker* marker : {&*left, &*right}) {
+            const qreal ratio = (marker == &*left ? first : second)->devicePixelRatio();
+            QTRY_VERIFY_WITH_TIMEOUT(marker->paintedRatio() == ratio, 10000);
+        }
 
         portalContext->beginPick(pickHandlers([] {}, [] {}));
         QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);

@@ -548,16 +548,34 @@ void tst_Program::historyFromPicks() {
     QTRY_COMPARE(lines(), (QByteArrayList{"231 111  81", " 42 157 143"}));
     pickOver("#2A9D8F");
     QTRY_COMPARE(lines(), (QByteArrayList{" 42 157 143", "231 111  81"}));
+    // mirabou --pick while the window runs keeps its colour in the same
+    // history, and the window's next pick keeps both.
+    run(QStringLiteral("xsetroot"), {"-solid", "#264653"});
+    QProcess pick;
+    pick.start(p.folder() + QStringLiteral("Mirabou"), {QStringLiteral("--pick")});
+    QVERIFY(pick.waitForStarted());
+    QTRY_VERIFY(!xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"}).isEmpty());
+    xdotool({"mousemove", "1000", "950"});
+    QTest::qWait(100);
+    xdotool({"click", "1"});
+    QVERIFY(pick.waitForFinished(10000));
+    QCOMPARE(pick.exitCode(), 0);
+    QCOMPARE(pick.readAllStandardOutput(), QByteArray("#264653\n"));
+    QCOMPARE(lines(), (QByteArrayList{" 38  70  83", " 42 157 143", "231 111  81"}));
+    pickOver("#E76F51");
+    QTRY_COMPARE(lines(), (QByteArrayList{"231 111  81", " 38  70  83", " 42 157 143"}));
     QVERIFY(exitByButton(p));
     // Read again by the next run's window.
-    p.window.clear();
     QVERIFY(p.start(QByteArray(), {}, false));
     p.key(QStringLiteral("F8"));
     const QString palettes = waitForWindow(QStringLiteral("^Palettes$"));
     QVERIFY(!palettes.isEmpty());
-    QTRY_VERIFY(!whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).isNull());
-    QVERIFY(whereColour(palettes, qRgb(0x2A, 0x9D, 0x8F)).x() <
-            whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).x());
+    QTRY_VERIFY(!whereColour(palettes, qRgb(0x2A, 0x9D, 0x8F)).isNull());
+    // Newest first, left to right.
+    QVERIFY(whereColour(palettes, qRgb(0xE7, 0x6F, 0x51)).x() <
+            whereColour(palettes, qRgb(0x26, 0x46, 0x53)).x());
+    QVERIFY(whereColour(palettes, qRgb(0x26, 0x46, 0x53)).x() <
+            whereColour(palettes, qRgb(0x2A, 0x9D, 0x8F)).x());
     QVERIFY(exitByButton(p));
 }
 
