@@ -574,12 +574,12 @@ void tst_Palette::aseFromIndependentWriter() {
     QVERIFY2(!py.isEmpty(), "python3 is not installed");
     // Swatches in each colour model with the sRGB colour colorjs.io gives
     // them (ase_reference.mjs made the table).
-    const QString spec = QStringLiteral(MIRABOU_TEST_SUPPORT "/ase_reference.json");
-    const QJsonArray reference = QJsonDocument::fromJson(readFile(spec)).array();
+    const QString referenceFile = QStringLiteral(MIRABOU_TEST_SUPPORT "/ase_reference.json");
+    const QJsonArray reference = QJsonDocument::fromJson(readFile(referenceFile)).array();
     QVERIFY(reference.size() > 10);
     const QString path = m_dir.filePath(u"independent.ase"_s);
     QProcess writer;
-    writer.start(py, QStringList{aseTool(), u"write"_s, spec, path} + groups);
+    writer.start(py, QStringList{aseTool(), u"write"_s, referenceFile, path} + groups);
     QVERIFY(writer.waitForFinished(30000));
     QVERIFY2(writer.exitCode() == 0, writer.readAllStandardError().constData());
     const Result<Palette> read = importPalette(path);
