@@ -10,8 +10,8 @@ the terminating zero included, then the big-endian units.
 
   ase_tool.py read FILE         prints the file as JSON: the version and the
                                 blocks in order, each with what it holds
-  ase_tool.py write SPEC FILE GROUP...
-                                writes the swatches of SPEC (a JSON list of
+  ase_tool.py write SWATCHES FILE GROUP...
+                                writes the swatches of SWATCHES (a JSON list of
                                 name, model, values) spread over the groups
                                 named, in turn; the last swatch outside any
                                 group when more than one group is named
@@ -88,8 +88,8 @@ def block(kind, body):
     return struct.pack(">HI", kind, len(body)) + body
 
 
-def write(spec_path, path, groups):
-    swatches = json.load(open(spec_path, encoding="utf-8"))
+def write(swatches_path, path, groups):
+    swatches = json.load(open(swatches_path, encoding="utf-8"))
     loose = swatches[-1:] if len(groups) > 1 else []
     grouped = swatches[: len(swatches) - len(loose)]
     share = -(-len(grouped) // len(groups))
