@@ -1282,14 +1282,8 @@ void tst_Portal::realPortal() {
     });
     // Where the desktop placed the window, once it stays there: a window
     // may be known before it is placed.
-    QRect at, before;
-    const auto mainWindow = [&] {
-        const QList<QRect> windows = session->windows(QStringLiteral("mirabou"));
-        before = std::exchange(at, windows.value(0));
-        return windows.size() == 1 && at.width() > 0 && at == before;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(mainWindow(), 40000);
-    QTest::qWait(300); // drawn
+    const QRect at = session->settledWindow(QStringLiteral("mirabou"));
+    QVERIFY(at.isValid());
     const auto inWindow = [&](int x, int y) { return at.topLeft() + QPoint(x, y) * windowPoints; };
     const QPoint eyeWizard = inWindow(EyeWizardX, ButtonY);
     const QPoint copyHex = inWindow(CopyHexX, ButtonY);
@@ -1324,12 +1318,8 @@ void tst_Portal::realPortal() {
         marker.show();
         QVERIFY(QTest::qWaitForWindowExposed(&marker));
         const QPoint place(screen.width() - 250, screen.height() - 200);
-        const auto placed = [&] {
-            return session->place(QStringLiteral("marker"), place) &&
-                   session->windows(QStringLiteral("tst_portal")).value(0).topLeft() == place;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(placed(), 10000);
-        QTest::qWait(300); // drawn there
+        QVERIFY(
+            session->placeToStay(QStringLiteral("marker"), QStringLiteral("tst_portal"), place));
         target = place + (nudge ? QPoint(-1, 75) : QPoint(100, 75));
         markerAt = place + QPoint(100, 75);
         picked = QStringLiteral("#FEDCBA");

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QtTest>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <poll.h>
@@ -475,6 +476,42 @@ QString Desktop::clipboardOnce(const QString& want, int ms) {
     [[maybe_unused]] const bool found =
         QTest::qWaitFor([&] { return (text = clipboard()) == want; }, ms);
     return text;
+}
+
+bool Desktop::placeToStay(const QString& title, const QString& appId, QPoint p, int ms) {
+    QElapsedTimer there;
+    for (QDeadlineTimer deadline(ms); !deadline.hasExpired(); QTest::qWait(100)) {
+        const QList<QRect> shown = windows(appId);
+        if (std::any_of(shown.begin(), shown.end(),
+                        [p](const QRect& window) { return window.topLeft() == p; })) {
+            if (!there.isValid())
+                there.start();
+            if (there.elapsed() >= 1000)
+                return true;
+        } else {
+            there.invalidate();
+            place(title, p);
+        }
+    }
+    return false;
+}
+
+QRect Desktop::settledWindow(const QString& appId, int ms) {
+    QRect at;
+    QElapsedTimer there;
+    for (QDeadlineTimer deadline(ms); !deadline.hasExpired(); QTest::qWait(100)) {
+        const QList<QRect> shown = windows(appId);
+        const QRect now = shown.size() == 1 ? shown.front() : QRect();
+        if (now.width() <= 0 || now != std::exchange(at, now)) {
+            there.invalidate();
+            continue;
+        }
+        if (!there.isValid())
+            there.start();
+        if (there.elapsed() >= 1000)
+            return at;
+    }
+    return {};
 }
 
 } // namespace testsupport

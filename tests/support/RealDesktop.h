@@ -48,6 +48,15 @@ public:
         (void)p;
         return false;
     }
+    /// Moves the window titled title, one of appId's, to p and waits until
+    /// it has stayed there for a second, moving it again while it does not:
+    /// mutter places a window it has just shown once more when the window
+    /// first draws, over a move asked before (a slow start). False when it
+    /// is not there to stay within ms.
+    bool placeToStay(const QString& title, const QString& appId, QPoint p, int ms = 10000);
+    /// The one window of appId once it has stayed where it is for a second
+    /// (the same late placing); an empty rectangle when none has within ms.
+    QRect settledWindow(const QString& appId, int ms = 40000);
     /// The output's scale: some pointers count device pixels, the desktop
     /// logical ones.
     double scale = 1;
