@@ -1062,14 +1062,20 @@ void tst_Portal::realPortal() {
         const int y = top + 20; // beside the edge, in one colour either side
         // Where each shows its cells (mutter spans a point of a window on a
         // monitor scaled by two with two of its pixels).
-        const auto cellsAt = [&](const Marker* marker) {
+        const auto shownAt = [&](const Marker* marker) {
             for (const QRect& window : session->windows(QStringLiteral("tst_portal"))) {
                 if (window.topLeft() ==
                     QPoint(marker == &*left ? edge - window.width() : edge, top))
-                    return QPointF(window.topLeft()) +
-                           QPointF(marker->cells().center()) * window.width() / marker->width();
+                    return window;
             }
-            return QPointF();
+            return QRect();
+        };
+        const auto cellsAt = [&](const Marker* marker) {
+            const QRect window = shownAt(marker);
+            return window.isNull()
+                       ? QPointF()
+                       : QPointF(window.topLeft()) +
+                             QPointF(marker->cells().center()) * window.width() / marker->width();
         };
         // Drawn there at each output's scale, as large as the desktop makes
         // them once they have settled.
@@ -1094,11 +1100,37 @@ void tst_Portal::realPortal() {
             QTRY_VERIFY_WITH_TIMEOUT(marker->paintedRatio() == ratio, 10000);
         }
 
-        portalContext->beginPick(pickHandlers([] {}, [] {}));
-        QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
-        QCOMPARE(portalContext->stage(), Stage::Frozen);
-        QCOMPARE(portalContext->picture().size(),
-                 (QSizeF(first->virtualGeometry().size()) * pictureScale).toSize());
+        // Painted is not yet shown: on a loaded machine the desktop can take
+        // its picture before the buffer drawn at the output's scale reached
+        // it (a window first drawn at the other output's scale shows cells
+        // of two pixels). Where a marker's cell is one pixel of the picture,
+        // the picture must show neighbours that differ; until it does, the
+        // pick is taken again.
+        const auto cellsShown = [&] {
+            const QImage& picture = portalContext->picture();
+            for (Marker* marker : {&*left, &*right}) {
+                const qreal ratio = (marker == &*left ? first : second)->devicePixelRatio();
+                if (qreal(shownAt(marker).width()) / marker->width() / ratio * pictureScale != 1)
+                    continue;
+                const QPointF at =
+                    (cellsAt(marker) - QPointF(first->virtualGeometry().topLeft())) * pictureScale;
+                const QPoint p(int(std::floor(at.x())), int(std::floor(at.y())));
+                if (picture.pixel(p) == picture.pixel(p + QPoint(1, 0)))
+                    return false;
+            }
+            return true;
+        };
+        for (QDeadlineTimer deadline(10000);; QTest::qWait(300)) {
+            portalContext->beginPick(pickHandlers([] {}, [] {}));
+            QTRY_VERIFY_WITH_TIMEOUT(portalContext->stage() != Stage::Requesting, 10000);
+            QCOMPARE(portalContext->stage(), Stage::Frozen);
+            QCOMPARE(portalContext->picture().size(),
+                     (QSizeF(first->virtualGeometry().size()) * pictureScale).toSize());
+            if (cellsShown() || deadline.hasExpired())
+                break;
+            qInfo("the desktop's picture does not yet show the cells drawn: taken again");
+            portalContext->cancelPick();
+        }
         // Below the smaller output no screen shows anything: nothing is read
         // there (the picture holds no colour of the desktop's).
         const QSize whole = portalContext->picture().size();
@@ -1149,9 +1181,16 @@ void tst_Portal::realPortal() {
                 continue;
             moveTo(output, cellsAt(marker));
             // An arrow key moves the pick to the next device pixel.
-            const PackedColor here = portalContext->pixel(portalContext->cursorPos());
+            const QPoint from = portalContext->cursorPos();
+            const PackedColor here = portalContext->pixel(from);
             portalContext->nudge(QPoint(1, 0));
-            QVERIFY(portalContext->pixel(portalContext->cursorPos()) != here);
+            const QPoint to = portalContext->cursorPos();
+            QVERIFY2(portalContext->pixel(to) != here,
+                     qPrintable(QStringLiteral("%1 shown at %2, cells at %3: picture pixels %4 "
+                                               "then %5, both %6")
+                                    .arg(marker->windowTitle(), QDebug::toString(shownAt(marker)),
+                                         QDebug::toString(cellsAt(marker)), QDebug::toString(from),
+                                         QDebug::toString(to), QString::number(here, 16))));
             portalContext->nudge(QPoint(-1, 0));
             TLoupe loupe;
             loupe.read(*portalContext, true);
