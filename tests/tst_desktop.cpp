@@ -852,30 +852,54 @@ void tst_Desktop::pickFromAnywhere() {
 
 void tst_Desktop::sampledAreaOverCheckerboard_data() {
     QTest::addColumn<int>("sample");
+    // Where not 0, two monitors: the first at scale 1, the left half of the
+    // screen, and one of half its height right of it at this scale; what
+    // lies below that one no monitor shows.
+    QTest::addColumn<int>("second");
     QTest::addColumn<QPoint>("pointer");
     QTest::addColumn<QString>("colour"); // the mean, rounded half up
     // The root tiled red where x + y is even, blue where it is odd.
-    QTest::newRow("1x1 on blue: the pixel alone") << 1 << QPoint(641, 600) << "#0000FF";
-    QTest::newRow("3x3 on red: five red, four blue") << 3 << QPoint(640, 600) << "#8E0071";
-    QTest::newRow("3x3 on blue: five blue, four red") << 3 << QPoint(641, 600) << "#71008E";
+    QTest::newRow("1x1 on blue: the pixel alone") << 1 << 0 << QPoint(641, 600) << "#0000FF";
+    QTest::newRow("3x3 on red: five red, four blue") << 3 << 0 << QPoint(640, 600) << "#8E0071";
+    QTest::newRow("3x3 on blue: five blue, four red") << 3 << 0 << QPoint(641, 600) << "#71008E";
     QTest::newRow("3x3 at the top left corner: two and two, a half up")
-        << 3 << QPoint(0, 0) << "#800080";
+        << 3 << 0 << QPoint(0, 0) << "#800080";
     QTest::newRow("5x5 at the top left corner: the nine on the screen")
-        << 5 << QPoint(0, 0) << "#8E0071";
-    QTest::newRow("5x5 at the bottom right corner") << 5 << QPoint(1279, 1023) << "#8E0071";
-    QTest::newRow("9x9 at the top left corner: 13 red, 12 blue") << 9 << QPoint(0, 0) << "#85007A";
-    QTest::newRow("9x9 at the top right corner") << 9 << QPoint(1279, 0) << "#7A0085";
-    QTest::newRow("9x9 at the bottom left corner") << 9 << QPoint(0, 1023) << "#7A0085";
-    QTest::newRow("9x9 at the bottom right corner") << 9 << QPoint(1279, 1023) << "#85007A";
-    QTest::newRow("9x9 amid the screen: 41 red, 40 blue") << 9 << QPoint(800, 700) << "#81007E";
+        << 5 << 0 << QPoint(0, 0) << "#8E0071";
+    QTest::newRow("5x5 at the bottom right corner") << 5 << 0 << QPoint(1279, 1023) << "#8E0071";
+    QTest::newRow("9x9 at the top left corner: 13 red, 12 blue")
+        << 9 << 0 << QPoint(0, 0) << "#85007A";
+    QTest::newRow("9x9 at the top right corner") << 9 << 0 << QPoint(1279, 0) << "#7A0085";
+    QTest::newRow("9x9 at the bottom left corner") << 9 << 0 << QPoint(0, 1023) << "#7A0085";
+    QTest::newRow("9x9 at the bottom right corner") << 9 << 0 << QPoint(1279, 1023) << "#85007A";
+    QTest::newRow("9x9 amid the screen: 41 red, 40 blue")
+        << 9 << 0 << QPoint(800, 700) << "#81007E";
+    QTest::newRow("9x9 across the edge of monitors at 1 and 2: all 81")
+        << 9 << 2 << QPoint(637, 300) << "#7E0081";
+    QTest::newRow("9x9 at the corner below the shorter monitor: the 49 shown")
+        << 9 << 2 << QPoint(639, 515) << "#82007D";
 }
 
 void tst_Desktop::sampledAreaOverCheckerboard() {
     QFETCH(int, sample);
+    QFETCH(int, second);
     QFETCH(QPoint, pointer);
     QFETCH(QString, colour);
     QVERIFY(paintCheckerboard());
     const auto plain = qScopeGuard([] { run(QStringLiteral("xsetroot"), {"-solid", "#123405"}); });
+    QStringList scaled;
+    if (second) {
+        run(QStringLiteral("xrandr"), {"--setmonitor", "first", "640/163x1024/260+0+0", "screen"});
+        run(QStringLiteral("xrandr"), {"--setmonitor", "second", "640/163x512/130+640+0", "none"});
+        scaled =
+            QStringList{QStringLiteral("QT_SCREEN_SCALE_FACTORS=first=1;second=%1").arg(second)};
+    }
+    const auto monitors = qScopeGuard([second] {
+        if (second) {
+            run(QStringLiteral("xrandr"), {"--delmonitor", "second"});
+            run(QStringLiteral("xrandr"), {"--delmonitor", "first"});
+        }
+    });
     const auto magnifier = [] {
         return xdotool({"search", "--onlyvisible", "--name", "^Magnifier$"});
     };
@@ -889,7 +913,7 @@ void tst_Desktop::sampledAreaOverCheckerboard() {
     QVERIFY(p.installFrom(m_programFolder));
     QVERIFY(
         p.start(QStringLiteral("[settings]\nposx=20\nposy=20\nsample=%1\n").arg(sample).toUtf8(),
-                {}, false));
+                scaled, false));
     const QPoint swatch = clientOrigin(p.window) + Swatch;
     p.holdEyeWizard();
     moveTo(pointer);
@@ -907,6 +931,11 @@ void tst_Desktop::sampledAreaOverCheckerboard() {
 
     // mirabou --pick --sample N: the same mean, the same frame.
     QProcess pick;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : scaled)
+        environment.insert(variable.section(QLatin1Char('='), 0, 0),
+                           variable.section(QLatin1Char('='), 1));
+    pick.setProcessEnvironment(environment);
     pick.start(m_programFolder + QStringLiteral("/Mirabou"),
                {"--pick", "--sample", QString::number(sample)});
     QVERIFY(pick.waitForStarted());

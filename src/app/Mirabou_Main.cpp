@@ -52,6 +52,16 @@ TForm1::TForm1(const QString& programFolder, ScreenContextFactory screens, QWidg
          std::initializer_list<QWidget*>{ui.GroupBox1, ui.GroupBox2, ui.GroupBox3, ui.umRed,
                                          ui.umGreen, ui.umBlue, ui.dcRed, ui.dcGreen, ui.dcBlue})
         w->setStyle(frames);
+    // Their texts are digits, letters and commas that need no shaping: laid
+    // out glyph by glyph they cost a move less (a text of another script is
+    // still shaped).
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui.umRed, ui.umGreen, ui.umBlue, ui.dcRed, ui.dcGreen,
+                                         ui.dcBlue, ui.Label4, ui.Label10}) {
+        QFont font = w->font();
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        w->setFont(font);
+    }
     setPictures();
     buildMenus();
     describeForScreenReaders();

@@ -152,6 +152,10 @@ TMagnifier::TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(magnifier::size());
+    // Hex digits and a ratio, drawn on every move: no shaping needed.
+    QFont shown = font();
+    shown.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(shown);
     m_clock.start();
 }
 

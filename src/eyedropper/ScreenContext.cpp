@@ -26,12 +26,7 @@ ScreenContext::Reading ScreenContext::areaLater(const QRect& area) {
 }
 
 bool ScreenContext::showsAround(QPoint picked, QPoint offset) const {
-    const QPoint p = picked + offset;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (desktop::inDevicePixels(screen, screen->geometry()).contains(p))
-            return true;
-    }
-    return false;
+    return desktop::oneScreenShows(QRect(picked + offset, QSize(1, 1)));
 }
 
 qreal ScreenContext::ratioAt(QPoint p) const {
@@ -45,6 +40,14 @@ QRect inDevicePixels(const QScreen* screen, const QRectF& logical) {
     const qreal ratio = screen->devicePixelRatio();
     return QRectF(origin + (logical.topLeft() - origin) * ratio, logical.size() * ratio)
         .toAlignedRect();
+}
+
+bool oneScreenShows(const QRect& device) {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (inDevicePixels(screen, screen->geometry()).contains(device))
+            return true;
+    }
+    return false;
 }
 
 QScreen* screenAt(QPoint device) {

@@ -71,6 +71,9 @@ public:
     /// Whether a screen shows the pixel offset device pixels from picked, as
     /// around() counts them.
     virtual bool showsAround(QPoint picked, QPoint offset) const;
+    /// Whether it is known that one screen shows all the across by across
+    /// pixels around picked, so that none needs asking for by showsAround().
+    virtual bool showsSquare(QPoint, int) const { return false; }
     /// Whether around() reads what the screen shows (not a colour the
     /// desktop's own picker answered, which is the pixel alone).
     virtual bool readsArea() const { return true; }
@@ -152,6 +155,8 @@ class QScreen;
 namespace desktop {
 
 QRect inDevicePixels(const QScreen* screen, const QRectF& logical);
+/// Whether one screen shows all of an area of device pixels.
+bool oneScreenShows(const QRect& device);
 /// The screen showing a device pixel, or the primary screen.
 QScreen* screenAt(QPoint device);
 /// The logical point of a device pixel's centre.

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QWheelEvent>
+#include <QtEndian>
 #include <QtMath>
 #include <algorithm>
 #include <cstdlib>
@@ -54,6 +55,11 @@ void X11ScreenContext::pointerSeen(QPointF global) {
         m_seen = QPoint(qFloor(global.x()), qFloor(global.y()));
     else
         m_seen.reset();
+}
+
+bool X11ScreenContext::showsSquare(QPoint picked, int across) const {
+    return desktop::oneScreenShows(
+        QRect(picked - QPoint(across / 2, across / 2), QSize(across, across)));
 }
 
 QPoint X11ScreenContext::cursorPos() {
@@ -108,7 +114,7 @@ QImage picture(xcb_get_image_reply_t* reply, const QRect& area, const QRect& ins
             auto* to = reinterpret_cast<QRgb*>(image.scanLine(inside.y() - area.y() + y)) +
                        (inside.x() - area.x());
             for (int x = 0; x < inside.width(); ++x, from += 4)
-                to[x] = qRgb(from[2], from[1], from[0]);
+                to[x] = qFromLittleEndian<quint32>(from) | 0xFF000000u; // 0xFFRRGGBB
         }
     }
     std::free(reply);

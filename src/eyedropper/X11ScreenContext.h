@@ -16,6 +16,7 @@ public:
 
     QPoint cursorPos() override;
     void pointerSeen(QPointF global) override;
+    bool showsSquare(QPoint picked, int across) const override;
     PackedColor pixel(QPoint p) override;
     QImage area(const QRect& area) override;
     /// Asks the X server now and takes its answer when the pixels are
