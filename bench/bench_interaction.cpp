@@ -145,6 +145,8 @@ int main(int argc, char** argv) {
             wizard.eyeColor().set(packColor(0x20, 0x40, 0x60));
         else
             wizard.eyeColor().clear();
+        for (int i = 0; i < 50; ++i) // each row from the same start, as below
+            QCoreApplication::processEvents();
         sendMouse(wand, QEvent::MouseButtonPress, Qt::LeftButton);
         rows.push_back(timeIt(move.what, &form, 5000, [&](int i) {
             const QPoint at(area.left() + (i * 7) % area.width(), area.top() + (i * 13) % 300);
