@@ -20,9 +20,9 @@ public:
         : m_hex{ui.umRed, ui.umGreen, ui.umBlue}, m_dec{ui.dcRed, ui.dcGreen, ui.dcBlue}, m_ui(ui) {
     }
     QString hexBox(int c) const override { return m_hex[c]->text(); }
-    void setHexBox(int c, const QString& text) override { setBox(m_hex[c], text); }
+    void setHexBox(int c, const QString& text) override { m_hex[c]->setText(text); }
     QString decBox(int c) const override { return m_dec[c]->text(); }
-    void setDecBox(int c, const QString& text) override { setBox(m_dec[c], text); }
+    void setDecBox(int c, const QString& text) override { m_dec[c]->setText(text); }
     void showHexText(const QString& text) override { m_ui.Label4->setText(text); }
     void showSwatch(PackedColor c) override {
         m_ui.Shape4->setBrushColor(QColor(redOf(c), greenOf(c), blueOf(c)));
@@ -31,13 +31,6 @@ public:
     void showDecText(const QString& text) override { m_ui.Label10->setText(text); }
 
 private:
-    /// As a label does: the same text again changes nothing (a line edit
-    /// would lay it out and draw it anew, and put the cursor at its end).
-    static void setBox(TumNumberEdit* box, const QString& text) {
-        if (box->text() != text)
-            box->setText(text);
-    }
-
     TumNumberEdit* m_hex[3];
     TumNumberEdit* m_dec[3];
     Ui::TForm1& m_ui;
