@@ -931,11 +931,7 @@ void tst_Desktop::sampledAreaOverCheckerboard() {
 
     // mirabou --pick --sample N: the same mean, the same frame.
     QProcess pick;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString& variable : scaled)
-        environment.insert(variable.section(QLatin1Char('='), 0, 0),
-                           variable.section(QLatin1Char('='), 1));
-    pick.setProcessEnvironment(environment);
+    pick.setProcessEnvironment(environmentWith(scaled));
     pick.start(m_programFolder + QStringLiteral("/Mirabou"),
                {"--pick", "--sample", QString::number(sample)});
     QVERIFY(pick.waitForStarted());

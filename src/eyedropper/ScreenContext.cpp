@@ -42,20 +42,26 @@ QRect inDevicePixels(const QScreen* screen, const QRectF& logical) {
         .toAlignedRect();
 }
 
-bool oneScreenShows(const QRect& device) {
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (inDevicePixels(screen, screen->geometry()).contains(device))
-            return true;
-    }
-    return false;
-}
+namespace {
 
-QScreen* screenAt(QPoint device) {
+/// The screen showing all of an area of device pixels, if one does.
+QScreen* screenShowing(const QRect& device) {
     for (QScreen* screen : QGuiApplication::screens()) {
         if (inDevicePixels(screen, screen->geometry()).contains(device))
             return screen;
     }
-    return QGuiApplication::primaryScreen();
+    return nullptr;
+}
+
+} // namespace
+
+bool oneScreenShows(const QRect& device) {
+    return screenShowing(device) != nullptr;
+}
+
+QScreen* screenAt(QPoint device) {
+    QScreen* screen = screenShowing(QRect(device, QSize(1, 1)));
+    return screen ? screen : QGuiApplication::primaryScreen();
 }
 
 QPointF toLogical(QPoint device) {

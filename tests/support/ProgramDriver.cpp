@@ -16,6 +16,13 @@
 
 namespace testsupport {
 
+QProcessEnvironment environmentWith(const QStringList& variables) {
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& kv : variables)
+        e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
+    return e;
+}
+
 QString run(const QString& program, const QStringList& args, int* exitCode,
             const QByteArray& input) {
     QProcess p;
@@ -309,10 +316,7 @@ bool RunningProgram::start(const QByteArray& settings, const QStringList& env, b
         return false;
     if (!settings.isNull())
         writeFile(folder() + QStringLiteral("settings.ini"), settings);
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const QString& kv : env)
-        e.insert(kv.section(QLatin1Char('='), 0, 0), kv.section(QLatin1Char('='), 1));
-    process.setProcessEnvironment(e);
+    process.setProcessEnvironment(environmentWith(env));
     process.setWorkingDirectory(QDir::tempPath()); // never the program folder
     if (unprivileged && ::geteuid() == 0) {
         // The folder and its files become the other user's, with the

@@ -37,6 +37,8 @@ const QPoint GreenDown(178, 128);
 const QRect RedHexBox(96, 88, 33, 21);
 const QPoint NamedList(340, 70);
 
+/// This process's environment with variables ("NAME=value") set.
+QProcessEnvironment environmentWith(const QStringList& variables);
 /// Runs a tool to completion (at most 15 s) and returns its standard output.
 QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
             const QByteArray& input = QByteArray());
