@@ -1,5 +1,7 @@
 #include "color/NamedColors.h"
+#include "controls/BoxPictures.h"
 #include "controls/ColorBox.h"
+#include "controls/FrameCacheStyle.h"
 #include "controls/Pictures.h"
 #include "controls/SwatchGrid.h"
 #include "controls/umEdit.h"
@@ -34,6 +36,8 @@ private slots:
     void colourDropped_data();
     void colourDropped();
     void swatchDraggedOut();
+    void boxPictures_data();
+    void boxPictures();
 };
 
 namespace {
@@ -380,6 +384,97 @@ void tst_Controls::swatchDraggedOut() {
     grid.swatchModel()->setSwatches({{packColor(1, 2, 3), QStringLiteral("50%2off")}});
     QCOMPARE(grid.model()->index(0, 0).data(Qt::AccessibleTextRole).toString(),
              QStringLiteral("50%2off, Farbe #010203"));
+}
+
+namespace {
+enum BoxChange { None, Text, TextColour, Disabled, Wider, Focus, NotOpaque };
+}
+
+void tst_Controls::boxPictures_data() {
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("taken"); // pictures taken for the change
+    QTest::newRow("the same text again") << int(None) << 0;
+    QTest::newRow("another text") << int(Text) << 1;
+    QTest::newRow("a new text colour") << int(TextColour) << 1;
+    QTest::newRow("disabled") << int(Disabled) << 1;
+    QTest::newRow("wider") << int(Wider) << 1;
+    QTest::newRow("with the focus: drawn by itself") << int(Focus) << 0;
+    QTest::newRow("not opaque: drawn by itself") << int(NotOpaque) << 0;
+}
+
+void tst_Controls::boxPictures() {
+    QFETCH(int, change);
+    QFETCH(int, taken);
+    QApplication::setCursorFlashTime(0); // a caret that does not blink
+    QWidget window;
+    window.resize(80, 40);
+    TFrameCacheStyle style;
+    QVERIFY2(style.caching(), "boxes are drawn from pictures with the Fusion style only");
+    auto* box = new TumNumberEdit(&window);
+    box->setStyle(&style);
+    box->setGeometry(10, 8, 33, 21);
+    box->setAlignment(Qt::AlignRight);
+    box->setAttribute(Qt::WA_OpaquePaintEvent);
+    style.setColorBeneath(box, window.palette().color(QPalette::Window));
+    auto* other = new QLineEdit(&window); // takes the focus from the box
+    other->setGeometry(50, 8, 20, 21);
+    TBoxPictures pictures;
+    pictures.watch(box);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    other->setFocus();
+    // The window repaints (its pictures taken), then what it shows is drawn
+    // again.
+    const auto shown = [&window, box] {
+        box->update();
+        QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
+        const qreal ratio = window.devicePixelRatioF();
+        QImage image(window.size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        window.render(&image);
+        return image;
+    };
+    box->setText(QStringLiteral("7F"));
+    const int before = pictures.taken();
+    shown();
+    QCOMPARE(pictures.taken(), before + 1);
+    const int seeded = pictures.taken();
+    switch (change) {
+    case Text:
+        box->setText(QStringLiteral("255"));
+        break;
+    case TextColour: {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Text, Qt::red);
+        box->setPalette(palette);
+        break;
+    }
+    case Disabled:
+        box->setEnabled(false);
+        break;
+    case Wider:
+        box->resize(38, 21);
+        break;
+    case Focus:
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        break;
+    case NotOpaque:
+        box->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        break;
+    }
+    const QImage fromPictures = shown();
+    QCOMPARE(pictures.taken(), seeded + taken);
+    const int drawn = pictures.drawn();
+    QCOMPARE(shown(), fromPictures); // a picture is taken once
+    QCOMPARE(pictures.taken(), seeded + taken);
+    // Copied where it may be, at every scale.
+    QCOMPARE(pictures.drawn() > drawn, change != Focus && change != NotOpaque);
+    // What the box draws by itself is what its picture shows, pixel for
+    // pixel.
+    box->removeEventFilter(&pictures);
+    QCOMPARE(shown(), fromPictures);
 }
 
 QTEST_MAIN(tst_Controls)

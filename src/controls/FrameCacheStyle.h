@@ -29,6 +29,11 @@ public:
     /// its frame's rounded corners: what stands beneath it.
     void setColorBeneath(const QWidget* box, const QColor& color);
 
+    /// Whether frames are drawn once and copied: the style is Fusion, whose
+    /// frames change with nothing but what a Look holds, and which animates
+    /// none of them.
+    bool caching() const { return m_caching; }
+
     /// How many frames were drawn by the style itself (for tests).
     int framesDrawn() const { return m_drawn; }
 

@@ -1,5 +1,6 @@
 #include "controls/OpaqueViews.h"
 
+#include "controls/BoxPictures.h"
 #include "controls/FrameCacheStyle.h"
 
 #include <QEvent>
@@ -16,8 +17,11 @@ void TOpaqueViews::apply() {
     if (m_applied)
         return;
     m_applied = true;
-    for (QLineEdit* box : m_boxes)
+    m_pictures = new TBoxPictures(this);
+    for (QLineEdit* box : m_boxes) {
         box->setAttribute(Qt::WA_OpaquePaintEvent);
+        m_pictures->watch(box);
+    }
     // The value labels reach no further left than their widest value needs,
     // short of the captions before them.
     const auto widest = [](const QFontMetrics& metrics, QLatin1String characters, int count) {
@@ -61,6 +65,7 @@ bool TOpaqueViews::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TOpaqueViews::matchBackgrounds() {
+    m_pictures->clear(); // they show what was beneath
     // What a view's group shows in an area of it, drawn without the view:
     // Fusion tints a group's inside and shades the rows below its top edge,
     // so it is not the window's colour everywhere.

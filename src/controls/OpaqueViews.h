@@ -4,6 +4,7 @@
 #include <QObject>
 
 class QLabel;
+class TBoxPictures;
 class QLineEdit;
 class QWidget;
 
@@ -12,8 +13,10 @@ class QWidget;
 /// window or the captions beneath. The edit boxes draw their group's colour
 /// around their rounded frames (see TFrameCacheStyle), the value labels fill
 /// their background with what their group shows there and reach no further
-/// left than their widest value. What lies beneath is taken anew when the
-/// window's palette or style changes.
+/// left than their widest value. The boxes are then drawn from pictures of
+/// their earlier looks while they are not being edited (see TBoxPictures).
+/// What lies beneath is taken anew when the window's palette or style
+/// changes.
 class TOpaqueViews : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +30,8 @@ public:
     /// groups drawn, a font loaded).
     void apply();
     bool applied() const { return m_applied; }
+    /// The boxes' pictures, once applied.
+    TBoxPictures* pictures() const { return m_pictures; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,6 +43,7 @@ private:
     QList<QLineEdit*> m_boxes;
     QLabel* m_hex;
     QLabel* m_dec;
+    TBoxPictures* m_pictures = nullptr;
     bool m_applied = false;
     bool m_matching = false;
 };

@@ -23,10 +23,20 @@ void TShape::setPenColor(const QColor& c) {
 }
 
 void TShape::paintEvent(QPaintEvent*) {
+    // The frame is filled as four strips, each pixel once, as a one-pixel
+    // pen would draw it: stroking the rectangle costs several times as much,
+    // and the swatch repaints on every move of a pick.
     QPainter p(this);
+    const int w = width(), h = height();
     p.fillRect(rect(), m_brush);
-    p.setPen(m_pen);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.fillRect(0, 0, w, 1, m_pen);
+    if (h > 1)
+        p.fillRect(0, h - 1, w, 1, m_pen);
+    if (h > 2) {
+        p.fillRect(0, 1, 1, h - 2, m_pen);
+        if (w > 1)
+            p.fillRect(w - 1, 1, 1, h - 2, m_pen);
+    }
 }
 
 void TShape::mousePressEvent(QMouseEvent* event) {
