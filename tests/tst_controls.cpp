@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cmath>
 
 class tst_Controls : public QObject {
     Q_OBJECT
@@ -435,10 +436,15 @@ void tst_Controls::boxPictures() {
         window.render(&image);
         return image;
     };
+    // At a fractional scale no picture falls on device pixels the way the
+    // box draws: it always draws itself.
+    const bool whole = window.devicePixelRatioF() == std::floor(window.devicePixelRatioF());
+    if (!whole)
+        taken = 0;
     box->setText(QStringLiteral("7F"));
     const int before = pictures.taken();
     shown();
-    QCOMPARE(pictures.taken(), before + 1);
+    QCOMPARE(pictures.taken(), before + int(whole));
     const int seeded = pictures.taken();
     switch (change) {
     case Text:
@@ -470,7 +476,7 @@ void tst_Controls::boxPictures() {
     QCOMPARE(shown(), fromPictures); // a picture is taken once
     QCOMPARE(pictures.taken(), seeded + taken);
     // Copied where it may be, at every scale.
-    QCOMPARE(pictures.drawn() > drawn, change != Focus && change != NotOpaque);
+    QCOMPARE(pictures.drawn() > drawn, whole && change != Focus && change != NotOpaque);
     // What the box draws by itself is what its picture shows, pixel for
     // pixel.
     box->removeEventFilter(&pictures);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -73,6 +74,11 @@ bool TBoxPictures::pictured(const QLineEdit* box) {
     if (!box->testAttribute(Qt::WA_OpaquePaintEvent) || !box->isVisible() || box->hasFocus() ||
         box->hasSelectedText() || box->text().size() > kLongestText)
         return false;
+    // At a fractional scale a box may start inside a device pixel, where a
+    // copy would not fall on what the box draws.
+    const qreal ratio = box->devicePixelRatioF();
+    if (ratio != std::floor(ratio))
+        return false;
     const auto* frames = qobject_cast<const TFrameCacheStyle*>(box->style());
     return frames && frames->caching();
 }
@@ -99,6 +105,8 @@ const QPixmap* TBoxPictures::pictureOf(QLineEdit* box, bool take) {
     while (at < m_looks.size() && !m_looks[at].shows(look, palette))
         ++at;
     if (at == m_looks.size()) {
+        if (!take)
+            return nullptr;
         if (m_looks.size() == kLooksKept)
             m_looks.removeLast();
         m_looks.prepend({look, palette, {palette.cacheKey()}, {}});
