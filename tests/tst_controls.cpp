@@ -3,6 +3,7 @@
 #include "controls/ColorBox.h"
 #include "controls/FrameCacheStyle.h"
 #include "controls/Pictures.h"
+#include "controls/Shape.h"
 #include "controls/SwatchGrid.h"
 #include "controls/umEdit.h"
 #include "support/TestSupport.h"
@@ -37,6 +38,8 @@ private slots:
     void colourDropped_data();
     void colourDropped();
     void swatchDraggedOut();
+    void swatchFrame_data();
+    void swatchFrame();
     void boxPictures_data();
     void boxPictures();
 };
@@ -385,6 +388,37 @@ void tst_Controls::swatchDraggedOut() {
     grid.swatchModel()->setSwatches({{packColor(1, 2, 3), QStringLiteral("50%2off")}});
     QCOMPARE(grid.model()->index(0, 0).data(Qt::AccessibleTextRole).toString(),
              QStringLiteral("50%2off, Farbe #010203"));
+}
+
+void tst_Controls::swatchFrame_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("alpha"); // the frame's
+    QTest::newRow("the main window's swatch") << QSize(33, 70) << 255;
+    QTest::newRow("a translucent frame: each pixel once") << QSize(6, 5) << 128;
+    QTest::newRow("two by two: all frame") << QSize(2, 2) << 255;
+    QTest::newRow("one pixel high") << QSize(4, 1) << 255;
+    QTest::newRow("one pixel wide") << QSize(1, 4) << 255;
+}
+
+void tst_Controls::swatchFrame() {
+    QFETCH(QSize, size);
+    QFETCH(int, alpha);
+    TShape shape;
+    shape.resize(size);
+    shape.setBrushColor(Qt::red);
+    shape.setPenColor(QColor(0, 0, 255, alpha));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    shape.render(&image);
+    // A one-pixel frame over the fill, as a pen would stroke it.
+    const QRgb frame = image.pixel(0, 0);
+    QCOMPARE(frame, alpha == 255 ? qRgb(0, 0, 255) : qRgb(127, 0, 128));
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const bool edge = x == 0 || y == 0 || x == size.width() - 1 || y == size.height() - 1;
+            QCOMPARE(image.pixel(x, y), edge ? frame : qRgb(255, 0, 0));
+        }
+    }
 }
 
 namespace {
