@@ -102,7 +102,7 @@ void OptionsKeeper::saveNow() {
 }
 
 QString filePath(const QString& programFolder) {
-    const QString beside = programFolder + QStringLiteral("settings.ini");
+    QString beside = programFolder + QStringLiteral("settings.ini");
     const QFileInfo file(beside);
     const bool portable = !files::isInstalledDataFolder(programFolder);
     if (portable &&
@@ -110,8 +110,8 @@ QString filePath(const QString& programFolder) {
         qCInfo(lcSettings) << "settings beside the program:" << beside;
         return beside;
     }
-    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/mirabou/settings.ini");
+    QString own = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  QStringLiteral("/mirabou/settings.ini");
     qCInfo(lcSettings) << "the user's own settings:" << own;
     return own;
 }
