@@ -12,6 +12,14 @@
 
 namespace palette {
 
+namespace detail {
+/// A palette of the store, and the file that holds it.
+struct FoundPalette {
+    QString path;
+    Palette palette;
+};
+} // namespace detail
+
 namespace {
 
 constexpr int MaxFileBaseLength = 64; // code points of a palette's file name
@@ -93,10 +101,7 @@ QStringList paletteFiles(const QString& folder) {
     return paths;
 }
 
-struct Found {
-    QString path;
-    Palette palette;
-};
+using Found = detail::FoundPalette;
 
 /// The first file of the folder that holds the palette of that name.
 std::optional<Found> findPalette(const QString& folder, const QString& name) {
@@ -217,6 +222,15 @@ Status PaletteStore::changeHistory(const Change& edit) {
 Status PaletteStore::change(const QString& name, const Change& edit) {
     if (isHistory(name))
         return changeHistory(edit);
+    return withPalette(name, [&](Found& found) {
+        if (Status done = edit(found.palette); !done)
+            return done;
+        return writePaletteFile(found.path, found.palette);
+    });
+}
+
+Status PaletteStore::withPalette(const QString& name,
+                                 const std::function<Status(detail::FoundPalette&)>& use) {
     Problem problem;
     const auto locked = lock(&problem);
     if (!locked)
@@ -224,9 +238,7 @@ Status PaletteStore::change(const QString& name, const Change& edit) {
     std::optional<Found> found = findPalette(palettesFolder(), name);
     if (!found)
         return fail(QStringLiteral("no palette is named %1").arg(quoted(name)));
-    if (Status done = edit(found->palette); !done)
-        return done;
-    return writePaletteFile(found->path, found->palette);
+    return use(*found);
 }
 
 Status PaletteStore::addToHistory(PackedColor color) {
@@ -306,44 +318,34 @@ Result<QString> PaletteStore::createPalette(const Palette& palette) {
 Status PaletteStore::renamePalette(const QString& name, const QString& wanted) {
     if (isHistory(name))
         return fail(QStringLiteral("the history keeps its name"));
-    Problem problem;
-    const auto locked = lock(&problem);
-    if (!locked)
-        return problem;
-    std::optional<Found> found = findPalette(palettesFolder(), name);
-    if (!found)
-        return fail(QStringLiteral("no palette is named %1").arg(quoted(name)));
-    if (cleanName(wanted) == name)
+    return withPalette(name, [&](Found& found) -> Status {
+        if (cleanName(wanted) == name)
+            return {};
+        const Result<QString> renamed = newName(palettesFolder(), wanted);
+        if (!renamed)
+            return renamed.problem();
+        // The name changes in the file first, then the file's name: each step
+        // whole, so that whenever it stops there is one file, of either name.
+        found.palette.name = *renamed;
+        if (Status written = writePaletteFile(found.path, found.palette); !written)
+            return written;
+        const QString path = freePath(palettesFolder(), *renamed, found.path);
+        if (path != found.path)
+            QFile::rename(found.path, path); // if not, the old file name holds the new name
         return {};
-    const Result<QString> renamed = newName(palettesFolder(), wanted);
-    if (!renamed)
-        return renamed.problem();
-    // The name changes in the file first, then the file's name: each step
-    // whole, so that whenever it stops there is one file, of either name.
-    found->palette.name = *renamed;
-    if (Status written = writePaletteFile(found->path, found->palette); !written)
-        return written;
-    const QString path = freePath(palettesFolder(), *renamed, found->path);
-    if (path != found->path)
-        QFile::rename(found->path, path); // if not, the old file name holds the new name
-    return {};
+    });
 }
 
 Status PaletteStore::deletePalette(const QString& name) {
     if (isHistory(name))
         return fail(QStringLiteral("the history cannot be deleted"));
-    Problem problem;
-    const auto locked = lock(&problem);
-    if (!locked)
-        return problem;
-    const std::optional<Found> found = findPalette(palettesFolder(), name);
-    if (!found)
-        return fail(QStringLiteral("no palette is named %1").arg(quoted(name)));
-    QFile file(found->path);
-    if (!file.remove())
-        return fail(found->path +
-                    QStringLiteral(": cannot be removed (%1)").arg(file.errorString()));
-    return {};
+    return withPalette(name, [](const Found& found) -> Status {
+        QFile file(found.path);
+        if (!file.remove())
+            return fail(found.path +
+                        QStringLiteral(": cannot be removed (%1)").arg(file.errorString()));
+        return {};
+    });
 }
 
 Status PaletteStore::addColor(const QString& name, PackedColor color, const QString& colorName,

@@ -12,7 +12,8 @@ namespace palette {
 
 namespace detail {
 class FileLock;
-}
+struct FoundPalette;
+} // namespace detail
 
 /// A named palette as the store lists it.
 struct PaletteInfo {
@@ -102,6 +103,10 @@ public:
 
 private:
     using Change = std::function<Status(Palette&)>;
+    /// Runs use on the palette named name (not the history) and its file,
+    /// under the store's lock; fails where there is no such palette.
+    Status withPalette(const QString& name,
+                       const std::function<Status(detail::FoundPalette&)>& use);
     Status change(const QString& name, const Change& edit);
     Status changeHistory(const Change& edit);
     QString lockPath() const;
