@@ -83,8 +83,18 @@ measure() { # "names of the figures", then the stick and its arguments
     read -r $names <<< "${out:-- - -}"
 }
 
-printf '\n| round | move: X11 floor | bare Qt picker | Mirabou | contrast label | label, 9x9 area | no magnifier | Mirabou / Qt picker | label / Qt picker | label, 9x9 / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n'
-printf '|---|---|---|---|---|---|---|---|---|---|---|---|\n'
+moveTable() { # the first column's heading: a move table's heading
+    printf '\n| %s | move: X11 floor | bare Qt picker | Mirabou | contrast label | label, 9x9 area | no magnifier | Mirabou / Qt picker | label / Qt picker | label, 9x9 / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n' "$1"
+    printf '|---|---|---|---|---|---|---|---|---|---|---|---|\n'
+}
+moveRow() { # row name, then microseconds of the X11 floor, the Qt picker and the four Mirabous: a row with the ratios
+    local x=$2 q=$3 m=$4 c=$5 a=$6 n=$7
+    printf '| %s | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
+        "$1" "$x" "$q" "$m" "$c" "$a" "$n" "$(ratio "$m" "$q")" "$(ratio "$c" "$q")" \
+        "$(ratio "$a" "$q")" "$(ratio "$n" "$q")" "$(ratio "$q" "$x")"
+}
+
+moveTable round
 for r in $(seq "$rounds"); do
     log=$moveLogs/x.$r measure "xm xp" pick x11 ''
     log=$moveLogs/q.$r measure "qm qp" pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
@@ -92,12 +102,8 @@ for r in $(seq "$rounds"); do
     log=$moveLogs/c.$r measure "cm cp" pick -e mirabou '^Mirabou 1\.8' "$program"
     log=$moveLogs/a.$r measure "am ap" pick -e mirabou '^Mirabou 1\.8' "$folder/area/Mirabou"
     log=$moveLogs/n.$r measure "nm np" pick mirabou '^Mirabou 1\.8' "$folder/plain/Mirabou"
-    printf '| %s median | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
-        "$r" "$xm" "$qm" "$mm" "$cm" "$am" "$nm" "$(ratio "$mm" "$qm")" "$(ratio "$cm" "$qm")" \
-        "$(ratio "$am" "$qm")" "$(ratio "$nm" "$qm")" "$(ratio "$qm" "$xm")"
-    printf '| %s p99 | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
-        "$r" "$xp" "$qp" "$mp" "$cp" "$ap" "$np" "$(ratio "$mp" "$qp")" "$(ratio "$cp" "$qp")" \
-        "$(ratio "$ap" "$qp")" "$(ratio "$np" "$qp")" "$(ratio "$qp" "$xp")"
+    moveRow "$r median" "$xm" "$qm" "$mm" "$cm" "$am" "$nm"
+    moveRow "$r p99" "$xp" "$qp" "$mp" "$cp" "$ap" "$np"
 done
 
 pooled() { # program letter: "median p99 stalled%" of its moves in all rounds
@@ -118,14 +124,9 @@ read -r mm mp ms <<< "$(pooled m)"
 read -r cm cp cs <<< "$(pooled c)"
 read -r am ap as <<< "$(pooled a)"
 read -r nm np ns <<< "$(pooled n)"
-printf '\n| all %s rounds | move: X11 floor | bare Qt picker | Mirabou | contrast label | label, 9x9 area | no magnifier | Mirabou / Qt picker | label / Qt picker | label, 9x9 / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n' "$rounds"
-printf '|---|---|---|---|---|---|---|---|---|---|---|---|\n'
-printf '| median | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
-    "$xm" "$qm" "$mm" "$cm" "$am" "$nm" "$(ratio "$mm" "$qm")" "$(ratio "$cm" "$qm")" \
-    "$(ratio "$am" "$qm")" "$(ratio "$nm" "$qm")" "$(ratio "$qm" "$xm")"
-printf '| p99 | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
-    "$xp" "$qp" "$mp" "$cp" "$ap" "$np" "$(ratio "$mp" "$qp")" "$(ratio "$cp" "$qp")" \
-    "$(ratio "$ap" "$qp")" "$(ratio "$np" "$qp")" "$(ratio "$qp" "$xp")"
+moveTable "all $rounds rounds"
+moveRow median "$xm" "$qm" "$mm" "$cm" "$am" "$nm"
+moveRow p99 "$xp" "$qp" "$mp" "$cp" "$ap" "$np"
 printf '| moves of 5 ms or more | %s %% | %s %% | %s %% | %s %% | %s %% | %s %% | | | | | |\n' \
     "$xs" "$qs" "$ms" "$cs" "$as" "$ns"
 
