@@ -107,7 +107,9 @@ for r in $(seq "$rounds"); do
 done
 
 pooled() { # program letter: "median p99 stalled%" of its moves in all rounds
-    cat "$moveLogs/$1".* 2>/dev/null | awk -F, '$3 > 0 { print $3 }' | sort -n | awk '
+    # Each log has a heading, and a move that was not repainted has -1.
+    cat "$moveLogs/$1".* 2>/dev/null | awk -F, '$1 ~ /^[0-9]+$/ && $3 + 0 > 0 { print $3 }' |
+        sort -n | awk '
         { at[NR] = $1; if ($1 >= 5000) ++stalled }
         END {
             if (!NR) { print "- - -"; exit }
