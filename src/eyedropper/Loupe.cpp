@@ -64,7 +64,8 @@ PackedColor TLoupe::read(ScreenContext& screen, bool magnify) {
     }
     if (!m_magnifier || m_shownFor != &screen) {
         m_magnifier = std::make_unique<TMagnifier>(
-            [&screen](const QRect& part) { return screen.areaLater(part); });
+            [&screen](const QRect& part) { return screen.areaLater(part); },
+            [&screen] { screen.catchUp(); });
         m_shownFor = &screen;
     }
     m_magnifier->showAt(picked, view);

@@ -142,11 +142,12 @@ constexpr std::size_t MostKnown = 256;
 
 } // namespace
 
-TMagnifier::TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read)
+TMagnifier::TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read,
+                       std::function<void()> catchUp)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus |
                            Qt::X11BypassWindowManagerHint),
-      m_read(std::move(read)) {
+      m_read(std::move(read)), m_catchUp(std::move(catchUp)) {
     setWindowTitle(QStringLiteral("Magnifier"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -219,6 +220,12 @@ void TMagnifier::follow() {
     if (!m_following)
         return; // hidden meanwhile
     m_following = false;
+    // The windows' repaints reach the screen first, on their own: the
+    // magnifier's requests would otherwise join them, and the new colour
+    // would show only once the area beneath the magnifier had been read
+    // and the magnifier moved and drawn.
+    if (m_catchUp)
+        m_catchUp();
     const QPoint picked = m_picked;
     const ScreenContext::Magnified& view = m_view;
     const QScreen* screen = desktop::screenAt(picked);

@@ -51,15 +51,17 @@ void paint(QPainter& painter, const QRect& frame, const ScreenContext::Magnified
 class TMagnifier : public QWidget {
     Q_OBJECT
 public:
-    /// read takes a reading of an area of the screen, in device pixels.
-    explicit TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read);
+    /// read takes a reading of an area of the screen, in device pixels;
+    /// catchUp waits until the display has done what was sent to it.
+    explicit TMagnifier(std::function<ScreenContext::Reading(const QRect&)> read,
+                        std::function<void()> catchUp = {});
 
     /// The screen as it shows area (device pixels) without the magnifier:
     /// live reads the area as it is now.
     QImage unobstructed(QImage live, const QRect& area);
     /// Shows view beside the picked device pixel. The window follows once
-    /// the event loop has the views that changed with the pick drawn: the
-    /// colour shows first.
+    /// the event loop has the views that changed with the pick drawn and
+    /// the display has taken their drawing: the colour shows first.
     void showAt(QPoint picked, const ScreenContext::Magnified& view);
     /// Hides it, also where it was about to show.
     void dismiss();
@@ -86,6 +88,7 @@ private:
     void follow();
 
     std::function<ScreenContext::Reading(const QRect&)> m_read;
+    std::function<void()> m_catchUp;
     ScreenContext::Magnified m_view;
     QPoint m_picked;
     bool m_following = false; // a follow() is on its way

@@ -81,6 +81,11 @@ public:
     /// asked for: they show the screen as it was when it was taken.
     using Reading = std::function<QImage()>;
     virtual Reading areaLater(const QRect& area);
+    /// Waits until the display has done all that was sent to it. An X
+    /// server tells no other client of a window's repaint until it has run
+    /// out of requests from the painter: what is sent after a repaint and
+    /// before the wait no longer holds up those who watch the window.
+    virtual void catchUp() {}
     /// Moves the picked point by delta device pixels: the pointer itself
     /// where the context may move it. The next cursorPos() answers the
     /// point, also where it lies off every screen.

@@ -150,6 +150,10 @@ ScreenContext::Reading X11ScreenContext::areaLater(const QRect& area) {
     };
 }
 
+void X11ScreenContext::catchUp() {
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+}
+
 QImage X11ScreenContext::area(const QRect& area) {
     return areaLater(area)();
 }

@@ -22,6 +22,7 @@ public:
     /// Asks the X server now and takes its answer when the pixels are
     /// needed, without waiting for it meanwhile.
     Reading areaLater(const QRect& area) override;
+    void catchUp() override;
     /// Warps the pointer; a point off the root window is picked without it.
     void nudge(QPoint delta) override;
     /// Grabs them on the root window, with X's crosshair.
