@@ -2,6 +2,7 @@
 #include "controls/BoxPictures.h"
 #include "controls/ColorBox.h"
 #include "controls/FrameCacheStyle.h"
+#include "controls/LabelPictures.h"
 #include "controls/Pictures.h"
 #include "controls/Shape.h"
 #include "controls/SwatchGrid.h"
@@ -10,6 +11,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
+#include <QLinearGradient>
 #include <QMimeData>
 #include <QPainter>
 #include <QSignalSpy>
@@ -42,6 +45,8 @@ private slots:
     void swatchFrame();
     void boxPictures_data();
     void boxPictures();
+    void labelPictures_data();
+    void labelPictures();
 };
 
 namespace {
@@ -515,6 +520,91 @@ void tst_Controls::boxPictures() {
     // pixel.
     box->removeEventFilter(&pictures);
     QCOMPARE(shown(), fromPictures);
+}
+
+namespace {
+enum LabelBackground { Shaded, Across };
+}
+
+void tst_Controls::labelPictures_data() {
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("background");
+    // Whether the last text is drawn from pictures; -1: either.
+    QTest::addColumn<int>("pictured");
+    const QStringList hex{"#FF8000", "#000000", "#1A2B3C", "#ABCDEF", "#7F7F7F", "#FF8000"};
+    const QStringList dec{"255,128,0", "0,0,0", "17,199,4", "255,255,255", "9,8,7"};
+    const int right = Qt::AlignRight | Qt::AlignTop;
+    QTest::newRow("hex texts") << hex << right << int(Shaded) << 1;
+    QTest::newRow("dec texts") << dec << right << int(Shaded) << 1;
+    QTest::newRow("a shorter text after a longer")
+        << QStringList{"255,255,255", "1,2,3"} << right << int(Shaded) << 1;
+    // Whatever a font's glyphs reach into or kern, the label looks as it
+    // does by itself.
+    QTest::newRow("notations, clipped at the left")
+        << QStringList{"rgb(255 128 0)", "rgb(0 0 0)", "hsl(30 100% 50%)"} << right << int(Shaded)
+        << -1;
+    QTest::newRow("pairs a font may kern")
+        << QStringList{"AVAV", "To.Ty", "AVAV"} << right << int(Shaded) << -1;
+    QTest::newRow("a background that changes across: by itself")
+        << hex << right << int(Across) << 0;
+    QTest::newRow("centred: by itself") << hex << int(Qt::AlignCenter) << int(Shaded) << 0;
+    QTest::newRow("another script: by itself")
+        << QStringList{"#FF8000", "\u00C4\u00D6"} << right << int(Shaded) << 0;
+}
+
+void tst_Controls::labelPictures() {
+    QFETCH(QStringList, texts);
+    QFETCH(int, alignment);
+    QFETCH(int, background);
+    QFETCH(int, pictured);
+    QWidget window;
+    window.resize(140, 30);
+    auto* label = new QLabel(&window);
+    label->setGeometry(10, 7, 120, 16);
+    QFont font(QStringLiteral("Verdana"), 9);
+    font.setBold(true);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    label->setFont(font);
+    label->setAlignment(Qt::Alignment(alignment));
+    label->setAutoFillBackground(true);
+    // Shaded from top to bottom as a group's inside is, or from left to right.
+    QLinearGradient shade(0, 0, background == Across ? label->width() : 0,
+                          background == Across ? 0 : label->height());
+    shade.setColorAt(0, QColor(0xF4, 0xF4, 0xF0));
+    shade.setColorAt(1, QColor(0xD8, 0xD8, 0xE0));
+    QPalette palette = label->palette();
+    palette.setBrush(QPalette::Window, shade);
+    label->setPalette(palette);
+    TLabelPictures pictures;
+    pictures.watch(label);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto shown = [&window, label, &pictures] {
+        label->update();
+        QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
+        QCoreApplication::sendPostedEvents(&pictures, QEvent::MetaCall); // pictures taken
+        const qreal ratio = window.devicePixelRatioF();
+        QImage image(window.size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        window.render(&image);
+        return image;
+    };
+    const bool whole = window.devicePixelRatioF() == std::floor(window.devicePixelRatioF());
+    for (const QString& text : texts) {
+        label->setText(text);
+        shown(); // the pictures the text lacks are taken after this
+        const int drawn = pictures.drawn();
+        const QImage fromPictures = shown();
+        if (&text == &texts.last() && pictured >= 0)
+            QCOMPARE(pictures.drawn() > drawn, pictured && whole);
+        // Pixel for pixel what the label draws by itself.
+        label->removeEventFilter(&pictures);
+        QVERIFY2(shown() == fromPictures, qPrintable(text));
+        label->installEventFilter(&pictures);
+    }
+    QCOMPARE(pictures.refused(), 0);
 }
 
 QTEST_MAIN(tst_Controls)

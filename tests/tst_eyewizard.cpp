@@ -1,5 +1,6 @@
 // The Eye Wizard in process: the pick from a fake screen, the eye colour.
 #include "color/ColorModel.h"
+#include "controls/LabelPictures.h"
 #include "controls/SpeedButton.h"
 #include "controls/UpDown.h"
 #include "eyedropper/EyeWizard.h"
@@ -71,6 +72,19 @@ void tst_EyeWizard::eyeWizardPick() {
     QCOMPARE(f.screen->reads, 2);
     QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
     QCOMPARE(f.selectedName(), QStringLiteral("Red"));
+    // Once their characters' pictures are taken, later moves draw the value
+    // labels from them, as the labels draw themselves.
+    auto* labels = f.w().findChild<TLabelPictures*>();
+    QVERIFY(labels);
+    for (int x : {100, 2000, 100, 2000}) {
+        f.screen->cursor = QPoint(x, 5);
+        QTest::mouseMove(wand, QPoint(x / 100, 14));
+        QCoreApplication::sendPostedEvents(&f.w(), QEvent::UpdateRequest);
+        QCoreApplication::sendPostedEvents(labels, QEvent::MetaCall);
+    }
+    QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
+    QVERIFY(labels->drawn() >= 2);
+    QCOMPARE(labels->refused(), 0);
     QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(14, 14));
     QVERIFY(!f.w().eyeWizard().isPicking());
     QCOMPARE(wand->icon().cacheKey(), normal);

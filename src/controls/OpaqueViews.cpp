@@ -2,6 +2,7 @@
 
 #include "controls/BoxPictures.h"
 #include "controls/FrameCacheStyle.h"
+#include "controls/LabelPictures.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -42,6 +43,9 @@ void TOpaqueViews::apply() {
         label->setGeometry(area);
         label->setAutoFillBackground(true);
     }
+    m_labelPictures = new TLabelPictures(this);
+    m_labelPictures->watch(m_hex);
+    m_labelPictures->watch(m_dec);
     matchBackgrounds();
     m_window->installEventFilter(this);
 }
@@ -66,6 +70,7 @@ bool TOpaqueViews::eventFilter(QObject* watched, QEvent* event) {
 
 void TOpaqueViews::matchBackgrounds() {
     m_pictures->clear(); // they show what was beneath
+    m_labelPictures->clear();
     // What a view's group shows in an area of it, drawn without the view:
     // Fusion tints a group's inside and shades the rows below its top edge,
     // so it is not the window's colour everywhere.

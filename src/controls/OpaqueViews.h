@@ -5,6 +5,7 @@
 
 class QLabel;
 class TBoxPictures;
+class TLabelPictures;
 class QLineEdit;
 class QWidget;
 
@@ -14,7 +15,8 @@ class QWidget;
 /// around their rounded frames (see TFrameCacheStyle), the value labels fill
 /// their background with what their group shows there and reach no further
 /// left than their widest value. The boxes are then drawn from pictures of
-/// their earlier looks while they are not being edited (see TBoxPictures).
+/// their earlier looks while they are not being edited (see TBoxPictures),
+/// and the labels from pictures of their characters (see TLabelPictures).
 /// What lies beneath is taken anew when the window's palette or style
 /// changes.
 class TOpaqueViews : public QObject {
@@ -32,6 +34,8 @@ public:
     bool applied() const { return m_applied; }
     /// The boxes' pictures, once applied.
     TBoxPictures* pictures() const { return m_pictures; }
+    /// The value labels' pictures, once applied.
+    TLabelPictures* labelPictures() const { return m_labelPictures; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +48,7 @@ private:
     QLabel* m_hex;
     QLabel* m_dec;
     TBoxPictures* m_pictures = nullptr;
+    TLabelPictures* m_labelPictures = nullptr;
     bool m_applied = false;
     bool m_matching = false;
 };
