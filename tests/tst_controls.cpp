@@ -428,7 +428,16 @@ void tst_Controls::swatchFrame() {
 
 namespace {
 enum BoxChange { None, Text, TextColour, Disabled, Wider, Focus, NotOpaque };
+/// What window draws, in its own device pixels.
+QImage drawing(QWidget& window) {
+    const qreal ratio = window.devicePixelRatioF();
+    QImage image(window.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
+    window.render(&image);
+    return image;
 }
+} // namespace
 
 void tst_Controls::boxPictures_data() {
     QTest::addColumn<int>("change");
@@ -468,12 +477,7 @@ void tst_Controls::boxPictures() {
     const auto shown = [&window, box] {
         box->update();
         QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
-        const qreal ratio = window.devicePixelRatioF();
-        QImage image(window.size() * ratio, QImage::Format_RGB32);
-        image.setDevicePixelRatio(ratio);
-        image.fill(Qt::black);
-        window.render(&image);
-        return image;
+        return drawing(window);
     };
     // At a fractional scale no picture falls on device pixels the way the
     // box draws: it always draws itself.
@@ -584,12 +588,7 @@ void tst_Controls::labelPictures() {
         label->update();
         QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
         QCoreApplication::sendPostedEvents(&pictures, QEvent::MetaCall); // pictures taken
-        const qreal ratio = window.devicePixelRatioF();
-        QImage image(window.size() * ratio, QImage::Format_RGB32);
-        image.setDevicePixelRatio(ratio);
-        image.fill(Qt::black);
-        window.render(&image);
-        return image;
+        return drawing(window);
     };
     const bool whole = window.devicePixelRatioF() == std::floor(window.devicePixelRatioF());
     for (const QString& text : texts) {

@@ -53,7 +53,6 @@ TLabelPictures::TLabelPictures(QObject* parent) : QObject(parent) {}
 void TLabelPictures::watch(QLabel* label) {
     m_labels.append(Watched{label, {}});
     label->installEventFilter(this);
-    label->window()->installEventFilter(this);
     connect(label, &QObject::destroyed, this, [this, label] {
         m_labels.removeIf([label](const Watched& w) { return w.label == label; });
     });
@@ -280,21 +279,18 @@ void TLabelPictures::prepare(Watched& watched) {
 }
 
 bool TLabelPictures::eventFilter(QObject* watched, QEvent* event) {
-    if (m_taking)
+    if (m_taking || event->type() != QEvent::Paint)
         return false;
-    if (event->type() == QEvent::UpdateRequest) {
-        // What the labels' texts lack is taken after this repaint, which
-        // draws them as always, and after whatever else follows the repaint.
-        bool lacking = false;
-        for (Watched& w : m_labels) {
-            if (w.label->window() != watched || !eligible(w.label))
-                continue;
-            Line placed;
-            const Pictures* pictures = picturesOf(w, false);
-            lacking = lacking || !pictures ||
-                      (pictures->usable && !place(*pictures, w.label->text(), placed));
-        }
-        if (lacking && !m_preparing) {
+    const auto found = std::find_if(m_labels.begin(), m_labels.end(),
+                                    [watched](const Watched& w) { return w.label == watched; });
+    if (found == m_labels.end() || !eligible(found->label))
+        return false;
+    const Pictures* pictures = picturesOf(*found, false);
+    Line placed;
+    if (!pictures || !pictures->usable || !place(*pictures, found->label->text(), placed)) {
+        // What the text lacks is taken after this repaint, which draws the
+        // label as always, and after whatever else follows the repaint.
+        if ((!pictures || pictures->usable) && !m_preparing) {
             m_preparing = true;
             QMetaObject::invokeMethod(
                 this,
@@ -309,16 +305,6 @@ bool TLabelPictures::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (event->type() != QEvent::Paint)
-        return false;
-    const auto found = std::find_if(m_labels.begin(), m_labels.end(),
-                                    [watched](const Watched& w) { return w.label == watched; });
-    if (found == m_labels.end() || !eligible(found->label))
-        return false;
-    const Pictures* pictures = picturesOf(*found, false);
-    Line placed;
-    if (!pictures || !pictures->usable || !place(*pictures, found->label->text(), placed))
-        return false;
     // Copied pixel for pixel, or not at all (a render() to a picture of
     // another scale).
     QPainter painter(found->label);

@@ -34,8 +34,6 @@ public:
     bool applied() const { return m_applied; }
     /// The boxes' pictures, once applied.
     TBoxPictures* pictures() const { return m_pictures; }
-    /// The value labels' pictures, once applied.
-    TLabelPictures* labelPictures() const { return m_labelPictures; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
