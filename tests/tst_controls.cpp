@@ -397,20 +397,23 @@ void tst_Controls::swatchDraggedOut() {
 
 void tst_Controls::swatchFrame_data() {
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("alpha"); // the frame's
-    QTest::newRow("the main window's swatch") << QSize(33, 70) << 255;
-    QTest::newRow("a translucent frame: each pixel once") << QSize(6, 5) << 128;
-    QTest::newRow("two by two: all frame") << QSize(2, 2) << 255;
-    QTest::newRow("one pixel high") << QSize(4, 1) << 255;
-    QTest::newRow("one pixel wide") << QSize(1, 4) << 255;
+    QTest::addColumn<int>("alpha");     // the frame's
+    QTest::addColumn<int>("fillAlpha"); // the inside's
+    QTest::newRow("the main window's swatch") << QSize(33, 70) << 255 << 255;
+    QTest::newRow("a translucent frame: each pixel once") << QSize(6, 5) << 128 << 255;
+    QTest::newRow("a translucent inside: the frame over it") << QSize(6, 5) << 255 << 128;
+    QTest::newRow("two by two: all frame") << QSize(2, 2) << 255 << 255;
+    QTest::newRow("one pixel high") << QSize(4, 1) << 255 << 255;
+    QTest::newRow("one pixel wide") << QSize(1, 4) << 255 << 255;
 }
 
 void tst_Controls::swatchFrame() {
     QFETCH(QSize, size);
     QFETCH(int, alpha);
+    QFETCH(int, fillAlpha);
     TShape shape;
     shape.resize(size);
-    shape.setBrushColor(Qt::red);
+    shape.setBrushColor(QColor(255, 0, 0, fillAlpha));
     shape.setPenColor(QColor(0, 0, 255, alpha));
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -418,10 +421,15 @@ void tst_Controls::swatchFrame() {
     // A one-pixel frame over the fill, as a pen would stroke it.
     const QRgb frame = image.pixel(0, 0);
     QCOMPARE(frame, alpha == 255 ? qRgb(0, 0, 255) : qRgb(127, 0, 128));
+    // The inside over the window's background beneath it.
+    QImage beneath(1, 1, QImage::Format_RGB32);
+    beneath.fill(shape.palette().color(QPalette::Window));
+    QPainter(&beneath).fillRect(0, 0, 1, 1, shape.brushColor());
+    const QRgb fill = beneath.pixel(0, 0);
     for (int y = 0; y < size.height(); ++y) {
         for (int x = 0; x < size.width(); ++x) {
             const bool edge = x == 0 || y == 0 || x == size.width() - 1 || y == size.height() - 1;
-            QCOMPARE(image.pixel(x, y), edge ? frame : qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(x, y), edge ? frame : fill);
         }
     }
 }

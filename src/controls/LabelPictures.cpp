@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -179,9 +180,28 @@ bool TLabelPictures::place(const Pictures& pictures, const QString& text, Line& 
     return complete;
 }
 
-void TLabelPictures::compose(QPainter& painter, const Line& placed) {
-    for (const Placed& p : placed)
-        painter.drawPixmap(p.at + p.glyph->first, 0, p.glyph->columns);
+void TLabelPictures::compose(QImage& line, const Line& placed) {
+    // No two characters ink the same column, so each copies the rectangle
+    // its ink spans, less what lies outside the label; the rest of the line
+    // is background.
+    uchar* into = line.bits();
+    const qsizetype stride = line.bytesPerLine();
+    for (const Placed& p : placed) {
+        const QImage& columns = p.glyph->columns;
+        const int start = p.at + p.glyph->first;
+        const int from = std::max(0, -start);
+        const int to = std::min(columns.width(), line.width() - start);
+        if (to <= from)
+            continue;
+        const uchar* source = columns.constBits();
+        const qsizetype sourceStride = columns.bytesPerLine();
+        const int rows = std::min(columns.height(), line.height() - p.glyph->top);
+        uchar* row = into + p.glyph->top * stride;
+        for (int y = 0; y < rows; ++y, row += stride) {
+            const auto* in = reinterpret_cast<const QRgb*>(source + y * sourceStride);
+            std::copy(in + from, in + to, reinterpret_cast<QRgb*>(row) + start + from);
+        }
+    }
 }
 
 void TLabelPictures::prepare(Watched& watched) {
@@ -237,7 +257,7 @@ void TLabelPictures::prepare(Watched& watched) {
                 QString(c));
         }
         strip.setDevicePixelRatio(1);
-        int first = strip.width(), last = -1;
+        int first = strip.width(), last = -1, top = strip.height(), bottom = -1;
         for (int y = 0; y < strip.height(); ++y) {
             const auto* seen = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
             const auto* plain = reinterpret_cast<const QRgb*>(bare.constScanLine(y));
@@ -245,14 +265,16 @@ void TLabelPictures::prepare(Watched& watched) {
                 if (seen[x] != plain[x]) {
                     first = std::min(first, x);
                     last = std::max(last, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
                 }
             }
         }
         Glyph glyph;
         if (last >= first) {
             glyph.first = first - kRoom;
-            glyph.columns =
-                QPixmap::fromImage(strip.copy(first, 0, last + 1 - first, strip.height()));
+            glyph.top = top;
+            glyph.columns = strip.copy(first, top, last + 1 - first, bottom + 1 - top);
         }
         pictures->glyphs.insert(key, glyph);
     }
@@ -260,10 +282,7 @@ void TLabelPictures::prepare(Watched& watched) {
     if (!place(*pictures, text, placed))
         return;
     QImage composed = background;
-    {
-        QPainter painter(&composed);
-        compose(painter, placed);
-    }
+    compose(composed, placed);
     QImage own(label->size() * ratio, QImage::Format_RGB32);
     own.setDevicePixelRatio(ratio);
     own.fill(Qt::black);
@@ -285,7 +304,7 @@ bool TLabelPictures::eventFilter(QObject* watched, QEvent* event) {
                                     [watched](const Watched& w) { return w.label == watched; });
     if (found == m_labels.end() || !eligible(found->label))
         return false;
-    const Pictures* pictures = picturesOf(*found, false);
+    Pictures* pictures = picturesOf(*found, false);
     Line placed;
     if (!pictures || !pictures->usable || !place(*pictures, found->label->text(), placed)) {
         // What the text lacks is taken after this repaint, which draws the
@@ -314,8 +333,15 @@ bool TLabelPictures::eventFilter(QObject* watched, QEvent* event) {
         painter.end();
         return false;
     }
+    // The background, copied into the look's line, which no one else holds.
+    QImage& line = pictures->line;
+    const QImage& background = pictures->background;
+    if (line.size() != background.size())
+        line = QImage(background.size(), background.format());
+    std::memcpy(line.bits(), background.constBits(), size_t(background.sizeInBytes()));
+    compose(line, placed);
     painter.scale(1.0 / ratio, 1.0 / ratio);
-    compose(painter, placed);
+    painter.drawImage(QPoint(0, 0), line);
     ++m_drawn;
     return true;
 }

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QObject>
 #include <QPalette>
-#include <QPixmap>
 #include <QVarLengthArray>
 
 class QLabel;
@@ -60,12 +59,14 @@ private:
     };
     /// One character at one fraction of a pixel: the columns it inks.
     struct Glyph {
-        int first = 0;   // its ink's first column, from the column it starts in
-        QPixmap columns; // empty: no ink
+        int first = 0;  // its ink's first column, from the column it starts in
+        int top = 0;    // its ink's first row
+        QImage columns; // the rectangle its ink spans; empty: no ink
     };
     struct Pictures {
         Look look;
         QImage background; // the label without a text, in device pixels
+        QImage line;       // what a paint draws: the background and the text
         int right = 0;     // where the text ends, in pixels
         qreal baseline = 0;
         bool usable = true;               // false: the label draws itself in this look
@@ -94,7 +95,9 @@ private:
     /// Takes what the label's text still lacks, then draws the text both
     /// ways.
     void prepare(Watched& watched);
-    static void compose(QPainter& painter, const Line& placed);
+    /// Copies the columns of the placed characters into line, a picture of
+    /// the label's background in device pixels.
+    static void compose(QImage& line, const Line& placed);
 
     QList<Watched> m_labels;
     bool m_taking = false;

@@ -23,11 +23,19 @@ void TShape::setPenColor(const QColor& c) {
 }
 
 void TShape::paintEvent(QPaintEvent*) {
-    // The frame is filled as four strips, each pixel once, as a one-pixel
-    // pen would draw it: stroking the rectangle costs several times as much,
-    // and the swatch repaints on every move of a pick.
+    // The frame is filled, not stroked: stroking the rectangle costs several
+    // times as much, and the swatch repaints on every move of a pick.
     QPainter p(this);
     const int w = width(), h = height();
+    if (m_brush.alpha() == 255 && m_pen.alpha() == 255) {
+        // Both opaque: the frame's colour, then the inside over it.
+        p.fillRect(rect(), m_pen);
+        if (w > 2 && h > 2)
+            p.fillRect(1, 1, w - 2, h - 2, m_brush);
+        return;
+    }
+    // Colours one sees through show what lies beneath them, not each
+    // other: the frame is four strips over the inside.
     p.fillRect(rect(), m_brush);
     p.fillRect(0, 0, w, 1, m_pen);
     if (h > 1)
