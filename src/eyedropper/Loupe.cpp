@@ -14,9 +14,10 @@ TLoupe::~TLoupe() = default;
 
 PackedColor TLoupe::meanOf(const ScreenContext& screen, QPoint picked, const QImage& cells) const {
     const QPoint middle(cells.width() / 2, cells.height() / 2);
-    const bool whole = screen.showsSquare(picked, m_sample);
+    if (screen.showsSquare(picked, m_sample))
+        return sample::mean(m_sample, cells, middle);
     return sample::mean(m_sample, [&](QPoint offset) {
-        return whole || screen.showsAround(picked, offset)
+        return screen.showsAround(picked, offset)
                    ? std::optional<QRgb>(cells.pixel(middle + offset))
                    : std::nullopt;
     });

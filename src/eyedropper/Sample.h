@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+class QImage;
+
 /// A read that averages a square of device pixels around the picked one.
 namespace sample {
 
@@ -16,5 +18,8 @@ namespace sample {
 /// where no screen shows one: those do not count. UnreadablePixel when no
 /// screen shows any of them.
 PackedColor mean(int across, const std::function<std::optional<QRgb>(QPoint offset)>& at);
+/// The same of the square around middle in cells, where a screen shows all
+/// of it (read on every move of a pick, straight from the picture).
+PackedColor mean(int across, const QImage& cells, QPoint middle);
 
 } // namespace sample
