@@ -12,18 +12,22 @@
 #    a bare Qt window, the same with a line of text, Mirabou, and
 #    `mirabou --pick` to the map of its magnifier (the pointer and keyboard
 #    are grabbed just before).
-# Absolute times swing between runs on a shared machine; the ratios of one
-# round are what count, so every round runs all of them back to back. The
-# moves of all rounds are then pooled, with the share that stalled (5 ms or
-# more): on a machine where every program stalls now and then, that share
-# decides the 99th percentile, not the program.
+# Absolute times swing between runs on a shared machine, over minutes as
+# well as from run to run; the ratios of one round are what count, so every
+# round runs all of them back to back, and many short rounds spread a slow
+# swing over every program alike. The moves of all rounds are then pooled,
+# with the share that stalled (5 ms or more): on a machine where every
+# program stalls now and then, that share decides the 99th percentile, not
+# the program.
 #
-#   bench/blackbox.sh <build dir with tests> [rounds]
+#   bench/blackbox.sh <build dir with tests> [move rounds] [start-up rounds]
+# (MOVES: moves per round)
 set -euo pipefail
 build=$(cd "$1" && pwd)
-rounds=${2:-2}
+rounds=${2:-8}
+startRounds=${3:-2}
 here=$(cd "$(dirname "$0")/blackbox" && pwd)
-moves=${MOVES:-300}
+moves=${MOVES:-100}
 runs=${RUNS:-11}
 # A copy of the program folder with settings of its own, so that no earlier
 # run's options or position change the figures.
@@ -134,7 +138,7 @@ printf '| moves of 5 ms or more | %s %% | %s %% | %s %% | %s %% | %s %% | %s %% 
 
 printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | --pick ready | Mirabou / bare | Mirabou / with text | --pick / Mirabou |\n'
 printf '|---|---|---|---|---|---|---|---|\n'
-for r in $(seq "$rounds"); do
+for r in $(seq "$startRounds"); do
     measure "fm fp fr" start floor '^Qt floor$' "$build/bench/qtfloor"
     measure "tm tp tr" start text '^bare_window$' "$build/bench/bare_window" --label
     measure "mm mp mr" start mirabou '^Mirabou 1\.8' "$program"
