@@ -1,8 +1,10 @@
 // The Eye Wizard in process: the pick from a fake screen, the eye colour.
 #include "color/ColorModel.h"
+#include "controls/BoxPictures.h"
 #include "controls/LabelPictures.h"
 #include "controls/SpeedButton.h"
 #include "controls/UpDown.h"
+#include "controls/umEdit.h"
 #include "eyedropper/EyeWizard.h"
 #include "eyedropper/Magnifier.h"
 #include "support/ProgramDriver.h"
@@ -14,6 +16,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyleHints>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -55,6 +58,8 @@ void tst_EyeWizard::eyeWizardPick() {
     QTest::mouseMove(wand, QPoint(5, 5));
     QCOMPARE(f.screen->reads, 0);
 
+    const int flashTime = 1000; // a blinking caret, held still while picking
+    QGuiApplication::styleHints()->setCursorFlashTime(flashTime);
     QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(f.w().eyeWizard().isPicking());
     QCOMPARE(wand->icon().cacheKey(), picking);
@@ -73,9 +78,17 @@ void tst_EyeWizard::eyeWizardPick() {
     QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
     QCOMPARE(f.selectedName(), QStringLiteral("Red"));
     // Once their characters' pictures are taken, later moves draw the value
-    // labels from them, as the labels draw themselves.
+    // labels from them, as the labels draw themselves; the six boxes are
+    // drawn from theirs, the one with the focus too, as its caret stands
+    // still while the pick goes on.
+    QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
     auto* labels = f.w().findChild<TLabelPictures*>();
-    QVERIFY(labels);
+    auto* boxes = f.w().findChild<TBoxPictures*>();
+    QVERIFY(labels && boxes);
+    auto* focused = f.c<TumNumberEdit>("umRed");
+    focused->setFocus();
+    QTRY_VERIFY(focused->hasFocus());
+    const int boxesBefore = boxes->drawn();
     for (int x : {100, 2000, 100, 2000}) {
         f.screen->cursor = QPoint(x, 5);
         QTest::mouseMove(wand, QPoint(x / 100, 14));
@@ -85,8 +98,10 @@ void tst_EyeWizard::eyeWizardPick() {
     QCOMPARE(f.text("Label4"), QStringLiteral("#FF0000"));
     QVERIFY(labels->drawn() >= 2);
     QCOMPARE(labels->refused(), 0);
+    QCOMPARE(boxes->drawn() - boxesBefore, 4 * 6);
     QTest::mouseRelease(wand, Qt::LeftButton, {}, QPoint(14, 14));
     QVERIFY(!f.w().eyeWizard().isPicking());
+    QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), flashTime);
     QCOMPARE(wand->icon().cacheKey(), normal);
     QCOMPARE(f.text("Label25"), QStringLiteral("#FF0000"));
 }

@@ -3,8 +3,10 @@
 #include "controls/FrameCacheStyle.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyleHints>
 #include <cmath>
 #include <utility>
 
@@ -71,8 +73,12 @@ bool TBoxPictures::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TBoxPictures::pictured(const QLineEdit* box) {
-    if (!box->testAttribute(Qt::WA_OpaquePaintEvent) || !box->isVisible() || box->hasFocus() ||
+    if (!box->testAttribute(Qt::WA_OpaquePaintEvent) || !box->isVisible() ||
         box->hasSelectedText() || box->text().size() > kLongestText)
+        return false;
+    // The box with the focus shows a caret, which looks the same at every
+    // paint only while it does not blink.
+    if (box->hasFocus() && QGuiApplication::styleHints()->cursorFlashTime() != 0)
         return false;
     // At a fractional scale a box may start inside a device pixel, where a
     // copy would not fall on what the box draws.
@@ -99,7 +105,7 @@ bool TBoxPictures::Pictures::shows(const Look& l, const QPalette& p) {
 const QPixmap* TBoxPictures::pictureOf(QLineEdit* box, bool take) {
     const Look look{box->size(),      box->devicePixelRatioF(), box->font(),
                     box->style(),     int(box->alignment()),    int(box->layoutDirection()),
-                    box->isEnabled(), box->isActiveWindow()};
+                    box->isEnabled(), box->isActiveWindow(),    box->hasFocus()};
     const QPalette& palette = box->palette();
     qsizetype at = 0;
     while (at < m_looks.size() && !m_looks[at].shows(look, palette))

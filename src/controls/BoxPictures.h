@@ -18,8 +18,9 @@ class QStyle;
 /// would draw. Only opaque boxes (Qt::WA_OpaquePaintEvent) of a style that
 /// animates nothing (a caching TFrameCacheStyle) are drawn from pictures: a
 /// picture then covers all the box shows, and its look depends on nothing
-/// but a Look and the text. A box with the focus or a selection draws itself,
-/// caret and all.
+/// but a Look and the text. A box with a selection draws itself, and so does
+/// the box with the focus while its caret blinks (the Eye Wizard holds the
+/// caret still while it picks).
 class TBoxPictures : public QObject {
     Q_OBJECT
 public:
@@ -47,6 +48,7 @@ public:
         int direction = 0;
         bool enabled = false;
         bool active = false;
+        bool focused = false;
         bool operator==(const Look&) const = default;
     };
 

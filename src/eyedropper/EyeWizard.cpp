@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStringList>
+#include <QStyleHints>
 #include <QWheelEvent>
 
 TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views views,
@@ -49,6 +50,11 @@ void TEyeWizard::press() {
         m_boxesBefore = m_color.boxes();
         m_eyeBefore = m_eye.state();
         qApp->installEventFilter(this);
+        // The caret of the box with the focus stands still while the pick
+        // goes on: the box then looks the same whenever it shows the same
+        // value, and is drawn from its pictures like the others.
+        m_flashTimeBefore = QGuiApplication::styleHints()->cursorFlashTime();
+        QGuiApplication::styleHints()->setCursorFlashTime(0);
     }
     m_picking = true;
     m_loupe.setCompared(m_eyeBefore.color);
@@ -92,6 +98,7 @@ void TEyeWizard::cancel() {
         return;
     m_picking = false;
     qApp->removeEventFilter(this);
+    QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
     hideMagnifier();
     m_screen->cancelPick();
     m_views.button->setIcon(m_views.normal);
@@ -149,6 +156,7 @@ void TEyeWizard::grabLost() {
 void TEyeWizard::endPick() {
     m_picking = false;
     qApp->removeEventFilter(this);
+    QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
     qCInfo(lcPick).noquote() << "picked" << m_color.hexText();
     hideMagnifier();
     m_views.button->setIcon(m_views.normal);

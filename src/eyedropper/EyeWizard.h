@@ -118,6 +118,7 @@ private:
     // As the press found them, for a cancelled pick.
     TColorModel::Boxes m_boxesBefore;
     TEyeColor::State m_eyeBefore;
+    int m_flashTimeBefore = 0; // the caret's, which stands still during a pick
     bool m_magnifierOn = true;
     TLoupe m_loupe;
 };
