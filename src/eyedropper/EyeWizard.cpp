@@ -21,8 +21,10 @@ TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views v
 }
 
 TEyeWizard::~TEyeWizard() {
-    if (m_picking)
+    if (m_picking) {
         qApp->removeEventFilter(this);
+        QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
+    }
 }
 
 void TEyeWizard::settle() {
