@@ -21,10 +21,14 @@ TEyeWizard::TEyeWizard(TColorModel& color, ScreenContextFactory screens, Views v
 }
 
 TEyeWizard::~TEyeWizard() {
-    if (m_picking) {
-        qApp->removeEventFilter(this);
-        QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
-    }
+    if (m_picking)
+        stopPicking();
+}
+
+void TEyeWizard::stopPicking() {
+    m_picking = false;
+    qApp->removeEventFilter(this);
+    QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
 }
 
 void TEyeWizard::settle() {
@@ -98,9 +102,7 @@ void TEyeWizard::nudge(QPoint delta) {
 void TEyeWizard::cancel() {
     if (!m_picking)
         return;
-    m_picking = false;
-    qApp->removeEventFilter(this);
-    QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
+    stopPicking();
     hideMagnifier();
     m_screen->cancelPick();
     m_views.button->setIcon(m_views.normal);
@@ -156,9 +158,7 @@ void TEyeWizard::grabLost() {
 }
 
 void TEyeWizard::endPick() {
-    m_picking = false;
-    qApp->removeEventFilter(this);
-    QGuiApplication::styleHints()->setCursorFlashTime(m_flashTimeBefore);
+    stopPicking();
     qCInfo(lcPick).noquote() << "picked" << m_color.hexText();
     hideMagnifier();
     m_views.button->setIcon(m_views.normal);

@@ -105,6 +105,8 @@ protected:
 
 private:
     void endPick();
+    /// No longer picks: the keys go where they went, the caret blinks again.
+    void stopPicking();
     void hideMagnifier();
     void failed(PickFailure why);
     /// Shows, or no longer shows, that a pick waits for its screen.
