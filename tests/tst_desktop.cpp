@@ -844,6 +844,13 @@ void tst_Desktop::pickFromAnywhere() {
         return !run(QStringLiteral("pgrep"), {"-f", "Mirabou --serve-clipboard"}).isEmpty();
     };
     QVERIFY(serving());
+    // Started once the pick had connected, the server has the environment
+    // the pick was given, without the pick's own setting for the display.
+    const QString server =
+        run(QStringLiteral("pgrep"), {"-f", "Mirabou --serve-clipboard"}).section('\n', 0, 0);
+    const QByteArray environment = readFile(QStringLiteral("/proc/%1/environ").arg(server));
+    QVERIFY(environment.contains("DISPLAY="));
+    QVERIFY(!environment.contains("QT_XCB_NO_MITSHM"));
     QCOMPARE(clipboardOut(), printed);
     clipboardIn("after");
     QTRY_VERIFY(!serving());

@@ -113,6 +113,12 @@ void tst_Program::typeCopyExit() {
             plugins << line.mid(line.lastIndexOf('/') + 1);
     }
     QVERIFY2(plugins.isEmpty(), plugins.join(' ').constData());
+    // Its repaints reach the X server inside its requests: no memory is
+    // shared with the server for them.
+    for (const QByteArray& line : maps.split('\n'))
+        QVERIFY2(!line.contains(" rw-s ") ||
+                     !(line.contains("memfd:xorg") || line.contains("/SYSV")),
+                 line.constData());
     // Nor drawn through Qt's thread pool, whose threads would outlive the
     // first painting.
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(p.process.processId()));

@@ -7,6 +7,7 @@
 #include "help/HelpHook.h"
 #include "help/ViewerLoader.h"
 #include "platform/ClipboardServer.h"
+#include "platform/Display.h"
 #include "platform/FontSetup.h"
 #include "platform/TerminationSignals.h"
 
@@ -15,9 +16,11 @@
 namespace {
 
 int runWindow(int& argc, char** argv) {
-    platform::FontSetup fonts; // meanwhile the application connects to the display
+    platform::RepaintsInRequests inRequests; // before the fonts' thread reads the environment
+    platform::FontSetup fonts;               // meanwhile the application connects to the display
     MirabouApplication app(argc, argv);
     fonts.wait();
+    inRequests.end();
     // No display name: Qt would append it to every window's shown caption.
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
     // Wayland desktops find the menu entry, and so the icon, by this name.

@@ -49,9 +49,11 @@ int run(int& argc, char** argv, const Options& options) {
         std::fputs("mirabou: no display to pick from (neither X11 nor Wayland answers)\n", stderr);
         return NoDisplay;
     }
-    platform::FontSetup fonts; // meanwhile the application connects to the display
+    platform::RepaintsInRequests inRequests; // before the fonts' thread reads the environment
+    platform::FontSetup fonts;               // meanwhile the application connects to the display
     QApplication app(argc, argv);
     fonts.wait();
+    inRequests.end();
     QApplication::setApplicationName(QStringLiteral("Mirabou"));
     QGuiApplication::setDesktopFileName(QStringLiteral("mirabou"));
     // The command line named a notation it knows: refusals were told there.

@@ -12,6 +12,8 @@ namespace platform {
 
 namespace {
 
+constexpr char SharedMemoryOff[] = "QT_XCB_NO_MITSHM";
+
 bool waylandAnswers() {
     QByteArray name = qgetenv("WAYLAND_DISPLAY");
     if (name.isEmpty())
@@ -61,6 +63,18 @@ Display availableDisplay() {
     if (qgetenv("XDG_SESSION_TYPE") == "wayland" && waylandAnswers())
         return Display::Wayland;
     return x11Answers() ? Display::X11 : Display::None;
+}
+
+RepaintsInRequests::RepaintsInRequests() {
+    if (qEnvironmentVariableIsSet(SharedMemoryOff))
+        return;
+    m_set = qputenv(SharedMemoryOff, "1");
+}
+
+void RepaintsInRequests::end() {
+    if (m_set)
+        qunsetenv(SharedMemoryOff);
+    m_set = false;
 }
 
 } // namespace platform

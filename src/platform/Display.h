@@ -11,4 +11,29 @@ enum class Display { X11, Wayland, None };
 /// when none does.
 Display availableDisplay();
 
+/// While it is held, the toolkit connecting to an X server hands the server
+/// the pixels of each repaint inside its drawing requests, not in memory the
+/// two share. Over shared memory Qt waits, before it paints again where it
+/// painted last, until the server has read what it was given: a round trip
+/// at every repaint of the same views, which during a pick is every pointer
+/// move, and the largest part of a move's time on an idle X server. A copy
+/// of the few kilobytes a move changes costs far less.
+/// The toolkit reads the setting (QT_XCB_NO_MITSHM) once, as it connects;
+/// it leaves the environment again at end(), so that the programs started
+/// later (a browser for a link, the clipboard's keeper, wl-copy) keep their
+/// own way. One the user set stays as it is. Take it before any thread that
+/// reads the environment starts, and end it when they are done.
+class RepaintsInRequests {
+public:
+    RepaintsInRequests();
+    ~RepaintsInRequests() { end(); }
+    RepaintsInRequests(const RepaintsInRequests&) = delete;
+    RepaintsInRequests& operator=(const RepaintsInRequests&) = delete;
+
+    void end();
+
+private:
+    bool m_set = false;
+};
+
 } // namespace platform
