@@ -3,7 +3,9 @@
 # back with its floors (the measuring sticks in blackbox/, see its README):
 #  - one Eye Wizard move, pointer warp to the repaint that shows the new
 #    colour (median and 99th percentile): an X11 program that reads the pixel
-#    and repaints, a bare Qt picker, Mirabou with its magnifier, with the
+#    and repaints, a bare Qt picker, the same handing its repaints to the X
+#    server in its requests as Mirabou does (QT_XCB_NO_MITSHM: no shared
+#    memory, so no round trip before a repaint), Mirabou with its magnifier, with the
 #    magnifier's contrast label (an eye colour remembered by a click on the
 #    Eye Wizard before the press), with the label and a 9x9 area, and
 #    without the magnifier;
@@ -49,13 +51,15 @@ cp "$build"/program/* "$folder/area"/
 printf '[settings]\nposx=100\nposy=100\nsample=9\n' > "$folder/area/settings.ini"
 
 pick() { # [-e] label, title, command...: "median p99" in microseconds; the moves go to $log
-    local first=()
+    local first=() env=()
+    # PICK_ENV: VAR=VALUE for the program.
+    [ -n "${PICK_ENV:-}" ] && env=(-e "$PICK_ENV")
     # -e: a click on the Eye Wizard first remembers an eye colour, so the
     # magnifier shows the contrast label while the press picks.
     [ "$1" = -e ] && first=(-a click:175,19 -a sleep:200) && shift
     local label=$1 title=$2
     shift 2
-    local args=(-n "$moves" --csv "$log" "${first[@]}" -a press:175,19 -p 208,123 "$label" "$title" -- "$@")
+    local args=(-n "$moves" --csv "$log" "${env[@]}" "${first[@]}" -a press:175,19 -p 208,123 "$label" "$title" -- "$@")
     [ "$label" = x11 ] && args=(-n "$moves" --csv "$log" --preset control-drag)
     "$here/pick-latency/pick-latency.sh" "${args[@]}" 2>&1 |
         sed -n 's/.*SUMMARY.* median_us=\([0-9]*\) .* p99_us=\([0-9]*\) .*/\1 \2/p'
@@ -88,26 +92,28 @@ measure() { # "names of the figures", then the stick and its arguments
 }
 
 moveTable() { # the first column's heading: a move table's heading
-    printf '\n| %s | move: X11 floor | bare Qt picker | Mirabou | contrast label | label, 9x9 area | no magnifier | Mirabou / Qt picker | label / Qt picker | label, 9x9 / Qt picker | no magnifier / Qt picker | Qt picker / X11 |\n' "$1"
-    printf '|---|---|---|---|---|---|---|---|---|---|---|---|\n'
+    printf '\n| %s | move: X11 floor | bare Qt picker | Qt picker, no shared memory | Mirabou | contrast label | label, 9x9 area | no magnifier | Mirabou / Qt picker | label / Qt picker | label, 9x9 / Qt picker | no magnifier / Qt picker | Mirabou / Qt picker, no shared memory | Qt picker / X11 |\n' "$1"
+    printf '|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n'
 }
-moveRow() { # row name, then microseconds of the X11 floor, the Qt picker and the four Mirabous: a row with the ratios
-    local x=$2 q=$3 m=$4 c=$5 a=$6 n=$7
-    printf '| %s | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s |\n' \
-        "$1" "$x" "$q" "$m" "$c" "$a" "$n" "$(ratio "$m" "$q")" "$(ratio "$c" "$q")" \
-        "$(ratio "$a" "$q")" "$(ratio "$n" "$q")" "$(ratio "$q" "$x")"
+moveRow() { # row name, then microseconds of the X11 floor, the two Qt pickers and the four Mirabous: a row with the ratios
+    local x=$2 q=$3 s=$4 m=$5 c=$6 a=$7 n=$8
+    printf '| %s | %s us | %s us | %s us | %s us | %s us | %s us | %s us | %s | %s | %s | %s | %s | %s |\n' \
+        "$1" "$x" "$q" "$s" "$m" "$c" "$a" "$n" "$(ratio "$m" "$q")" "$(ratio "$c" "$q")" \
+        "$(ratio "$a" "$q")" "$(ratio "$n" "$q")" "$(ratio "$m" "$s")" "$(ratio "$q" "$x")"
 }
 
 moveTable round
 for r in $(seq "$rounds"); do
     log=$moveLogs/x.$r measure "xm xp" pick x11 ''
     log=$moveLogs/q.$r measure "qm qp" pick qtfloor '^Qt pick floor' "$build/bench/qtpickfloor"
+    log=$moveLogs/s.$r PICK_ENV=QT_XCB_NO_MITSHM=1 measure "sm sp" pick qtfloor '^Qt pick floor' \
+        "$build/bench/qtpickfloor"
     log=$moveLogs/m.$r measure "mm mp" pick mirabou '^Mirabou 1\.8' "$program"
     log=$moveLogs/c.$r measure "cm cp" pick -e mirabou '^Mirabou 1\.8' "$program"
     log=$moveLogs/a.$r measure "am ap" pick -e mirabou '^Mirabou 1\.8' "$folder/area/Mirabou"
     log=$moveLogs/n.$r measure "nm np" pick mirabou '^Mirabou 1\.8' "$folder/plain/Mirabou"
-    moveRow "$r median" "$xm" "$qm" "$mm" "$cm" "$am" "$nm"
-    moveRow "$r p99" "$xp" "$qp" "$mp" "$cp" "$ap" "$np"
+    moveRow "$r median" "$xm" "$qm" "$sm" "$mm" "$cm" "$am" "$nm"
+    moveRow "$r p99" "$xp" "$qp" "$sp" "$mp" "$cp" "$ap" "$np"
 done
 
 pooled() { # program letter: "median p99 stalled%" of its moves in all rounds
@@ -126,15 +132,16 @@ pooled() { # program letter: "median p99 stalled%" of its moves in all rounds
 }
 read -r xm xp xs <<< "$(pooled x)"
 read -r qm qp qs <<< "$(pooled q)"
+read -r sm sp ss <<< "$(pooled s)"
 read -r mm mp ms <<< "$(pooled m)"
 read -r cm cp cs <<< "$(pooled c)"
 read -r am ap as <<< "$(pooled a)"
 read -r nm np ns <<< "$(pooled n)"
 moveTable "all $rounds rounds"
-moveRow median "$xm" "$qm" "$mm" "$cm" "$am" "$nm"
-moveRow p99 "$xp" "$qp" "$mp" "$cp" "$ap" "$np"
-printf '| moves of 5 ms or more | %s %% | %s %% | %s %% | %s %% | %s %% | %s %% | | | | | |\n' \
-    "$xs" "$qs" "$ms" "$cs" "$as" "$ns"
+moveRow median "$xm" "$qm" "$sm" "$mm" "$cm" "$am" "$nm"
+moveRow p99 "$xp" "$qp" "$sp" "$mp" "$cp" "$ap" "$np"
+printf '| moves of 5 ms or more | %s %% | %s %% | %s %% | %s %% | %s %% | %s %% | %s %% | | | | | | |\n' \
+    "$xs" "$qs" "$ss" "$ms" "$cs" "$as" "$ns"
 
 printf '\n| round | start-up: bare Qt window | with a line of text | Mirabou | --pick ready | Mirabou / bare | Mirabou / with text | --pick / Mirabou |\n'
 printf '|---|---|---|---|---|---|---|---|\n'
