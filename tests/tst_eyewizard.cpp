@@ -128,6 +128,14 @@ void tst_EyeWizard::eyeWizardEdges() {
     QCoreApplication::sendEvent(wand, &ungrab);
     QVERIFY(!f.w().eyeWizard().isPicking());
     QCOMPARE(f.text("Label25"), QStringLiteral("#FFFFFF"));
+    // The program ending in the middle of a pick gives the caret its blink
+    // back, and its settings are written as at any end.
+    const int flashTime = 800;
+    QGuiApplication::styleHints()->setCursorFlashTime(flashTime);
+    QTest::mousePress(wand, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+    QCOMPARE(f.saved("magnifier"), QStringLiteral("1"));
+    QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), flashTime);
 }
 
 void tst_EyeWizard::eyeColorCommands() {
